@@ -1,0 +1,276 @@
+#include "track/LayoutParser.h"
+
+#include "platform/Host.h"
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+namespace quillon {
+namespace {
+
+constexpr int WORD_CHARS = 9;
+constexpr int NAME_CHARS = 4;
+
+bool isScanSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+int digitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return 99;
+}
+
+// Reads fields from the text the way a formatted scan does, while the cursor
+// moves on by the layout format's own rule: past the run of spaces and line
+// feeds after the field's start, then past everything up to the next space or
+// line feed. The scan never reads past the terminating NUL.
+class FieldReader {
+public:
+    explicit FieldReader(const char* text) : cursor_(text) {}
+
+    // Reads a word of at most maxChars characters into out (maxChars + 1 bytes).
+    bool readWord(char* out, int maxChars) {
+        const char* p = skipSpace(cursor_);
+        if (*p == '\0')
+            return false;
+        int n = 0;
+        while (*p != '\0' && !isScanSpace(*p) && n < maxChars)
+            out[n++] = *p++;
+        out[n] = '\0';
+        advance();
+        return true;
+    }
+
+    // Reads a signed number in base 10, or with base 0 in the base its prefix
+    // names ("0x" hexadecimal, "0" octal). Values beyond the int range are
+    // held at its limits.
+    bool readNumber(std::int32_t& out, int base) {
+        const char* p = skipSpace(cursor_);
+        bool negative = false;
+        if (*p == '+' || *p == '-') {
+            negative = *p == '-';
+            ++p;
+        }
+        if (base == 0) {
+            base = 10;
+            if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && digitValue(p[2]) < 16) {
+                base = 16;
+                p += 2;
+            } else if (p[0] == '0') {
+                base = 8;
+            }
+        }
+        if (digitValue(*p) >= base)
+            return false;
+        constexpr std::int64_t limit = std::int64_t{1} << 32;
+        std::int64_t magnitude = 0;
+        for (; digitValue(*p) < base; ++p) {
+            if (magnitude < limit)
+                magnitude = magnitude * base + digitValue(*p);
+        }
+        std::int64_t value = negative ? -magnitude : magnitude;
+        if (value > std::numeric_limits<std::int32_t>::max())
+            value = std::numeric_limits<std::int32_t>::max();
+        if (value < std::numeric_limits<std::int32_t>::min())
+            value = std::numeric_limits<std::int32_t>::min();
+        out = static_cast<std::int32_t>(value);
+        advance();
+        return true;
+    }
+
+private:
+    static const char* skipSpace(const char* p) {
+        while (isScanSpace(*p))
+            ++p;
+        return p;
+    }
+
+    void advance() {
+        while (*cursor_ == ' ' || *cursor_ == '\n')
+            ++cursor_;
+        while (*cursor_ != '\0' && *cursor_ != ' ' && *cursor_ != '\n')
+            ++cursor_;
+    }
+
+    const char* cursor_;
+};
+
+int fail(const char* message) {
+    showMessage(MessageIcon::Error, "%s", message);
+    return -1;
+}
+
+// The edge slot an edge keyword selects for a node type, or -1.
+int edgeSlot(std::int32_t type, const char* keyword) {
+    if (type == NODE_SWITCH) {
+        if (std::strcmp(keyword, "curved") == 0)
+            return EDGE_CURVED;
+        if (std::strcmp(keyword, "straight") == 0)
+            return EDGE_STRAIGHT;
+        if (std::strcmp(keyword, "behind") == 0)
+            return EDGE_COMMON;
+        return -1;
+    }
+    if (std::strcmp(keyword, "ahead") == 0)
+        return EDGE_AHEAD;
+    if (type == NODE_SENSOR && std::strcmp(keyword, "behind") == 0)
+        return EDGE_BEHIND;
+    return -1;
+}
+
+// Reads the edge count of one node. Switch entries fail silently.
+bool readEdgeCount(FieldReader& in, const TrackNode& node, std::int32_t& count) {
+    if (in.readNumber(count, 10))
+        return true;
+    if (node.type != NODE_SWITCH)
+        fail("Could not get number of edges\n");
+    return false;
+}
+
+// Reads count edges of one node into the slots their keywords select. Switch
+// entries fail silently except for the destination range test.
+int readEdges(FieldReader& in, const TrackLayout& layout, TrackNode& node, std::int32_t count) {
+    const bool quiet = node.type == NODE_SWITCH;
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::int32_t dest = 0;
+        if (!in.readNumber(dest, 10))
+            return quiet ? -1 : fail("Could not get edge destination\n");
+        if (dest < 0 || dest >= layout.nodeCount) {
+            showMessage(MessageIcon::Error, "edge destination %d out of bounds\n", dest);
+            return -1;
+        }
+        char keyword[WORD_CHARS + 1];
+        if (!in.readWord(keyword, WORD_CHARS))
+            return quiet ? -1 : fail("Could not get edge type\n");
+        std::int32_t distance = 0;
+        if (!in.readNumber(distance, 10))
+            return quiet ? -1 : fail("Could not get edge distance\n");
+        int slot = edgeSlot(node.type, keyword);
+        if (slot < 0) {
+            if (!quiet)
+                showMessage(MessageIcon::Error, "Invalid edge direction %s\n", keyword);
+            return -1;
+        }
+        node.edges[slot] = NodeEdge{dest, distance};
+    }
+    return 0;
+}
+
+int readSensor(FieldReader& in, TrackLayout& layout, TrackNode& node) {
+    node.type = NODE_SENSOR;
+    std::int32_t count = 0;
+    if (!readEdgeCount(in, node, count))
+        return -1;
+    if (node.id < 0 || node.id >= SENSOR_IDS) {
+        showMessage(MessageIcon::Error, "%d is an invalid sensor id\n", node.id);
+        return -1;
+    }
+    layout.sensorNodeIndex[2 * node.id] = node.index;
+    layout.sensorNodeIndex[2 * node.id + 1] = node.index;
+    if (readEdges(in, layout, node, count) != 0)
+        return -1;
+    node.direction = 0;
+    return 0;
+}
+
+int readSwitch(FieldReader& in, TrackLayout& layout, TrackNode& node) {
+    node.type = NODE_SWITCH;
+    int slot = switchSlot(node.id);
+    if (!isValidSwitchSlot(slot)) {
+        showMessage(MessageIcon::Error, "%d is an invalid switch number\n", node.id);
+        return -1;
+    }
+    layout.switchNodeIndex[slot] = node.index;
+    node.id = slot;
+    char word[WORD_CHARS + 1];
+    if (!in.readWord(word, WORD_CHARS))
+        return -1;
+    if (std::strcmp(word, "straight") == 0)
+        node.direction = SWITCH_DIR_STRAIGHT;
+    else if (std::strcmp(word, "curved") == 0)
+        node.direction = SWITCH_DIR_CURVED;
+    else
+        return -1;
+    std::int32_t count = 0;
+    if (!readEdgeCount(in, node, count))
+        return -1;
+    return readEdges(in, layout, node, count);
+}
+
+int readNode(FieldReader& in, TrackLayout& layout) {
+    std::int32_t index = 0;
+    if (!in.readNumber(index, 10))
+        return fail("Could not get index\n");
+    if (index < 0 || index >= layout.nodeCount) {
+        showMessage(MessageIcon::Error, "%d is an invalid index\n", index);
+        return -1;
+    }
+    TrackNode& node = layout.nodes[index];
+    node.index = index;
+
+    char name[NAME_CHARS + 1];
+    if (!in.readWord(name, NAME_CHARS))
+        return fail("Could not get name\n");
+    std::memset(node.name, 0, sizeof node.name);
+    std::memcpy(node.name, name, std::strlen(name));
+
+    char type[WORD_CHARS + 1];
+    if (!in.readWord(type, WORD_CHARS))
+        return fail("Could not get node type\n");
+    if (!in.readNumber(node.id, 0))
+        return fail("Could not get id\n");
+    if (!in.readNumber(node.x, 10))
+        return fail("Could not get x coordinate\n");
+    if (!in.readNumber(node.y, 10))
+        return fail("Could not get y coordinate\n");
+    for (NodeEdge& edge : node.edges)
+        edge.dest = -1;
+
+    if (std::strcmp(type, "sensor") == 0)
+        return readSensor(in, layout, node);
+    if (std::strcmp(type, "switch") == 0)
+        return readSwitch(in, layout, node);
+    if (std::strcmp(type, "stop") == 0) {
+        node.type = NODE_STOP;
+        std::int32_t count = 0;
+        if (!readEdgeCount(in, node, count))
+            return -1;
+        return readEdges(in, layout, node, count);
+    }
+    return -1;
+}
+
+} // namespace
+
+int parseTrackLayout(const char* text, TrackLayout& layout) {
+    FieldReader in(text);
+    char header[WORD_CHARS + 1];
+    if (!in.readWord(header, WORD_CHARS))
+        return fail("Could not read initial string.\n");
+    if (std::strcmp(header, "track") != 0) {
+        showMessage(MessageIcon::Error, "Expected 'track', got '%s'\n", header);
+        return -1;
+    }
+    layout.nodeCount = -1;
+    std::int32_t count = 0;
+    if (!in.readNumber(count, 10))
+        return fail("Did not get nodeCount\n");
+    if (count > MAX_NODES)
+        return fail("nodeCount must be at most 72\n");
+    layout.nodeCount = count;
+    if (count < 1)
+        return fail("nodeCount must be positive\n");
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (readNode(in, layout) != 0)
+            return -1;
+    }
+    return 0;
+}
+
+} // namespace quillon
