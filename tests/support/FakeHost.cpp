@@ -1,5 +1,7 @@
 #include "support/FakeHost.h"
 
+#include "sim/InteractionState.h"
+#include "sim/Trains.h"
 #include "track/BuiltinLayouts.h"
 
 #include <algorithm>
@@ -181,6 +183,10 @@ HostScope::~HostScope() {
     resetCoreState();
 }
 
-void resetCoreState() { resetLayouts(); }
+void resetCoreState() {
+    resetLayouts();
+    resetTrains();
+    resetInteraction();
+}
 
 } // namespace quillon::testing
