@@ -5,6 +5,7 @@
 
 namespace quillon {
 
+// clang-format off
 extern const char LAYOUT_A_TEXT[] =
     "track 72\n"
     "0 A1 sensor 0 100 10 2\n"
@@ -462,5 +463,6 @@ extern const char LAYOUT_B_TEXT[] =
     "  12 ahead 70\n"
     "69 DE10 stop 9 10 265 1\n"
     "  13 ahead 70\n";
+// clang-format on
 
 } // namespace quillon
