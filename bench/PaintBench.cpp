@@ -51,5 +51,3 @@ void BM_PointerMove(benchmark::State& state) {
 BENCHMARK(BM_PointerMove);
 
 } // namespace
-
-BENCHMARK_MAIN();
