@@ -1,0 +1,125 @@
+#include "platform/win32/Win32Host.h"
+
+#include "link/win32/NamedPipeLink.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace quillon {
+namespace {
+
+// What the text painter asks for: "Terminal" at 6 points on 96 dpi.
+constexpr FontRequest TERMINAL_6PT{"Terminal", -8, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 3, 1};
+
+std::string clipboardText() {
+    if (!OpenClipboard(nullptr))
+        return "<not open>";
+    std::string text = "<none>";
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+            text = bytes;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+TEST(Win32HostTest, CreatesTheFontWithExactlyTheRequestedArguments) {
+    Win32Host host(GetModuleHandleA(nullptr));
+    FontHandle font = host.createFont(TERMINAL_6PT);
+    ASSERT_NE(font, 0u);
+    LOGFONTA asked{};
+    ASSERT_EQ(GetObjectA(reinterpret_cast<HFONT>(font), sizeof asked, &asked),
+              static_cast<int>(sizeof asked));
+    EXPECT_EQ(asked.lfHeight, -8);
+    EXPECT_EQ(asked.lfWidth, 0);
+    EXPECT_EQ(asked.lfEscapement, 0);
+    EXPECT_EQ(asked.lfOrientation, 0);
+    EXPECT_EQ(asked.lfWeight, 0);
+    EXPECT_EQ(asked.lfItalic + asked.lfUnderline + asked.lfStrikeOut, 0);
+    EXPECT_EQ(asked.lfCharSet, 1);
+    EXPECT_EQ(asked.lfOutPrecision, 0);
+    EXPECT_EQ(asked.lfClipPrecision, 0);
+    EXPECT_EQ(asked.lfQuality, 3);
+    EXPECT_EQ(asked.lfPitchAndFamily, 1);
+    EXPECT_STREQ(asked.lfFaceName, "Terminal");
+    host.deleteFont(font);
+    EXPECT_EQ(GetObjectType(reinterpret_cast<HFONT>(font)), 0u);
+}
+
+TEST(Win32HostTest, MeasuresTheFontItDrawsWith) {
+    Win32Host host(GetModuleHandleA(nullptr));
+    EXPECT_GT(host.screenDpiY(), 0);
+    FontMetrics metrics{};
+    EXPECT_FALSE(host.measureFont(0, metrics));
+
+    FontHandle font = host.createFont(TERMINAL_6PT);
+    ASSERT_TRUE(host.measureFont(font, metrics));
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(font));
+    TEXTMETRICA drawn{};
+    ASSERT_TRUE(GetTextMetricsA(dc, &drawn));
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    EXPECT_EQ(metrics.averageCharWidth, drawn.tmAveCharWidth);
+    EXPECT_EQ(metrics.cellHeight, drawn.tmHeight);
+    EXPECT_GT(metrics.averageCharWidth, 0);
+    EXPECT_GT(metrics.cellHeight, 0);
+    host.deleteFont(font);
+}
+
+TEST(Win32HostTest, ClipboardTakesTheTextAndReplacesWhatWasThere) {
+    Win32Host host(GetModuleHandleA(nullptr));
+    const char* switches = "{\r\n\tSWITCH_DIR_CURVED,\r\n\tSWITCH_DIR_STRAIGHT,\r\n}\r\n";
+    ASSERT_TRUE(host.setClipboardText(switches));
+    EXPECT_EQ(clipboardText(), switches);
+    ASSERT_TRUE(host.setClipboardText(""));
+    EXPECT_EQ(clipboardText(), "");
+}
+
+TEST(Win32HostTest, ClipboardHeldOpenByAnotherThreadIsAFailure) {
+    Win32Host host(GetModuleHandleA(nullptr));
+    ASSERT_TRUE(host.setClipboardText("before"));
+    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr,
+                                      nullptr, nullptr);
+        if (window != nullptr && OpenClipboard(window)) {
+            SetEvent(opened);
+            WaitForSingleObject(release, 10000);
+            CloseClipboard();
+        }
+        SetEvent(opened);
+        DestroyWindow(window);
+    });
+    WaitForSingleObject(opened, 10000);
+    EXPECT_FALSE(host.setClipboardText("after"));
+    SetEvent(release);
+    holder.join();
+    EXPECT_EQ(clipboardText(), "before");
+    CloseHandle(opened);
+    CloseHandle(release);
+}
+
+TEST(Win32HostTest, ClockAndLinkAreThePlatformsOwn) {
+    Win32Host host(GetModuleHandleA(nullptr));
+    const std::uint32_t start = host.milliseconds();
+    Sleep(20);
+    const std::uint32_t elapsed = host.milliseconds() - start;
+    EXPECT_GE(elapsed, 15u);
+    EXPECT_LT(elapsed, 2000u);
+
+    auto link = host.createControllerLink("\\\\.\\pipe\\track");
+    auto* pipe = dynamic_cast<NamedPipeLink*>(link.get());
+    ASSERT_NE(pipe, nullptr);
+    EXPECT_STREQ(pipe->name(), "\\\\.\\pipe\\track");
+    EXPECT_FALSE(pipe->isConnected());
+}
+
+} // namespace
+} // namespace quillon
