@@ -10,7 +10,6 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QFileDialog>
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QMenu>
@@ -225,21 +224,23 @@ int QtHost::screenDpiY() {
 }
 
 FontHandle QtHost::createFont(const FontRequest& request) {
-    auto font = std::make_unique<QFont>(QString::fromLatin1(request.face ? request.face : ""));
+    auto font = std::make_unique<QFont>();
+    // The face asked for comes first; where it does not exist (a "Terminal"
+    // face is a Windows font) a small fixed-pitch face that draws legibly
+    // without antialiasing serves.
+    font->setFamilies({QString::fromLatin1(request.face != nullptr ? request.face : ""),
+                       QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono"),
+                       QStringLiteral("monospace")});
     // A negative height is the character height without internal leading,
     // which is Qt's pixel size; a positive one is taken as the same.
     int pixels = request.height < 0 ? -request.height : request.height;
     font->setPixelSize(pixels > 0 ? pixels : 8);
     font->setStyleHint(QFont::TypeWriter, QFont::NoAntialias);
-    font->setFixedPitch((request.pitchAndFamily & 3) == 1 || request.pitchAndFamily == 0);
+    font->setFixedPitch(true);
     font->setKerning(false);
     font->setHintingPreference(QFont::PreferFullHinting);
-    if (request.weight > 0)
-        font->setWeight(request.weight >= 600 ? QFont::Bold : QFont::Normal);
-    // The face asked for may not exist here: any fixed-pitch face serves.
-    if (font->fixedPitch() && !QFontInfo(*font).fixedPitch())
-        font->setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono"),
-                           QStringLiteral("monospace")});
+    if (request.weight >= 600)
+        font->setWeight(QFont::Bold);
     fonts_.push_back(std::move(font));
     return reinterpret_cast<FontHandle>(fonts_.back().get());
 }
