@@ -106,6 +106,26 @@ TEST(Win32HostTest, ClipboardHeldOpenByAnotherThreadIsAFailure) {
     CloseHandle(release);
 }
 
+TEST(Win32HostTest, CarriesTheIconsAndSoundsAndPlaysWithoutWaiting) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (int id : {QUILLON_ICON_LARGE, QUILLON_ICON_SMALL})
+        EXPECT_NE(FindResourceA(instance, MAKEINTRESOURCEA(id), RT_GROUP_ICON), nullptr)
+            << "icon " << id;
+    Win32Host host(instance);
+    for (int id = QUILLON_SOUND_SWITCH; id <= QUILLON_SOUND_TRAIN_PLACED; ++id) {
+        HRSRC sound = FindResourceA(instance, MAKEINTRESOURCEA(id), "WAVE");
+        ASSERT_NE(sound, nullptr) << "sound " << id;
+        const auto* bytes = static_cast<const char*>(LockResource(LoadResource(instance, sound)));
+        ASSERT_NE(bytes, nullptr);
+        EXPECT_EQ(std::string(bytes, 4), "RIFF");
+        EXPECT_EQ(std::string(bytes + 8, 4), "WAVE");
+        // The longest sound lasts 3.5 s; an asynchronous start returns long before.
+        const DWORD start = GetTickCount();
+        host.playSound(id);
+        EXPECT_LT(GetTickCount() - start, 1000u) << "sound " << id;
+    }
+}
+
 TEST(Win32HostTest, ClockAndLinkAreThePlatformsOwn) {
     Win32Host host(GetModuleHandleA(nullptr));
     const std::uint32_t start = host.milliseconds();
