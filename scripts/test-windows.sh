@@ -45,9 +45,27 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
 
-# A running server and an initialised prefix first, or tests crawl or hang.
-mkdir -p "$WINEPREFIX"
-wineserver -p
+# An initialised prefix and a persistent server first, or tests crawl or
+# hang. The prefix is made by wineboot itself (a server started on an empty
+# directory ends up with two service managers, and the RPC service never
+# starts); its server is then replaced by a persistent one.
 wineboot -i >/dev/null 2>&1
+wineserver -k
+wineserver -p
+wineboot >/dev/null 2>&1
+# Every window in a virtual desktop of the display's size: without a window
+# manager on the bare display, Wine waits for one at each show and hide.
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+# Kept open for the whole run, so that each test need not start it.
+wine explorer /desktop=Default,1024x768 >/dev/null 2>&1 &
+if command -v xwininfo >/dev/null; then
+  for _ in $(seq 100); do
+    xwininfo -root -tree 2>/dev/null | grep -q '"Default - Wine desktop"' && break
+    sleep 0.1
+  done
+else
+  sleep 3
+fi
 
 ctest --test-dir "$build" --output-on-failure --timeout 120 -j2
