@@ -6,6 +6,7 @@
 
 #include "link/CommandDecoder.h"
 #include "platform/Host.h"
+#include "view/Pointer.h" // BUTTON_LEFT, BUTTON_RIGHT, BUTTON_MIDDLE
 
 #include <cstdint>
 #include <memory>
@@ -22,10 +23,6 @@ constexpr int KEY_C = 0x43;
 constexpr int KEY_F1 = 0x70;
 constexpr int KEY_F2 = 0x71;
 
-constexpr int BUTTON_LEFT = 0;
-constexpr int BUTTON_RIGHT = 1;
-constexpr int BUTTON_MIDDLE = 2;
-
 constexpr int TIMER_RECONNECT = 1; // 1000 ms, the whole run
 constexpr int TIMER_POLL = 2;      // 10 ms while shown
 constexpr int TIMER_MOVE = 3;      // 10 ms while shown
@@ -33,7 +30,7 @@ constexpr int TIMER_MOVE = 3;      // 10 ms while shown
 enum class TrayEvent { LeftButtonDown, RightButtonDown };
 
 class SimulatorApp {
-public:
+  public:
     // Builds the application for the host's main window, which exists and is
     // hidden: loads the layouts, titles the window, starts timer 1, fits the
     // window to 512 x 320, creates the back buffer and tries to connect.
@@ -81,7 +78,16 @@ public:
     ControllerLink* link() { return link_.get(); }
     TextPainter* painter() { return painter_.get(); }
 
-private:
+  private:
+    // Sets the outer size so that the client area is width_ x height_.
+    void fitWindowToClientSize();
+    // What Hide, the close box and minimising do: hide the window, or, with
+    // no tray icon to bring it back, minimise it and keep it running.
+    void withdraw();
+    // The export command: save dialog, then the raw dump of the active
+    // layout; a failed export is reported.
+    void exportLayout();
+
     int width_;
     int height_;
     Host& host_;

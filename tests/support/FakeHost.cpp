@@ -1,9 +1,14 @@
 #include "support/FakeHost.h"
 
+#include "app/SimulatorApp.h"
+#include "sim/InteractionState.h"
+#include "sim/Trains.h"
 #include "track/BuiltinLayouts.h"
 
 #include <algorithm>
 #include <cstring>
+
+#include <gtest/gtest.h>
 
 namespace quillon::testing {
 
@@ -73,7 +78,9 @@ int FakeLink::write(const std::uint8_t* bytes, int count) {
     return count;
 }
 
-bool FakeLink::isConnected() { return open && serverPresent; }
+bool FakeLink::isConnected() {
+    return open && serverPresent;
+}
 
 bool FakeLink::close() {
     if (!open)
@@ -93,9 +100,13 @@ void FakeHost::showWindow(bool handFocusBack) {
     ++showCalls;
 }
 
-void FakeHost::hideWindow() { visible = false; }
+void FakeHost::hideWindow() {
+    visible = false;
+}
 
-void FakeHost::minimiseWindow() { minimised = true; }
+void FakeHost::minimiseWindow() {
+    minimised = true;
+}
 
 void FakeHost::clientSize(int& width, int& height) {
     width = clientWidth;
@@ -125,9 +136,13 @@ Surface* FakeHost::createBackBuffer(int width, int height) {
     return &surface;
 }
 
-void FakeHost::releaseBackBuffer() { backBufferWidth = backBufferHeight = 0; }
+void FakeHost::releaseBackBuffer() {
+    backBufferWidth = backBufferHeight = 0;
+}
 
-void FakeHost::presentBackBuffer(int width, int height) { presented.emplace_back(width, height); }
+void FakeHost::presentBackBuffer(int width, int height) {
+    presented.emplace_back(width, height);
+}
 
 FontHandle FakeHost::createFont(const FontRequest& request) {
     fontRequests.push_back(request);
@@ -144,9 +159,13 @@ bool FakeHost::measureFont(FontHandle, FontMetrics& out) {
     return true;
 }
 
-void FakeHost::deleteFont(FontHandle font) { deletedFonts.push_back(font); }
+void FakeHost::deleteFont(FontHandle font) {
+    deletedFonts.push_back(font);
+}
 
-void FakeHost::messageBox(const char* text, MessageIcon icon) { messages.push_back({text, icon}); }
+void FakeHost::messageBox(const char* text, MessageIcon icon) {
+    messages.push_back({text, icon});
+}
 
 bool FakeHost::saveFileDialog(const SaveDialogRequest& request, char* path, std::size_t capacity) {
     saveDialogs.push_back(request);
@@ -181,6 +200,22 @@ HostScope::~HostScope() {
     resetCoreState();
 }
 
-void resetCoreState() { resetLayouts(); }
+void resetCoreState() {
+    resetLayouts();
+    resetTrains();
+    resetInteraction();
+    application = nullptr;
+    shownByUser = false;
+    lastMoveTime = 0;
+}
+
+TrackNode& nodeNamed(const char* name) {
+    TrackLayout& layout = activeLayout();
+    for (int i = 0; i < layout.nodeCount; ++i)
+        if (std::strcmp(layout.nodes[i].name, name) == 0)
+            return layout.nodes[i];
+    ADD_FAILURE() << "no node " << name;
+    return layout.nodes[0];
+}
 
 } // namespace quillon::testing

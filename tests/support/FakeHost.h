@@ -4,6 +4,7 @@
 
 #include "link/ControllerLink.h"
 #include "platform/Host.h"
+#include "track/TrackLayout.h"
 
 #include <cstdint>
 #include <memory>
@@ -14,8 +15,16 @@ namespace quillon::testing {
 
 // One recorded drawing call.
 struct DrawCall {
-    enum Kind { FillRect, FillEllipse, Line, SelectFont, TextColour, BackgroundTransparent,
-                BackgroundOpaque, Text };
+    enum Kind {
+        FillRect,
+        FillEllipse,
+        Line,
+        SelectFont,
+        TextColour,
+        BackgroundTransparent,
+        BackgroundOpaque,
+        Text
+    };
     Kind kind;
     int a, b, c, d; // rectangle or line coordinates, or text position in a, b
     Colour colour;
@@ -24,7 +33,7 @@ struct DrawCall {
 };
 
 class RecordingSurface : public Surface {
-public:
+  public:
     void fillRect(int left, int top, int right, int bottom, Colour colour) override;
     void fillEllipse(int left, int top, int right, int bottom, Colour colour) override;
     void drawLine(int x1, int y1, int x2, int y2, Colour colour) override;
@@ -43,7 +52,7 @@ public:
 // A link whose peer is the test: bytes queued with feed() are read, bytes
 // written are kept in written.
 class FakeLink : public ControllerLink {
-public:
+  public:
     bool connect() override;
     int read(std::uint8_t* buffer, int maxCount) override;
     int write(const std::uint8_t* bytes, int count) override;
@@ -67,7 +76,7 @@ struct Message {
 };
 
 class FakeHost : public Host {
-public:
+  public:
     void showWindow(bool handFocusBack) override;
     void hideWindow() override;
     void minimiseWindow() override;
@@ -141,7 +150,7 @@ public:
 // Installs a fresh FakeHost for the scope and puts every process-wide table
 // of the core back to its start-up state on entry and exit.
 class HostScope {
-public:
+  public:
     HostScope();
     ~HostScope();
     HostScope(const HostScope&) = delete;
@@ -151,5 +160,8 @@ public:
 
 // Puts every process-wide table of the core back to its start-up state.
 void resetCoreState();
+
+// The node of the active layout with that name (a test failure if none).
+TrackNode& nodeNamed(const char* name);
 
 } // namespace quillon::testing

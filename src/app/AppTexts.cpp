@@ -1,0 +1,27 @@
+#include "app/AppTexts.h"
+
+#include <cstdio>
+
+namespace quillon {
+
+void formatTitle(char* title, std::size_t capacity, int layoutIndex) {
+    std::snprintf(title, capacity, "%s [Track Model %c]", PROGRAM_NAME, 'A' + layoutIndex);
+}
+
+void formatExportName(char* path, std::size_t capacity, int layoutIndex) {
+    std::snprintf(path, capacity, "track%c.dat", 'a' + layoutIndex);
+}
+
+SaveDialogRequest exportDialogRequest() {
+    SaveDialogRequest request{};
+    request.filters[0] = {"Raw Track Data (*.dat)", "*.dat"};
+    request.filters[1] = {"All Files (*.*)", "*.*"};
+    request.filterCount = 2;
+    request.selectedFilter = 1;
+    request.defaultExtension = "dat";
+    request.flags =
+        SAVE_OVERWRITE_PROMPT | SAVE_HIDE_READ_ONLY | SAVE_PATH_MUST_EXIST | SAVE_EXPLORER;
+    return request;
+}
+
+} // namespace quillon

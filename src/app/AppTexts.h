@@ -1,0 +1,38 @@
+// The program's own texts and the properties of its save dialog.
+#pragma once
+
+#include "platform/Host.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace quillon {
+
+constexpr const char* PROGRAM_NAME = "Quillon";
+constexpr double PROGRAM_VERSION = 1.0;
+constexpr const char* ABOUT_AUTHOR = "Written by the Quillon developers";
+constexpr const char* ABOUT_DATE = "2005-11-01";
+// Name, version, author line, date.
+constexpr const char* ABOUT_FORMAT = "%s v%2.2f\n\n%s [%s]\n";
+
+constexpr std::size_t TITLE_CAPACITY = 128;
+constexpr std::size_t PATH_CAPACITY = 260;
+
+// "Quillon [Track Model A]" for layout 0, "... B]" for layout 1.
+void formatTitle(char* title, std::size_t capacity, int layoutIndex);
+
+// The file name the export proposes: "tracka.dat" or "trackb.dat".
+void formatExportName(char* path, std::size_t capacity, int layoutIndex);
+
+// Raw track data and all files, the first selected, "dat" added to a name
+// without extension, overwrite prompt, no read-only box, existing folder,
+// explorer style.
+SaveDialogRequest exportDialogRequest();
+
+// The dialog's flags in the classic common dialog's terms.
+constexpr std::uint32_t SAVE_OVERWRITE_PROMPT = 0x2;
+constexpr std::uint32_t SAVE_HIDE_READ_ONLY = 0x4;
+constexpr std::uint32_t SAVE_PATH_MUST_EXIST = 0x800;
+constexpr std::uint32_t SAVE_EXPLORER = 0x80000;
+
+} // namespace quillon

@@ -1,0 +1,72 @@
+#include "view/LayoutScaling.h"
+
+#include "track/BuiltinLayouts.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace quillon {
+namespace {
+
+// One coordinate: ((value - min) / span) * extent, quotient first and then
+// product, each in double precision, truncated toward zero, plus the offset.
+// span and extent are taken as single-precision floats, which holds them
+// exactly for every size a window can have. An axis without extent gives the
+// offset: 0 / 0 has no value to convert.
+std::int32_t scaleCoordinate(std::int64_t offsetInLayout, std::int64_t span, float extent) {
+    if (span == 0)
+        return SCALE_OFFSET;
+    double quotient = static_cast<double>(offsetInLayout) / static_cast<float>(span);
+    double product = quotient * extent;
+    double position = std::trunc(product) + SCALE_OFFSET;
+    // Only absurd sizes get here; an integer conversion out of range would be
+    // undefined.
+    constexpr double LOW = std::numeric_limits<std::int32_t>::min();
+    constexpr double HIGH = std::numeric_limits<std::int32_t>::max();
+    if (!(position >= LOW))
+        return std::numeric_limits<std::int32_t>::min();
+    if (position > HIGH)
+        return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(position);
+}
+
+} // namespace
+
+void rescaleLayout(TrackLayout& layout, int width, int height) {
+    if (layout.nodeCount < 1)
+        return;
+    int count = layout.nodeCount < MAX_NODES ? layout.nodeCount : MAX_NODES;
+    const NodeView& first = nodeView(layout, layout.nodes[0]);
+    std::int32_t minX = first.layoutX, maxX = first.layoutX;
+    std::int32_t minY = first.layoutY, maxY = first.layoutY;
+    for (int i = 1; i < count; ++i) {
+        const NodeView& view = nodeView(layout, layout.nodes[i]);
+        if (view.layoutX < minX)
+            minX = view.layoutX;
+        if (view.layoutX > maxX)
+            maxX = view.layoutX;
+        if (view.layoutY < minY)
+            minY = view.layoutY;
+        if (view.layoutY > maxY)
+            maxY = view.layoutY;
+    }
+    // Differences of extreme coordinates need 33 bits.
+    std::int64_t spanX = std::int64_t{maxX} - minX;
+    std::int64_t spanY = std::int64_t{maxY} - minY;
+    float extentX = static_cast<float>(std::int64_t{width} - SCALE_RESERVE);
+    float extentY = static_cast<float>(std::int64_t{height} - SCALE_RESERVE);
+    for (int i = 0; i < count; ++i) {
+        TrackNode& node = layout.nodes[i];
+        const NodeView& view = nodeView(layout, node);
+        node.x = scaleCoordinate(std::int64_t{view.layoutX} - minX, spanX, extentX);
+        node.y = scaleCoordinate(std::int64_t{view.layoutY} - minY, spanY, extentY);
+    }
+}
+
+void rescaleBothLayouts(int width, int height) {
+    rescaleLayout(layoutRecord(LAYOUT_A), width, height);
+    rescaleLayout(layoutRecord(LAYOUT_B), width, height);
+}
+
+} // namespace quillon

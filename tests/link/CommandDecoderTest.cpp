@@ -1,0 +1,106 @@
+#include "link/CommandDecoder.h"
+
+#include "sim/InteractionState.h"
+#include "sim/Movement.h"
+#include "sim/Sensors.h"
+#include "sim/TrackFixture.h"
+
+#include <utility>
+
+namespace quillon {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class CommandDecoderTest : public testing::TrackFixture {
+  protected:
+    CommandDecoderTest() { link.open = true; }
+
+    bool decode(Bytes bytes) {
+        return decoder.decode(bytes.data(), static_cast<int>(bytes.size()), &link);
+    }
+
+    // The bytes written since the last call.
+    Bytes sent() { return std::exchange(link.written, {}); }
+
+    CommandDecoder decoder{};
+    testing::FakeLink link;
+};
+
+TEST_F(CommandDecoderTest, AReportSendsTheLatchAndWhatReadsTriggeredThenClears) {
+    EXPECT_FALSE(decode({133}));
+    EXPECT_EQ(sent(), Bytes(10, 0));
+
+    Train& train = runningTrain(1, "DE5", 14);
+    while (train.currentNode == &node("DE5")) // passing A1 ahead latches 0
+        stepTrains(10, decoder.report);
+    stepTrains(10, decoder.report);
+    stepTrains(10, decoder.report); // 8.54 past A1: no longer reads as triggered
+    decoder.report.setSensorBit(79);
+    interaction.selectedNode = &node("B1"); // id 8: numbers 16 and 17
+    stickSelectedSensor();
+    decode({133});
+    EXPECT_EQ(sent(), (Bytes{0x80, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x01}));
+    decode({133});
+    EXPECT_EQ(sent(), (Bytes{0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0}));
+
+    link.failWrites = true; // a failed or missing link clears the report all the same
+    decode({133});
+    decoder.decode(Bytes{133}.data(), 1, nullptr);
+    decoder.report.setSensorBit(3);
+    EXPECT_EQ(decoder.report.bytes[0], 0x10);
+    EXPECT_EQ(decoder.report.bytes[2], 0);
+}
+
+TEST_F(CommandDecoderTest, SwitchCommandsSetTheSwitchAndTheSolenoidFlag) {
+    EXPECT_TRUE(decode({33, 5}));
+    EXPECT_EQ(node("SW5").direction, SWITCH_DIR_STRAIGHT);
+    EXPECT_TRUE(decoder.solenoidActive);
+    EXPECT_TRUE(decode({34, 5, 34, 0x99}));
+    EXPECT_EQ(node("SW5").direction, SWITCH_DIR_CURVED);
+    EXPECT_FALSE(decode({32}));
+    EXPECT_FALSE(decoder.solenoidActive);
+    EXPECT_EQ(sounds(), (std::vector<int>{SOUND_SWITCH, SOUND_SWITCH}));
+}
+
+TEST_F(CommandDecoderTest, TheFirstByteDecidesWhatACommandIs) {
+    struct Row {
+        std::vector<Bytes> chunks; // one decode call each
+        std::vector<bool> results;
+        std::uint32_t speed; // of train 5, which starts at step 3
+        std::size_t sent;
+    };
+    for (const Row& row : {
+             Row{{{10}, {5}}, {false, true}, 10, 0},       // split across two reads
+             Row{{{200, 5}}, {true}, 3, 0},                // unknown: one argument
+             Row{{{200, 5, 9}, {5}}, {true, true}, 9, 0},  // ...then a new command
+             Row{{{96}, {97, 7, 5}}, {false, true}, 7, 0}, // go and stop: alone
+             Row{{{0, 133}}, {true}, 3, 0},                // 133 as an argument
+             Row{{{133, 0, 5}}, {true}, 0, 10},            // a report, then a command
+             Row{{{7, 5, 133, 8, 5}}, {true}, 8, 10},      // a report between two
+             Row{{{}}, {false}, 3, 0},
+         }) {
+        resetTrains();
+        runningTrain(5, "A1", 3);
+        decoder = CommandDecoder{};
+        link.written.clear();
+        for (std::size_t i = 0; i < row.chunks.size(); ++i)
+            EXPECT_EQ(decode(row.chunks[i]), row.results[i])
+                << ::testing::PrintToString(row.chunks);
+        EXPECT_EQ(trainSpeed(5), static_cast<int>(row.speed))
+            << ::testing::PrintToString(row.chunks);
+        EXPECT_EQ(link.written.size(), row.sent) << ::testing::PrintToString(row.chunks);
+    }
+}
+
+TEST_F(CommandDecoderTest, ControllerReverseTurnsTheTrainAndStopsIt) {
+    Train& train = trainOnSegment(12, "A1", "SW12");
+    train.distance = 30;
+    EXPECT_TRUE(decode({15, 12}));
+    EXPECT_EQ(train.speed, 0u);
+    EXPECT_EQ(train.distance, 188);
+    EXPECT_EQ(train.currentNode, &node("SW12"));
+}
+
+} // namespace
+} // namespace quillon
