@@ -2,6 +2,7 @@
 // host, the application, and a real listening socket in the test playing the
 // controlling program.
 #include "TestController.h"
+#include "app/MenuCommands.h"
 #include "app/SimulatorApp.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtHost.h"
@@ -114,8 +115,10 @@ class QtApplicationTest : public QObject {
 
     MainWindow& window() { return host->window(); }
 
-    // Moves the pointer to p and presses the button there.
+    // Moves the pointer to p and presses the button there. The pointer
+    // comes from elsewhere, so that what lies at p is hovered afresh.
     void clickAt(QPoint p, Qt::MouseButton button) {
+        QTest::mouseMove(&window(), p + QPoint(30, 30));
         QTest::mouseMove(&window(), p);
         QTest::mouseClick(&window(), button, {}, p);
     }
@@ -133,13 +136,11 @@ class QtApplicationTest : public QObject {
     }
 
     void placeTrain(const char* node, int number) {
-        int k = 0;
-        while (PLACEABLE_TRAINS[k] != number)
-            ++k;
         QMenu* menu = menuAt(nodePoint(node));
         QVERIFY(menu != nullptr);
         choose(menu, QStringLiteral("Place Train %1").arg(number));
-        QTRY_VERIFY(trainByNumber(number) != nullptr);
+        QTRY_VERIFY(trainByNumber(number) != nullptr &&
+                    std::strcmp(trainByNumber(number)->currentNode->name, node) == 0);
     }
 
   private slots:
@@ -328,10 +329,16 @@ class QtApplicationTest : public QObject {
         QVERIFY(window().isVisible());
         QVERIFY(host->timerActive(2) && host->timerActive(3));
 
-        placeTrain("A1", 23);                                  // a new train: chime
-        placeTrain("A1", 23);                                  // moved: horn
-        clickAt(firstNodeOfType(NODE_SWITCH), Qt::LeftButton); // switch click
-        clickAt(nodePoint("B3"), Qt::LeftButton);              // sensor tick
+        placeTrain("A1", 23); // a new train: chime
+        placeTrain("B3", 23); // moved: horn
+        const TrackNode* switchNode = nullptr;
+        for (int i = 0; switchNode == nullptr; ++i)
+            if (activeLayout().nodes[i].type == NODE_SWITCH)
+                switchNode = &activeLayout().nodes[i];
+        int direction = switchNode->direction;
+        clickAt({switchNode->x, switchNode->y}, Qt::LeftButton); // switch click
+        QCOMPARE(switchNode->direction, 1 - direction);
+        clickAt(nodePoint("C13"), Qt::LeftButton); // sensor tick
 
         window().close(); // the close box
         QTRY_VERIFY(window().isMinimized());

@@ -3,9 +3,12 @@
 // Run through with-trayer.sh under xvfb-run. QUILLON_SCREENSHOT, when set,
 // names a file that receives the screenshot of the window.
 #include "TestController.h"
+#include "app/MenuCommands.h"
 #include "app/SimulatorApp.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtHost.h"
+#include "platform/qt/QtSurface.h"
+#include "sim/InteractionState.h"
 #include "sim/Trains.h"
 #include "support/FakeHost.h"
 #include "track/BuiltinLayouts.h"
@@ -97,7 +100,10 @@ class XvfbTest : public QObject {
         const TrackNode* at = findNode(node);
         QVERIFY(at != nullptr);
         QPoint p(at->x, at->y);
+        // On X the pointer really moves, and the window hears of it a little
+        // later: wait until the node is hovered before pressing.
         QTest::mouseMove(&host->window(), p);
+        QTRY_VERIFY(interaction.hoveredNode == at);
         QTest::mouseClick(&host->window(), Qt::RightButton, {}, p);
         QMenu* menu = nullptr;
         QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr);
@@ -132,6 +138,23 @@ class XvfbTest : public QObject {
         quillon::testing::resetCoreState();
     }
 
+    void showingOnAConnectionLeavesTheFocusWhereItIs() {
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        // The offscreen platform activates every window it shows; an X
+        // server gives the focus only to who asks for it.
+        QtHost host;
+        host.showWindow(true);
+        QVERIFY(QTest::qWaitForWindowExposed(&host.window()));
+        QTest::qWait(50);
+        QCOMPARE(QApplication::activeWindow(), &other);
+        // Chosen by the user, the window comes forward with the focus.
+        host.showWindow(false);
+        QVERIFY(QTest::qWaitForWindowActive(&host.window()));
+    }
+
     void windowPaintsLayoutAWithRunningTrains() {
         start();
         placeTrain("A1", 0);  // 12
@@ -144,7 +167,8 @@ class XvfbTest : public QObject {
         QTest::qWait(100);
         Train* shown = trainByNumber(52);
         QTest::mouseMove(&host->window(), QPoint(shown->displayX, shown->displayY));
-        QTest::qWait(300);
+        QTRY_VERIFY(shown->hovered);
+        QTest::qWait(100);
 
         QImage shot = screenshot();
         QCOMPARE(shot.size(), QSize(512, 320));
