@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
 
     quillon::QtHost host;
     quillon::setHost(&host);
-    quillon::QuitOnSignal signals(host);
+    quillon::QuitOnSignal endOnSignal(host);
     int exitCode = 0;
     {
         quillon::SimulatorApp app(host);
