@@ -12,9 +12,10 @@ constexpr DWORD WINDOW_STYLE = WS_CAPTION | WS_SYSMENU;
 static_assert(CLASS_STYLE == 0x23);
 static_assert(WINDOW_STYLE == 0xC80000);
 
+// Shared icons belong to the module: loaded once, never destroyed.
 HICON loadIcon(HINSTANCE instance, int id, int size) {
     return static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_SHARED));
 }
 
 Win32Host* hostOf(HWND window) {

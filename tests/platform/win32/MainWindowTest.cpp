@@ -1,5 +1,7 @@
 #include "platform/win32/MainWindow.h"
 
+#include "ClipboardText.h"
+
 #include "app/MenuCommands.h"
 #include "app/SimulatorApp.h"
 #include "support/FakeHost.h"
@@ -22,20 +24,6 @@ std::string titleOf(HWND window) {
     char title[128] = {};
     GetWindowTextA(window, title, sizeof title);
     return title;
-}
-
-std::string clipboardText() {
-    if (!OpenClipboard(nullptr))
-        return "<not open>";
-    std::string text = "<none>";
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-            text = bytes;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
 }
 
 // Handles what is waiting in this thread's queue.

@@ -1,6 +1,6 @@
 #include "platform/win32/Win32Host.h"
 
-#include "link/win32/NamedPipeLink.h"
+#include "ClipboardText.h"
 
 #include <gtest/gtest.h>
 
@@ -13,20 +13,6 @@ namespace {
 
 // What the text painter asks for: "Terminal" at 6 points on 96 dpi.
 constexpr FontRequest TERMINAL_6PT{"Terminal", -8, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 3, 1};
-
-std::string clipboardText() {
-    if (!OpenClipboard(nullptr))
-        return "<not open>";
-    std::string text = "<none>";
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-            text = bytes;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
 
 TEST(Win32HostTest, CreatesTheFontWithExactlyTheRequestedArguments) {
     Win32Host host(GetModuleHandleA(nullptr));
@@ -124,21 +110,6 @@ TEST(Win32HostTest, CarriesTheIconsAndSoundsAndPlaysWithoutWaiting) {
         host.playSound(id);
         EXPECT_LT(GetTickCount() - start, 1000u) << "sound " << id;
     }
-}
-
-TEST(Win32HostTest, ClockAndLinkAreThePlatformsOwn) {
-    Win32Host host(GetModuleHandleA(nullptr));
-    const std::uint32_t start = host.milliseconds();
-    Sleep(20);
-    const std::uint32_t elapsed = host.milliseconds() - start;
-    EXPECT_GE(elapsed, 15u);
-    EXPECT_LT(elapsed, 2000u);
-
-    auto link = host.createControllerLink("\\\\.\\pipe\\track");
-    auto* pipe = dynamic_cast<NamedPipeLink*>(link.get());
-    ASSERT_NE(pipe, nullptr);
-    EXPECT_STREQ(pipe->name(), "\\\\.\\pipe\\track");
-    EXPECT_FALSE(pipe->isConnected());
 }
 
 } // namespace
