@@ -7,8 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  qt6-base-dev qt6-multimedia-dev libgl-dev
-  xvfb xauth socat
+  qt6-base-dev qt6-multimedia-dev libgl-dev fonts-liberation
+  xvfb xauth socat trayer
 )
 if [ "${QUILLON_WINDOWS:-0}" = 1 ]; then
   packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine)

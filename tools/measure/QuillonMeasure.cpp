@@ -1,0 +1,261 @@
+// Measures the running program: its CPU use while disconnected and idle,
+// while connected with trains standing, and while connected with 10 trains
+// running; its resident memory; and the latency from writing a report
+// request (133) to reading the 10th byte of the report.
+//
+// The program runs in this process exactly as main() builds it, on the
+// platform Qt picks (run it under Xvfb with a tray program for the numbers
+// of a desktop). The user can place only seven train numbers from the menu,
+// so the ten trains are placed here directly on ten sensor nodes. The
+// controlling program is a child process, so its own CPU time is not
+// counted; it tells this process through a pipe when each phase begins and
+// ends.
+//
+//   quillon_measure [RUN_SECONDS]     (default 100)
+#include "app/SimulatorApp.h"
+#include "platform/qt/QtHost.h"
+#include "sim/Trains.h"
+#include "track/BuiltinLayouts.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <poll.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int TRAINS = 10;
+constexpr int IDLE_SECONDS = 20;
+constexpr int REQUESTS = 1000;
+
+void sleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+bool readExactly(int fd, std::uint8_t* bytes, std::size_t count) {
+    std::size_t got = 0;
+    while (got < count) {
+        pollfd ready{fd, POLLIN, 0};
+        if (::poll(&ready, 1, 2000) <= 0)
+            return false;
+        ssize_t n = ::recv(fd, bytes + got, count - got, 0);
+        if (n <= 0)
+            return false;
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void sendBytes(int fd, std::vector<std::uint8_t> bytes) {
+    if (::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) < 0)
+        std::perror("send");
+}
+
+// Keeps the trains going: speeds again every second (which also clears a
+// crash), a reverse now and then so that trains at dead ends turn back, and
+// a report request every 100 ms as a controlling program would make.
+void driveTrains(int peer, int seconds) {
+    auto end = Clock::now() + std::chrono::seconds(seconds);
+    int tick = 0;
+    while (Clock::now() < end) {
+        if (tick % 10 == 0) {
+            for (int t = 1; t <= TRAINS; ++t) {
+                if (tick % 50 == 0)
+                    sendBytes(peer, {15, static_cast<std::uint8_t>(t)});
+                sendBytes(peer,
+                          {static_cast<std::uint8_t>(6 + t % 6), static_cast<std::uint8_t>(t)});
+            }
+        }
+        std::uint8_t report[10];
+        sendBytes(peer, {133});
+        if (!readExactly(peer, report, 10))
+            std::fprintf(stderr, "controller: a report went missing\n");
+        sleepMs(100);
+        ++tick;
+    }
+}
+
+// The controlling program. Writes one phase byte to phases at each boundary.
+int controller(const std::string& path, int phases, int runSeconds) {
+    auto mark = [phases](char phase) {
+        if (::write(phases, &phase, 1) != 1)
+            std::perror("phase");
+    };
+    sleepMs(3000); // the program starts and settles
+    mark('a');     // disconnected and idle
+    sleepMs(IDLE_SECONDS * 1000);
+    mark('b');
+
+    int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    ::unlink(path.c_str());
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listener, 1) != 0)
+        return 1;
+    int peer = ::accept(listener, nullptr, nullptr);
+    sleepMs(2000);
+    mark('c'); // connected, trains standing, no traffic
+    sleepMs(IDLE_SECONDS * 1000);
+    mark('d');
+
+    driveTrains(peer, 3);
+    mark('e'); // connected, trains running
+    driveTrains(peer, runSeconds);
+    mark('f');
+
+    std::vector<double> latencies;
+    for (int i = 0; i < REQUESTS; ++i) {
+        std::uint8_t report[10];
+        auto start = Clock::now();
+        sendBytes(peer, {133});
+        if (!readExactly(peer, report, 10))
+            return 2;
+        latencies.push_back(
+            std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        sleepMs(static_cast<int>(i * 7919 % 13)); // requests at varying phases of the poll
+    }
+    std::sort(latencies.begin(), latencies.end());
+    std::printf("latency 133 -> 10th byte over %d requests: median %.2f ms, max %.2f ms, "
+                "min %.2f ms, 99th percentile %.2f ms\n",
+                REQUESTS, latencies[REQUESTS / 2], latencies.back(), latencies.front(),
+                latencies[REQUESTS * 99 / 100]);
+    std::fflush(stdout);
+    mark('q');
+    ::close(peer);
+    ::close(listener);
+    ::unlink(path.c_str());
+    return 0;
+}
+
+struct Sample {
+    char phase;
+    double cpuSeconds;
+    double wallSeconds;
+    long rssKb;
+    long peakKb;
+    int running;
+};
+
+long statusKb(const char* field) {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (status == nullptr)
+        return -1;
+    char line[256];
+    long value = -1;
+    std::size_t length = std::strlen(field);
+    while (std::fgets(line, sizeof line, status) != nullptr)
+        if (std::strncmp(line, field, length) == 0)
+            value = std::strtol(line + length, nullptr, 10);
+    std::fclose(status);
+    return value;
+}
+
+Sample sample(char phase) {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    double cpu = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+                 (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    double wall = std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
+    int running = 0;
+    for (int i = 0; i < quillon::trainTable.count; ++i)
+        running +=
+            quillon::trainTable.trains[i].speed > 0 && !quillon::trainTable.trains[i].crashed;
+    return {phase, cpu, wall, statusKb("VmRSS:"), statusKb("VmHWM:"), running};
+}
+
+void report(const std::vector<Sample>& samples) {
+    auto find = [&](char phase) {
+        for (const Sample& s : samples)
+            if (s.phase == phase)
+                return s;
+        return Sample{};
+    };
+    auto cpu = [&](char from, char to, const char* what) {
+        Sample a = find(from), b = find(to);
+        if (a.phase == 0 || b.phase == 0)
+            return;
+        std::printf("%-44s %6.2f %% of one core over %.0f s\n", what,
+                    100.0 * (b.cpuSeconds - a.cpuSeconds) / (b.wallSeconds - a.wallSeconds),
+                    b.wallSeconds - a.wallSeconds);
+    };
+    cpu('a', 'b', "CPU, no controller (idle):");
+    cpu('c', 'd', "CPU, connected, trains standing (idle):");
+    cpu('e', 'f', "CPU, connected, 10 trains running:");
+    Sample end = find('f');
+    std::printf("resident memory at the end of the run: %ld KiB (peak %ld KiB)\n", end.rssKb,
+                end.peakKb);
+    std::printf("trains moving when the run ended: %d of %d\n", end.running, TRAINS);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int runSeconds = argc > 1 ? std::atoi(argv[1]) : 100;
+    char dir[] = "/tmp/quillon-measure-XXXXXX";
+    if (::mkdtemp(dir) == nullptr)
+        return 1;
+    std::string path = std::string(dir) + "/track";
+    ::setenv("QUILLON_PIPE", path.c_str(), 1);
+    int phases[2];
+    if (::pipe(phases) != 0)
+        return 1;
+    // The controller is forked before Qt starts any thread.
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::close(phases[0]);
+        ::_exit(controller(path, phases[1], runSeconds));
+    }
+    ::close(phases[1]);
+
+    QApplication qtApplication(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    quillon::QtHost host;
+    quillon::setHost(&host);
+    std::vector<Sample> samples;
+    samples.reserve(16);
+    {
+        quillon::SimulatorApp app(host);
+        quillon::application = &app;
+        quillon::TrackLayout& layout = quillon::activeLayout();
+        int placed = 0;
+        for (int i = 0; i < layout.nodeCount && placed < TRAINS; i += 3)
+            if (layout.nodes[i].type == quillon::NODE_SENSOR)
+                quillon::placeTrain(++placed, layout.nodes[i]);
+        std::printf("platform %s, tray icon %s, %d trains placed\n",
+                    qPrintable(QGuiApplication::platformName()), host.hasTrayIcon() ? "yes" : "no",
+                    placed);
+
+        QSocketNotifier notifier(phases[0], QSocketNotifier::Read);
+        QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
+            char phase = 0;
+            if (::read(phases[0], &phase, 1) != 1 || phase == 'q') {
+                QCoreApplication::exit(0);
+                return;
+            }
+            samples.push_back(sample(phase));
+        });
+        QApplication::exec();
+        quillon::application = nullptr;
+    }
+    quillon::setHost(nullptr);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    report(samples);
+    ::rmdir(dir);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
