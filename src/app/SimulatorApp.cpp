@@ -249,24 +249,25 @@ void SimulatorApp::onClose() {
     withdraw();
 }
 
-void SimulatorApp::onKeyDown(int virtualKey, bool controlDown) {
+bool SimulatorApp::onKeyDown(int virtualKey, bool controlDown) {
     switch (virtualKey) {
     case KEY_A:
     case KEY_F1:
         chooseLayout(LAYOUT_A);
         redraw();
-        return;
+        return false;
     case KEY_B:
     case KEY_F2:
         chooseLayout(LAYOUT_B);
         redraw();
-        return;
+        return false;
     case KEY_C:
-        if (controlDown)
-            copySwitchDirections();
-        return;
+        if (!controlDown)
+            return false;
+        copySwitchDirections();
+        return true;
     default:
-        return;
+        return false;
     }
 }
 

@@ -50,7 +50,9 @@ class SimulatorApp {
     void onPaint();
     // The close box.
     void onClose();
-    void onKeyDown(int virtualKey, bool controlDown);
+    // A key press; true when the key was consumed (Control+C copied the
+    // switch directions), false when the platform's default handling applies.
+    bool onKeyDown(int virtualKey, bool controlDown);
     void onPointerMove(int x, int y);
     void onButtonDown(int x, int y, int button);
     // A chosen menu entry.

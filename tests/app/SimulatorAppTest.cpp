@@ -159,9 +159,9 @@ TEST_F(SimulatorAppTest, AboutCopyAndClose) {
     EXPECT_EQ(host.messages[0].text,
               "Quillon v1.00\n\nWritten by the Quillon developers [2005-11-01]\n");
     EXPECT_EQ(host.messages[0].icon, MessageIcon::Information);
-    app->onKeyDown(KEY_C, false);
+    EXPECT_FALSE(app->onKeyDown(KEY_C, false));
     EXPECT_TRUE(host.clipboard.empty());
-    app->onKeyDown(KEY_C, true);
+    EXPECT_TRUE(app->onKeyDown(KEY_C, true)) << "the copy consumes the key";
     char text[SWITCH_TEXT_CAPACITY];
     formatSwitchDirections(activeLayout(), text);
     EXPECT_EQ(host.clipboard, text);

@@ -141,9 +141,7 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
             break;
         const int key = static_cast<int>(wParam);
         const bool control = keyHeld(VK_LCONTROL) || keyHeld(VK_RCONTROL);
-        application->onKeyDown(key, control);
-        // Control+C copied the switch directions: the key is handled.
-        if (key == KEY_C && control)
+        if (application->onKeyDown(key, control))
             return 0;
         break;
     }
