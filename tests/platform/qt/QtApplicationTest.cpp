@@ -210,7 +210,7 @@ class QtApplicationTest : public QObject {
         QVERIFY(window().isVisible());
         controller->hangUp();
         controller->stopListening();
-        QTRY_VERIFY_WITH_TIMEOUT(!window().isVisible(), 1500);
+        QTRY_VERIFY_WITH_TIMEOUT(!window().isVisible(), 2000);
         QVERIFY(!host->timerActive(2));
 
         QVERIFY(controller->listen());
