@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -165,6 +166,14 @@ long statusKb(const char* field) {
     return value;
 }
 
+// The number of trains that have a speed step and have not crashed.
+int movingTrains() {
+    int moving = 0;
+    for (int i = 0; i < quillon::trainTable.count; ++i)
+        moving += quillon::trainTable.trains[i].speed > 0 && !quillon::trainTable.trains[i].crashed;
+    return moving;
+}
+
 Sample sample(char phase) {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
@@ -206,6 +215,7 @@ void report(const std::vector<Sample>& samples) {
 
 int main(int argc, char** argv) {
     int runSeconds = argc > 1 ? std::atoi(argv[1]) : 100;
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     char dir[] = "/tmp/quillon-measure-XXXXXX";
     if (::mkdtemp(dir) == nullptr)
         return 1;
@@ -241,16 +251,31 @@ int main(int argc, char** argv) {
                     placed);
 
         QSocketNotifier notifier(phases[0], QSocketNotifier::Read);
+        // Once a second during the run: how many trains are moving.
+        bool running = false;
+        long movingSum = 0, movingSamples = 0;
+        QTimer census;
+        QObject::connect(&census, &QTimer::timeout, [&] {
+            if (!running)
+                return;
+            movingSum += movingTrains();
+            ++movingSamples;
+        });
+        census.start(1000);
         QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
             char phase = 0;
             if (::read(phases[0], &phase, 1) != 1 || phase == 'q') {
                 QCoreApplication::exit(0);
                 return;
             }
+            running = phase == 'e' ? true : phase == 'f' ? false : running;
             samples.push_back(sample(phase));
         });
         QApplication::exec();
         quillon::application = nullptr;
+        if (movingSamples > 0)
+            std::printf("trains moving during the run: %.1f of %d on average\n",
+                        double(movingSum) / movingSamples, TRAINS);
     }
     quillon::setHost(nullptr);
     int status = 0;
