@@ -9,9 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <array>
 #include <random>
-#include <set>
 
 namespace quillon {
 namespace {
@@ -20,8 +19,10 @@ using testing::DrawCall;
 using testing::nodeNamed;
 
 bool joins(const DrawCall& line, const TrackNode& a, const TrackNode& b) {
-    return (line.a == a.x && line.b == a.y && line.c == b.x && line.d == b.y) ||
-           (line.a == b.x && line.b == b.y && line.c == a.x && line.d == a.y);
+    auto ends = [&](const TrackNode& p, const TrackNode& q) {
+        return line.a == p.x && line.b == p.y && line.c == q.x && line.d == q.y;
+    };
+    return ends(a, b) || ends(b, a);
 }
 
 class LayoutPainterTest : public ::testing::Test {
@@ -38,9 +39,10 @@ class LayoutPainterTest : public ::testing::Test {
     }
 
     // The colour an edge shows: that of the last line drawn over it.
-    Colour netColour(const TrackNode& a, const TrackNode& b) {
-        Colour colour = 0xDEADu;
-        for (const DrawCall& line : paint())
+    static Colour shown(const std::vector<DrawCall>& lines, const TrackNode& a,
+                        const TrackNode& b) {
+        Colour colour = 0;
+        for (const DrawCall& line : lines)
             if (joins(line, a, b))
                 colour = line.colour;
         return colour;
@@ -53,71 +55,46 @@ class LayoutPainterTest : public ::testing::Test {
 
 TEST_F(LayoutPainterTest, WalkStartsFromNodeZeroAsATrainRuns) {
     auto lines = paint();
-    ASSERT_GE(lines.size(), 3u);
-    const TrackNode &a1 = nodeNamed("A1"), &sw12 = nodeNamed("SW12"), &de5 = nodeNamed("DE5"),
-                    &sw11 = nodeNamed("SW11");
-    struct Expected {
-        const TrackNode &from, &to;
-        Colour colour;
-    };
-    const Expected expected[] = {
-        {a1, sw12, BRANCH_GREY}, {de5, a1, ROUTE_BLUE}, {sw11, sw12, BRANCH_GREY}};
+    const TrackNode *a1 = &nodeNamed("A1"), *sw12 = &nodeNamed("SW12"), *de5 = &nodeNamed("DE5"),
+                    *sw11 = &nodeNamed("SW11");
+    const TrackNode* ends[3][2] = {{a1, sw12}, {de5, a1}, {sw11, sw12}};
+    const Colour colours[3] = {BRANCH_GREY, ROUTE_BLUE, BRANCH_GREY};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ((std::array{lines[i].a, lines[i].b, lines[i].c, lines[i].d}),
-                  (std::array{expected[i].from.x, expected[i].from.y, expected[i].to.x,
-                              expected[i].to.y}))
+                  (std::array{ends[i][0]->x, ends[i][0]->y, ends[i][1]->x, ends[i][1]->y}))
             << "line " << i;
-        EXPECT_EQ(lines[i].colour, expected[i].colour) << "line " << i;
+        EXPECT_EQ(lines[i].colour, colours[i]) << "line " << i;
     }
 }
 
-TEST_F(LayoutPainterTest, WalkDrawsEveryEdgeOnceThenEachSwitchTwice) {
-    for (int index : {LAYOUT_A, LAYOUT_B}) {
-        selectLayout(index);
-        const TrackLayout& layout = activeLayout();
-        std::set<std::pair<int, int>> edges;
-        int switches = 0;
-        for (int i = 0; i < layout.nodeCount; ++i) {
-            switches += layout.nodes[i].type == NODE_SWITCH;
-            for (const NodeEdge& edge : layout.nodes[i].edges)
-                if (edge.dest >= 0)
-                    edges.insert({std::min(i, edge.dest), std::max(i, edge.dest)});
-        }
-        auto lines = paint();
-        std::size_t walked = lines.size() - 2 * switches;
-        EXPECT_EQ(walked, index == LAYOUT_A ? 78u : 77u);
-        EXPECT_EQ(walked, edges.size());
-        for (auto [u, v] : edges) {
-            int count = 0;
-            for (std::size_t i = 0; i < walked; ++i)
-                count += joins(lines[i], layout.nodes[u], layout.nodes[v]);
-            EXPECT_EQ(count, 1) << layout.nodes[u].name << "-" << layout.nodes[v].name;
-        }
-    }
+TEST_F(LayoutPainterTest, NamedEdgesAtStartAndAfterAToggle) {
+    auto lines = paint();
+    EXPECT_EQ(shown(lines, nodeNamed("SW5"), nodeNamed("SW7")), BRANCH_GREY);
+    EXPECT_EQ(shown(lines, nodeNamed("SW6"), nodeNamed("SW18")), ROUTE_BLUE);
+    EXPECT_EQ(shown(lines, nodeNamed("SW11"), nodeNamed("SW14")), BRANCH_GREY);
+    TrackNode& sw14 = nodeNamed("SW14");
+    sw14.direction = SWITCH_DIR_STRAIGHT;
+    lines = paint();
+    EXPECT_EQ(shown(lines, nodeNamed("SW11"), sw14), ROUTE_BLUE);
+    EXPECT_EQ(shown(lines, sw14, activeLayout().nodes[sw14.edges[EDGE_CURVED].dest]), BRANCH_GREY);
 }
 
-TEST_F(LayoutPainterTest, NetColouringNamedEdges) {
-    EXPECT_EQ(netColour(nodeNamed("SW5"), nodeNamed("SW7")), BRANCH_GREY);
-    EXPECT_EQ(netColour(nodeNamed("SW6"), nodeNamed("SW18")), ROUTE_BLUE);
-    EXPECT_EQ(netColour(nodeNamed("SW11"), nodeNamed("SW14")), BRANCH_GREY);
-    nodeNamed("SW14").direction = SWITCH_DIR_STRAIGHT;
-    EXPECT_EQ(netColour(nodeNamed("SW11"), nodeNamed("SW14")), ROUTE_BLUE);
-    const TrackNode& curved = activeLayout().nodes[nodeNamed("SW14").edges[EDGE_CURVED].dest];
-    EXPECT_EQ(netColour(nodeNamed("SW14"), curved), BRANCH_GREY);
-}
-
-// Every edge is route blue except a branch its switch is not set to; of two
+// For any switch settings the walk draws every edge exactly once, and each
+// edge ends up route blue except a branch its switch is not set to; of two
 // switches sharing a branch the later in the table decides.
-TEST_F(LayoutPainterTest, NetColouringFollowsTheSwitchesForAnySettings) {
+TEST_F(LayoutPainterTest, EveryEdgeOnceAndColouredByItsSwitches) {
     std::mt19937 random(7);
     for (int index : {LAYOUT_A, LAYOUT_B}) {
         selectLayout(index);
         TrackLayout& layout = activeLayout();
-        for (int round = 0; round < 8; ++round) {
+        for (int round = 0; round < 6; ++round) {
+            int switches = 0;
             for (int i = 0; i < layout.nodeCount; ++i)
                 if (layout.nodes[i].type == NODE_SWITCH)
-                    layout.nodes[i].direction = static_cast<int>(random() % 2);
+                    layout.nodes[i].direction = static_cast<int>(random() % 2), ++switches;
             auto lines = paint();
+            std::vector<DrawCall> walk(lines.begin(), lines.end() - 2 * switches);
+            ASSERT_EQ(walk.size(), index == LAYOUT_A ? 78u : 77u);
             for (int u = 0; u < layout.nodeCount; ++u) {
                 for (const NodeEdge& edge : layout.nodes[u].edges) {
                     int v = edge.dest;
@@ -130,138 +107,81 @@ TEST_F(LayoutPainterTest, NetColouringFollowsTheSwitchesForAnySettings) {
                         if (sw.type != NODE_SWITCH || sw.edges[EDGE_COMMON].dest == other)
                             continue;
                         bool straight = sw.edges[EDGE_STRAIGHT].dest == other;
-                        expected = straight == (sw.direction == SWITCH_DIR_STRAIGHT) ? ROUTE_BLUE
-                                                                                     : BRANCH_GREY;
+                        bool set = straight == (sw.direction == SWITCH_DIR_STRAIGHT);
+                        expected = set ? ROUTE_BLUE : BRANCH_GREY;
                     }
-                    Colour shown = 0;
-                    for (const DrawCall& line : lines)
-                        if (joins(line, layout.nodes[u], layout.nodes[v]))
-                            shown = line.colour;
-                    ASSERT_EQ(shown, expected)
-                        << layout.nodes[u].name << "-" << layout.nodes[v].name;
+                    auto name = [&] {
+                        return std::string(layout.nodes[u].name) + "-" + layout.nodes[v].name;
+                    };
+                    ASSERT_EQ(std::count_if(walk.begin(), walk.end(),
+                                            [&](auto& l) {
+                                                return joins(l, layout.nodes[u], layout.nodes[v]);
+                                            }),
+                              1)
+                        << name();
+                    ASSERT_EQ(shown(lines, layout.nodes[u], layout.nodes[v]), expected) << name();
                 }
             }
         }
     }
 }
 
-TEST_F(LayoutPainterTest, NodeMarkersHaloAndNames) {
-    TrackNode& sensor = nodeNamed("A3");
-    TrackNode& sw = nodeNamed("SW12");
-    nodeView(activeLayout(), sensor).stuck = 1;
-    nodeView(activeLayout(), sw).hovered = 1;
-    paint();
-    std::vector<DrawCall> atSensor, atSwitch;
-    for (const DrawCall& call : surface.callsOf(DrawCall::FillEllipse)) {
-        if (call.a + call.c == 2 * sensor.x && call.b + call.d == 2 * sensor.y)
-            atSensor.push_back(call);
-        if (call.a + call.c == 2 * sw.x && call.b + call.d == 2 * sw.y)
-            atSwitch.push_back(call);
-    }
-    ASSERT_EQ(atSensor.size(), 1u);
-    EXPECT_EQ(atSensor[0].c - atSensor[0].a, 10);
-    EXPECT_EQ(atSensor[0].colour, STUCK_ORANGE);
-    ASSERT_EQ(atSwitch.size(), 2u);
-    EXPECT_EQ(atSwitch[0].c - atSwitch[0].a, 16);
-    EXPECT_EQ(atSwitch[0].colour, HALO_GREEN);
-    EXPECT_EQ(atSwitch[1].c - atSwitch[1].a, 8);
-    EXPECT_EQ(atSwitch[1].colour, SWITCH_BLUE);
-
-    std::map<std::string, Colour> labels;
-    Colour colour = 0;
-    for (const DrawCall& call : surface.calls) {
-        if (call.kind == DrawCall::TextColour)
-            colour = call.colour;
-        if (call.kind == DrawCall::Text)
-            labels[call.text] = colour;
-    }
-    EXPECT_EQ(labels["SW12"], WHITE);
-    EXPECT_EQ(labels["A3"], LABEL_GREY);
-    EXPECT_EQ(labels.count("SW11"), 0u) << "switches are named only while hovered";
-    EXPECT_EQ(labels.count("DE5"), 0u) << "stops are named only while hovered";
-    EXPECT_EQ(labels.size(), 41u) << "the 40 sensors and the hovered switch";
-}
-
 TEST_F(LayoutPainterTest, DisplayPositionBetweenNodes) {
     TrackNode a{}, b{};
-    NodeEdge edge{1, 400};
+    NodeEdge edge{1, 0};
     a.y = b.y = 70;
-    struct Row {
-        int ax, bx, length, distance, expected;
-    };
-    for (Row row :
-         {Row{100, 300, 400, 200, 200}, Row{100, 200, 3, 1, 133}, Row{100, 300, 400, 400, 300},
-          Row{100, 300, 0, 0, 100}, Row{100, 300, 0, 5, 100}}) {
-        a.x = row.ax, b.x = row.bx, edge.distance = row.length;
+    // ax, bx, edge length, distance, expected x; an edge without length
+    // leaves the train at its current node.
+    const int rows[][5] = {{100, 300, 400, 200, 200},
+                           {100, 200, 3, 1, 133},
+                           {100, 300, 0, 0, 100},
+                           {100, 300, 0, 5, 100}};
+    for (auto& row : rows) {
+        a.x = row[0], b.x = row[1], edge.distance = row[2];
         Train train{};
         train.currentNode = &a, train.nextNode = &b, train.edge = &edge;
-        train.distance = row.distance;
+        train.distance = row[3];
         updateDisplayPosition(train);
-        EXPECT_EQ(train.displayX, row.expected) << row.distance << " of " << row.length;
+        EXPECT_EQ(train.displayX, row[4]) << row[3] << " of " << row[2];
         EXPECT_EQ(train.displayY, 70);
     }
-    Train placed{};
-    placed.currentNode = &b;
-    updateDisplayPosition(placed);
-    EXPECT_EQ(placed.displayX, b.x);
 }
 
-TEST_F(LayoutPainterTest, TrainLabelsStatusAndCrash) {
-    Train* train = placeTrain(7, nodeNamed("A1"));
-    ASSERT_NE(train, nullptr);
-    train->speed = 5;
-    train->distance = 42;
-    train->crashed = 1;
-    struct Text {
-        std::string text;
-        int x, y;
-        Colour colour;
-    };
+TEST_F(LayoutPainterTest, TrainNumberStatusLinesAndCrash) {
+    Train& train = *placeTrain(7, nodeNamed("A1"));
+    train.speed = 5, train.distance = 42, train.crashed = 1;
+    const int x = nodeNamed("A1").x, y = nodeNamed("A1").y;
+    // The train's texts as (text, centre y, colour); the train pass begins
+    // with its first rectangle.
     auto texts = [&] {
-        // The train pass starts with the first rectangle.
-        std::vector<Text> out;
+        std::vector<std::tuple<std::string, int, Colour>> out;
         Colour colour = 0;
         bool trains = false;
         for (const DrawCall& call : surface.calls) {
             trains = trains || call.kind == DrawCall::FillRect;
             if (call.kind == DrawCall::TextColour)
                 colour = call.colour;
-            if (trains && call.kind == DrawCall::Text)
-                out.push_back({call.text, call.a + static_cast<int>(call.text.size()) * 3,
-                               call.b + 4, colour});
+            if (trains && call.kind == DrawCall::Text) {
+                EXPECT_EQ(call.a + 3 * static_cast<int>(call.text.size()), x) << call.text;
+                out.emplace_back(call.text, call.b + 4, colour);
+            }
         }
         return out;
     };
-    int x = nodeNamed("A1").x, y = nodeNamed("A1").y;
-
+    using T = std::tuple<std::string, int, Colour>;
     paint();
-    auto rects = surface.callsOf(DrawCall::FillRect);
-    ASSERT_EQ(rects.size(), 2u);
-    EXPECT_EQ((std::array{rects[0].a, rects[0].b, rects[0].c, rects[0].d, (int)rects[0].colour}),
-              (std::array{x - 10, y - 6, x + 10, y + 6, (int)WHITE}));
-    EXPECT_EQ(rects[1].colour, RED);
-    auto plain = texts();
-    ASSERT_EQ(plain.size(), 2u);
-    EXPECT_EQ(plain[0].text, "07");
-    EXPECT_EQ(plain[0].colour, WHITE);
-    EXPECT_EQ(plain[1].text, "CRASHED!");
-    EXPECT_EQ(plain[1].y, y + 12);
-    EXPECT_EQ(plain[1].colour, RED);
+    DrawCall frame = surface.callsOf(DrawCall::FillRect).at(0);
+    EXPECT_EQ((std::array{frame.a, frame.b, frame.c, frame.d}),
+              (std::array{x - 10, y - 6, x + 10, y + 6}));
+    EXPECT_EQ(texts(), (std::vector<T>{{"07", y, WHITE}, {"CRASHED!", y + 12, RED}}));
 
-    train->hovered = 1;
-    train->number = 123;
+    train.hovered = 1;
+    train.number = 123;
     paint();
-    auto hovered = texts();
-    ASSERT_EQ(hovered.size(), 4u);
-    EXPECT_EQ(hovered[0].text, "123");
-    EXPECT_EQ(hovered[0].colour, SENSOR_YELLOW);
-    EXPECT_EQ(hovered[1].text, "   speed:5  ");
-    EXPECT_EQ(hovered[1].y, y + 12);
-    EXPECT_EQ(hovered[2].text, "distance:42 ");
-    EXPECT_EQ(hovered[2].y, y + 20);
-    EXPECT_EQ(hovered[2].x, x);
-    EXPECT_EQ(hovered[3].text, "CRASHED!");
-    EXPECT_EQ(hovered[3].y, y + 28);
+    EXPECT_EQ(texts(), (std::vector<T>{{"123", y, SENSOR_YELLOW},
+                                       {"   speed:5  ", y + 12, SENSOR_YELLOW},
+                                       {"distance:42 ", y + 20, SENSOR_YELLOW},
+                                       {"CRASHED!", y + 28, RED}}));
 }
 
 } // namespace
