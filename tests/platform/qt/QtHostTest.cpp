@@ -5,10 +5,12 @@
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtSurface.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -135,32 +137,49 @@ class QtHostTest : public QObject {
         QVERIFY(existing.open(QIODevice::WriteOnly));
         existing.close();
 
-        bool asked = false;
-        whenModalOpens([&](QWidget* modal) {
-            auto* dialog = qobject_cast<QFileDialog*>(modal);
-            QVERIFY(dialog != nullptr);
-            QCOMPARE(dialog->nameFilters(),
-                     QStringList({"Raw Track Data (*.dat)", "All Files (*.*)"}));
-            QCOMPARE(dialog->selectedNameFilter(), QStringLiteral("Raw Track Data (*.dat)"));
-            QCOMPARE(dialog->defaultSuffix(), QStringLiteral("dat"));
-            QCOMPARE(dialog->selectedFiles().value(0), dir.filePath(QStringLiteral("trackb.dat")));
-            // An existing file is only replaced after a question.
-            whenModalOpens([&](QWidget* question) {
-                asked = qobject_cast<QMessageBox*>(question) != nullptr;
-                QTest::keyClick(question, Qt::Key_Escape);
-                // A name without an extension gets ".dat".
-                dialog->selectFile(QStringLiteral("layout"));
+        // The proposed name and the properties; a typed name without an
+        // extension gets ".dat".
+        whenModalOpens(
+            [&](QWidget* modal) {
+                auto* dialog = static_cast<QFileDialog*>(modal);
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                QCOMPARE(dialog->nameFilters(),
+                         QStringList({"Raw Track Data (*.dat)", "All Files (*.*)"}));
+                QCOMPARE(dialog->selectedNameFilter(), QStringLiteral("Raw Track Data (*.dat)"));
+                QCOMPARE(dialog->defaultSuffix(), QStringLiteral("dat"));
+                QCOMPARE(dialog->selectedFiles().value(0),
+                         dir.filePath(QStringLiteral("trackb.dat")));
+                name->selectAll();
+                QTest::keyClicks(name, QStringLiteral("layout"));
                 static_cast<QDialog*>(dialog)->accept();
-            });
-            dialog->selectFile(QStringLiteral("taken.dat"));
-            static_cast<QDialog*>(dialog)->accept();
-        });
+            },
+            "QFileDialog");
         QVERIFY(host.saveFileDialog(request, path, sizeof path));
-        QVERIFY(asked);
         QCOMPARE(QString::fromLocal8Bit(path), dir.filePath(QStringLiteral("layout.dat")));
 
-        whenModalOpens([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
+        // An existing file is replaced only after a question; No keeps the
+        // dialog open, and cancelling it chooses nothing.
+        bool asked = false, stillOpen = false;
+        whenModalOpens(
+            [&](QWidget* modal) {
+                auto* dialog = static_cast<QFileDialog*>(modal);
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                whenModalOpens(
+                    [&](QWidget* question) {
+                        asked = true;
+                        static_cast<QMessageBox*>(question)->button(QMessageBox::No)->click();
+                    },
+                    "QMessageBox");
+                name->selectAll();
+                QTest::keyClicks(name, QStringLiteral("taken.dat"));
+                static_cast<QDialog*>(dialog)->accept();
+                stillOpen = dialog->isVisible();
+                dialog->reject();
+            },
+            "QFileDialog");
         QVERIFY(!host.saveFileDialog(request, path, sizeof path));
+        QVERIFY(asked);
+        QVERIFY(stillOpen);
     }
 
     void soundsNeverBlockNorOpenAnything() {

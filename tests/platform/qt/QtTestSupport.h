@@ -71,12 +71,15 @@ inline void choose(QMenu* menu, const QString& text) {
     QFAIL(qPrintable(QStringLiteral("no entry ") + text));
 }
 
-// Runs check on the next modal dialog once it is open; check closes it.
-inline void whenModalOpens(std::function<void(QWidget*)> check) {
+// Runs check on the next modal dialog once it is open, and when a class
+// name is given, once the open one is of that class; check closes it.
+inline void whenModalOpens(std::function<void(QWidget*)> check, const char* className = nullptr) {
     auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, check] {
+    QObject::connect(poll, &QTimer::timeout, [poll, check, className] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr || !modal->isVisible())
+            return;
+        if (className != nullptr && !modal->inherits(className))
             return;
         poll->stop();
         poll->deleteLater();
