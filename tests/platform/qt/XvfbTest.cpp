@@ -204,16 +204,20 @@ class XvfbTest : public QObject {
         QVERIFY(host->hasTrayIcon());
         QSystemTrayIcon* tray = host->trayIcon();
         QTRY_VERIFY(tray->geometry().isValid() && !tray->geometry().isEmpty());
-        // The icon shows in the tray: its red train is on the screen there.
-        QRect area = tray->geometry();
-        QImage tile = QGuiApplication::primaryScreen()
-                          ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-                          .toImage();
-        int reddish = 0;
-        for (int y = 0; y < tile.height(); ++y)
-            for (int x = 0; x < tile.width(); ++x)
-                reddish += qRed(tile.pixel(x, y)) > 150 && qGreen(tile.pixel(x, y)) < 90;
-        QVERIFY2(reddish >= 4, qPrintable(QString::number(reddish)));
+        // The icon shows in the tray: its red train is on the screen there
+        // once the tray has embedded and painted it.
+        auto redPixelsInTray = [tray] {
+            QRect area = tray->geometry();
+            QImage tile = QGuiApplication::primaryScreen()
+                              ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                              .toImage();
+            int reddish = 0;
+            for (int y = 0; y < tile.height(); ++y)
+                for (int x = 0; x < tile.width(); ++x)
+                    reddish += qRed(tile.pixel(x, y)) > 150 && qGreen(tile.pixel(x, y)) < 90;
+            return reddish;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(redPixelsInTray() >= 4, 10000);
 
         // The icon is a window embedded in the tray; a left click on it
         // toggles the main window like Hide and Show.
