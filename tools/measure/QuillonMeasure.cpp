@@ -6,7 +6,9 @@
 // The program runs in this process exactly as main() builds it, on the
 // platform Qt picks (run it under Xvfb with a tray program for the numbers
 // of a desktop). The user can place only seven train numbers from the menu,
-// so the ten trains are placed here directly on ten sensor nodes. The
+// so the ten trains are placed here directly on ten sensor nodes, and a
+// train that halts or crashes is turned round here (a controlling program
+// cannot see that). The
 // controlling program is a child process, so its own CPU time is not
 // counted; it tells this process through a pipe when each phase begins and
 // ends.
@@ -19,6 +21,7 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -64,21 +67,21 @@ void sendBytes(int fd, std::vector<std::uint8_t> bytes) {
         std::perror("send");
 }
 
-// Keeps the trains going: speeds again every second (which also clears a
-// crash), a reverse now and then so that trains at dead ends turn back, and
-// a report request every 100 ms as a controlling program would make.
+// The speed step the controlling program gives train number t.
+int speedStepOf(int t) {
+    return 6 + t % 6;
+}
+
+// Sets the ten trains' speed steps (6 to 11) once, then asks for a report
+// every 100 ms as a controlling program would.
 void driveTrains(int peer, int seconds) {
     auto end = Clock::now() + std::chrono::seconds(seconds);
     int tick = 0;
     while (Clock::now() < end) {
-        if (tick % 10 == 0) {
-            for (int t = 1; t <= TRAINS; ++t) {
-                if (tick % 50 == 0)
-                    sendBytes(peer, {15, static_cast<std::uint8_t>(t)});
-                sendBytes(peer,
-                          {static_cast<std::uint8_t>(6 + t % 6), static_cast<std::uint8_t>(t)});
-            }
-        }
+        if (tick == 0)
+            for (int t = 1; t <= TRAINS; ++t)
+                sendBytes(peer, {static_cast<std::uint8_t>(speedStepOf(t)),
+                                 static_cast<std::uint8_t>(t)});
         std::uint8_t report[10];
         sendBytes(peer, {133});
         if (!readExactly(peer, report, 10))
@@ -165,6 +168,34 @@ long statusKb(const char* field) {
     return value;
 }
 
+// The number of trains that have a speed step and have not crashed.
+int movingTrains() {
+    int moving = 0;
+    for (int i = 0; i < quillon::trainTable.count; ++i)
+        moving += quillon::trainTable.trains[i].speed > 0 && !quillon::trainTable.trains[i].crashed;
+    return moving;
+}
+
+// A sensor node of the active layout with no train within 40 pixels,
+// looking on from the spot after the last one given.
+quillon::TrackNode& freeSensorNode(int& spot) {
+    quillon::TrackLayout& layout = quillon::activeLayout();
+    for (int tries = 0; tries < layout.nodeCount; ++tries) {
+        quillon::TrackNode& node = layout.nodes[spot];
+        spot = (spot + 7) % layout.nodeCount;
+        if (node.type != quillon::NODE_SENSOR)
+            continue;
+        bool taken = false;
+        for (int i = 0; i < quillon::trainTable.count; ++i) {
+            const quillon::Train& t = quillon::trainTable.trains[i];
+            taken |= std::abs(t.displayX - node.x) + std::abs(t.displayY - node.y) < 40;
+        }
+        if (!taken)
+            return node;
+    }
+    return layout.nodes[spot];
+}
+
 Sample sample(char phase) {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
@@ -206,6 +237,7 @@ void report(const std::vector<Sample>& samples) {
 
 int main(int argc, char** argv) {
     int runSeconds = argc > 1 ? std::atoi(argv[1]) : 100;
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     char dir[] = "/tmp/quillon-measure-XXXXXX";
     if (::mkdtemp(dir) == nullptr)
         return 1;
@@ -241,16 +273,49 @@ int main(int argc, char** argv) {
                     placed);
 
         QSocketNotifier notifier(phases[0], QSocketNotifier::Read);
+        // Every 200 ms while trains run: a train that halted at a dead end or
+        // crashed is turned round and sent off again at its speed step; one
+        // that is still stuck the next time is put on a sensor node that no
+        // train is near. So all ten keep running. How many move is counted.
+        bool running = false;
+        long movingSum = 0, movingSamples = 0;
+        bool stuckBefore[TRAINS + 1] = {};
+        int nextSpot = 0;
+        QTimer census;
+        QObject::connect(&census, &QTimer::timeout, [&] {
+            if (!running)
+                return;
+            movingSum += movingTrains();
+            ++movingSamples;
+            for (int i = 0; i < quillon::trainTable.count; ++i) {
+                quillon::Train& train = quillon::trainTable.trains[i];
+                int number = train.number;
+                bool stuck = train.crashed || train.speed == 0;
+                if (stuck && stuckBefore[number]) {
+                    quillon::placeTrain(number, freeSensorNode(nextSpot));
+                } else if (stuck) {
+                    quillon::setTrainSpeed(number, quillon::SPEED_REVERSE, false);
+                }
+                if (stuck)
+                    quillon::setTrainSpeed(number, speedStepOf(number), false);
+                stuckBefore[number] = stuck && !stuckBefore[number];
+            }
+        });
+        census.start(200);
         QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
             char phase = 0;
             if (::read(phases[0], &phase, 1) != 1 || phase == 'q') {
                 QCoreApplication::exit(0);
                 return;
             }
+            running = phase == 'e' ? true : phase == 'f' ? false : running;
             samples.push_back(sample(phase));
         });
         QApplication::exec();
         quillon::application = nullptr;
+        if (movingSamples > 0)
+            std::printf("trains moving during the run: %.1f of %d on average\n",
+                        double(movingSum) / movingSamples, TRAINS);
     }
     quillon::setHost(nullptr);
     int status = 0;

@@ -1,3 +1,4 @@
+// [x] connect  [x] read  [x] write  [x] isConnected  [x] close  [x] same user
 #include "link/posix/PosixControllerLink.h"
 
 #include <cerrno>

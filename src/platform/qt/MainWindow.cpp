@@ -1,3 +1,4 @@
+// [x] paint  [x] pointer  [x] buttons  [x] keys  [x] close box  [x] minimise
 #include "platform/qt/MainWindow.h"
 
 #include "app/SimulatorApp.h"

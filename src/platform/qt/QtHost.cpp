@@ -1,3 +1,5 @@
+// [x] window  [x] timers  [x] back buffer  [x] font  [x] menus  [x] tray icon
+// [x] message box  [x] save dialog  [x] clipboard  [x] sound  [x] clock  [x] link
 #include "platform/qt/QtHost.h"
 
 #include "app/SimulatorApp.h"

@@ -1,3 +1,4 @@
+// [x] sounds 104..109  [x] asynchronous  [x] silence without a device
 #include "platform/qt/QtSound.h"
 
 #include <QMediaDevices>

@@ -1,3 +1,4 @@
+// [x] rectangles  [x] discs  [x] lines  [x] text  [x] fonts by handle
 #include "platform/qt/QtSurface.h"
 
 #include <QFontMetrics>

@@ -1,3 +1,4 @@
+// [x] SIGINT  [x] SIGTERM  [x] SIGHUP  [x] quit on the GUI thread
 #include "platform/qt/QuitOnSignal.h"
 
 #include "platform/Host.h"

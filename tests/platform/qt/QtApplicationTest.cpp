@@ -1,6 +1,7 @@
 // The program in one process on the offscreen platform: the real window and
 // host, the application, and a real listening socket in the test playing the
 // controlling program.
+#include "QtTestSupport.h"
 #include "TestController.h"
 #include "app/MenuCommands.h"
 #include "app/SimulatorApp.h"
@@ -13,15 +14,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
-#include <QMenu>
 #include <QMessageBox>
 #include <QTest>
-#include <QTimer>
 #include <cstring>
-#include <functional>
 
 using namespace quillon;
-using quillon::testing::TestController;
+using namespace quillon::testing;
 
 namespace {
 
@@ -31,67 +29,6 @@ class HostWithTray : public QtHost {
   public:
     bool hasTrayIcon() override { return true; }
 };
-
-void idle() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
-QPoint nodePoint(const char* name) {
-    const TrackLayout& layout = activeLayout();
-    for (int i = 0; i < layout.nodeCount; ++i)
-        if (std::strcmp(layout.nodes[i].name, name) == 0)
-            return {layout.nodes[i].x, layout.nodes[i].y};
-    return {-1, -1};
-}
-
-QPoint firstNodeOfType(int type) {
-    const TrackLayout& layout = activeLayout();
-    for (int i = 0; i < layout.nodeCount; ++i)
-        if (layout.nodes[i].type == type)
-            return {layout.nodes[i].x, layout.nodes[i].y};
-    return {-1, -1};
-}
-
-QMenu* openMenu() {
-    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
-}
-
-QStringList entries(QMenu* menu) {
-    QStringList texts;
-    for (QAction* action : menu->actions())
-        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    return texts;
-}
-
-QStringList checkedEntries(QMenu* menu) {
-    QStringList texts;
-    for (QAction* action : menu->actions())
-        if (action->isChecked())
-            texts << action->text();
-    return texts;
-}
-
-void choose(QMenu* menu, const QString& text) {
-    for (QAction* action : menu->actions())
-        if (action->text() == text) {
-            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-            return;
-        }
-    QFAIL(qPrintable(QStringLiteral("no entry ") + text));
-}
-
-void whenModalOpens(std::function<void(QWidget*)> check) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, check] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || !modal->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        check(modal);
-    });
-    poll->start(10);
-}
 
 } // namespace
 
@@ -136,7 +73,7 @@ class QtApplicationTest : public QObject {
     }
 
     void placeTrain(const char* node, int number) {
-        QMenu* menu = menuAt(nodePoint(node));
+        QMenu* menu = menuAt(pointOf(findNode(node)));
         QVERIFY(menu != nullptr);
         choose(menu, QStringLiteral("Place Train %1").arg(number));
         QTRY_VERIFY(trainByNumber(number) != nullptr &&
@@ -210,7 +147,7 @@ class QtApplicationTest : public QObject {
         QVERIFY(window().isVisible());
         controller->hangUp();
         controller->stopListening();
-        QTRY_VERIFY_WITH_TIMEOUT(!window().isVisible(), 1500);
+        QTRY_VERIFY_WITH_TIMEOUT(!window().isVisible(), 2000);
         QVERIFY(!host->timerActive(2));
 
         QVERIFY(controller->listen());
@@ -232,17 +169,17 @@ class QtApplicationTest : public QObject {
         const QStringList places = {"Place Train 12", "Place Train 22", "Place Train 23",
                                     "Place Train 24", "Place Train 27", "Place Train 52",
                                     "Place Train 57"};
-        menu = menuAt(firstNodeOfType(NODE_SWITCH));
+        menu = menuAt(pointOf(firstNodeOfType(NODE_SWITCH)));
         QVERIFY(menu != nullptr);
         QCOMPARE(entries(menu), places);
         menu->close();
 
-        menu = menuAt(nodePoint("A1"));
+        menu = menuAt(pointOf(findNode("A1")));
         QVERIFY(menu != nullptr);
         QCOMPARE(entries(menu), places + QStringList({"-", "Stick Sensor"}));
         QVERIFY(checkedEntries(menu).isEmpty());
         choose(menu, QStringLiteral("Stick Sensor"));
-        menu = menuAt(nodePoint("A1"));
+        menu = menuAt(pointOf(findNode("A1")));
         QTRY_COMPARE(checkedEntries(menu), QStringList({"Stick Sensor"}));
         choose(menu, QStringLiteral("Place Train 52"));
         QTRY_VERIFY(trainByNumber(52) != nullptr);
@@ -331,14 +268,11 @@ class QtApplicationTest : public QObject {
 
         placeTrain("A1", 23); // a new train: chime
         placeTrain("B3", 23); // moved: horn
-        const TrackNode* switchNode = nullptr;
-        for (int i = 0; switchNode == nullptr; ++i)
-            if (activeLayout().nodes[i].type == NODE_SWITCH)
-                switchNode = &activeLayout().nodes[i];
+        const TrackNode* switchNode = firstNodeOfType(NODE_SWITCH);
         int direction = switchNode->direction;
         clickAt({switchNode->x, switchNode->y}, Qt::LeftButton); // switch click
         QCOMPARE(switchNode->direction, 1 - direction);
-        clickAt(nodePoint("C13"), Qt::LeftButton); // sensor tick
+        clickAt(pointOf(findNode("C13")), Qt::LeftButton); // sensor tick
 
         window().close(); // the close box
         QTRY_VERIFY(window().isMinimized());

@@ -1,40 +1,25 @@
 // The Qt host on its own, without the application: what each request does to
 // the real window, timers, fonts, dialogs, clipboard and sound.
 #include "platform/qt/QtHost.h"
+#include "QtTestSupport.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtSurface.h"
 
+#include <QAbstractButton>
 #include <QApplication>
-#include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QtEndian>
-#include <functional>
 
 using namespace quillon;
+using quillon::testing::whenModalOpens;
 
 namespace {
-
-// Runs check on the next modal dialog once it is open; check closes it.
-void whenModalOpens(std::function<void(QWidget*)> check) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, check] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || !modal->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        check(modal);
-    });
-    poll->start(10);
-}
 
 FontRequest smallFixedFontRequest() {
     FontRequest request{};
@@ -70,35 +55,6 @@ class QtHostTest : public QObject {
         QVERIFY(!host.isWindowVisible());
     }
 
-    void minimisedWindowIsShownNormallyAgain() {
-        QtHost host;
-        host.showWindow(false);
-        host.minimiseWindow();
-        QTRY_VERIFY(host.window().isMinimized());
-        QVERIFY(host.isWindowVisible()); // minimised is not hidden
-        host.showWindow(true);
-        QTRY_VERIFY(!host.window().isMinimized());
-    }
-
-    void timersRunAtTheirPeriodsAndStop() {
-        QtHost host;
-        host.startTimer(2, 10);
-        host.startTimer(1, 1000);
-        QVERIFY(host.timerActive(1));
-        QVERIFY(host.timerActive(2));
-        QCOMPARE(host.timerInterval(2), 10);
-        host.startTimer(2, 20); // restarting a running timer
-        QCOMPARE(host.timerInterval(2), 20);
-        host.stopTimer(2);
-        QVERIFY(!host.timerActive(2));
-        host.startTimer(0, 10);
-        host.startTimer(4, 10);
-        host.stopTimer(9);
-        QVERIFY(!host.timerActive(3));
-    }
-
-    // The painter centres every text with the metrics measureFont reports,
-    // so they must be those of the glyphs that are really drawn.
     void fontMetricsAreThoseOfTheFontItDrawsWith() {
         QtHost host;
         QCOMPARE(host.screenDpiY(), 96);
@@ -142,54 +98,6 @@ class QtHostTest : public QObject {
         host.deleteFont(font); // a second time does nothing
     }
 
-    void backBufferReachesTheWindowOnlyWhilePainting() {
-        QtHost host;
-        host.setOuterSize(64, 32);
-        Surface* surface = host.createBackBuffer(64, 32);
-        QVERIFY(surface != nullptr);
-        surface->fillRect(0, 0, 64, 32, rgb(255, 0, 0));
-        host.presentBackBuffer(64, 32); // outside a paint event: nothing happens
-        QCOMPARE(host.createBackBuffer(0, 32), nullptr);
-        surface = host.createBackBuffer(64, 32);
-        surface->fillRect(0, 0, 64, 32, rgb(0, 255, 0));
-        host.showWindow(false);
-        QVERIFY(QTest::qWaitForWindowExposed(&host.window()));
-        // Without an application nothing is presented: the window is black.
-        QImage shot = host.window().grab().toImage();
-        QCOMPARE(shot.pixel(10, 10), qRgb(0, 0, 0));
-        host.releaseBackBuffer();
-        QCOMPARE(host.backBuffer(), nullptr);
-    }
-
-    void popupMenuShowsItsEntriesWithoutBlocking() {
-        QtHost host;
-        host.showWindow(false);
-        PopupMenu menu{};
-        auto add = [&menu](int id, const char* label, bool checked) {
-            MenuEntry& entry = menu.entries[menu.count++];
-            entry.id = id;
-            std::snprintf(entry.label, sizeof entry.label, "%s", label);
-            entry.checked = checked;
-            entry.separator = id == 0;
-        };
-        add(3200, "Stop Train", false);
-        add(3208, "Train Speed 8", true);
-        add(0, "", false);
-        add(3100, "Remove Train", false);
-        host.popupMenu(menu); // returns while the menu is open
-        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        QVERIFY(popup != nullptr);
-        QList<QAction*> actions = popup->actions();
-        QCOMPARE(actions.size(), 4);
-        QCOMPARE(actions[0]->text(), QStringLiteral("Stop Train"));
-        QVERIFY(!actions[0]->isChecked());
-        QVERIFY(actions[1]->isChecked());
-        QVERIFY(actions[2]->isSeparator());
-        QCOMPARE(actions[3]->data().toInt(), 3100);
-        popup->close();
-        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
-    }
-
     void messageBoxCarriesTheCaptionAndTheIcon_data() {
         QTest::addColumn<int>("icon");
         QTest::addColumn<int>("expected");
@@ -229,39 +137,49 @@ class QtHostTest : public QObject {
         QVERIFY(existing.open(QIODevice::WriteOnly));
         existing.close();
 
-        bool asked = false;
-        whenModalOpens([&](QWidget* modal) {
-            auto* dialog = qobject_cast<QFileDialog*>(modal);
-            QVERIFY(dialog != nullptr);
-            QCOMPARE(dialog->nameFilters(),
-                     QStringList({"Raw Track Data (*.dat)", "All Files (*.*)"}));
-            QCOMPARE(dialog->selectedNameFilter(), QStringLiteral("Raw Track Data (*.dat)"));
-            QCOMPARE(dialog->defaultSuffix(), QStringLiteral("dat"));
-            QCOMPARE(dialog->selectedFiles().value(0), dir.filePath(QStringLiteral("trackb.dat")));
-            // An existing file is only replaced after a question.
-            whenModalOpens([&](QWidget* question) {
-                asked = qobject_cast<QMessageBox*>(question) != nullptr;
-                QTest::keyClick(question, Qt::Key_Escape);
-                // A name without an extension gets ".dat".
-                dialog->selectFile(QStringLiteral("layout"));
+        // The proposed name and the properties; a typed name without an
+        // extension gets ".dat".
+        whenModalOpens(
+            [&](QWidget* modal) {
+                auto* dialog = static_cast<QFileDialog*>(modal);
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                QCOMPARE(dialog->nameFilters(),
+                         QStringList({"Raw Track Data (*.dat)", "All Files (*.*)"}));
+                QCOMPARE(dialog->selectedNameFilter(), QStringLiteral("Raw Track Data (*.dat)"));
+                QCOMPARE(dialog->defaultSuffix(), QStringLiteral("dat"));
+                QCOMPARE(dialog->selectedFiles().value(0),
+                         dir.filePath(QStringLiteral("trackb.dat")));
+                name->selectAll();
+                QTest::keyClicks(name, QStringLiteral("layout"));
                 static_cast<QDialog*>(dialog)->accept();
-            });
-            dialog->selectFile(QStringLiteral("taken.dat"));
-            static_cast<QDialog*>(dialog)->accept();
-        });
+            },
+            "QFileDialog");
         QVERIFY(host.saveFileDialog(request, path, sizeof path));
-        QVERIFY(asked);
         QCOMPARE(QString::fromLocal8Bit(path), dir.filePath(QStringLiteral("layout.dat")));
 
-        whenModalOpens([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
+        // An existing file is replaced only after a question; No keeps the
+        // dialog open, and cancelling it chooses nothing.
+        bool asked = false, stillOpen = false;
+        whenModalOpens(
+            [&](QWidget* modal) {
+                auto* dialog = static_cast<QFileDialog*>(modal);
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                whenModalOpens(
+                    [&](QWidget* question) {
+                        asked = true;
+                        static_cast<QMessageBox*>(question)->button(QMessageBox::No)->click();
+                    },
+                    "QMessageBox");
+                name->selectAll();
+                QTest::keyClicks(name, QStringLiteral("taken.dat"));
+                static_cast<QDialog*>(dialog)->accept();
+                stillOpen = dialog->isVisible();
+                dialog->reject();
+            },
+            "QFileDialog");
         QVERIFY(!host.saveFileDialog(request, path, sizeof path));
-    }
-
-    void clipboardTakesTheText() {
-        QtHost host;
-        QVERIFY(host.setClipboardText("{SWITCH_DIR_STRAIGHT, SWITCH_DIR_CURVED}"));
-        QCOMPARE(QGuiApplication::clipboard()->text(),
-                 QStringLiteral("{SWITCH_DIR_STRAIGHT, SWITCH_DIR_CURVED}"));
+        QVERIFY(asked);
+        QVERIFY(stillOpen);
     }
 
     void soundsNeverBlockNorOpenAnything() {
@@ -276,20 +194,6 @@ class QtHostTest : public QObject {
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
         for (QWidget* widget : QApplication::topLevelWidgets())
             QVERIFY2(!widget->isVisible(), qPrintable(widget->metaObject()->className()));
-    }
-
-    void clockAdvancesInMilliseconds() {
-        QtHost host;
-        std::uint32_t start = host.milliseconds();
-        QTest::qWait(50);
-        std::uint32_t elapsed = host.milliseconds() - start;
-        QVERIFY(elapsed >= 45 && elapsed < 1000);
-    }
-
-    void noNotificationAreaMeansNoTrayIcon() {
-        QtHost host; // the offscreen platform has none
-        QVERIFY(!host.hasTrayIcon());
-        QCOMPARE(host.trayIcon(), nullptr);
     }
 
     void resourcesHoldTheIconsAndTheSounds_data() {

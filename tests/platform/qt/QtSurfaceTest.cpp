@@ -97,15 +97,6 @@ class QtSurfaceTest : public QObject {
         QCOMPARE(surface.image().pixel(2, 0), qRgb(64, 160, 255));
     }
 
-    void drawsOutsideTheImageClipped() {
-        QtSurface surface(8, 8);
-        surface.fillRect(-5, -5, 100, 100, rgb(255, 0, 0));
-        surface.drawLine(-10, 3, 50, 3, rgb(0, 255, 0));
-        surface.fillEllipse(4, 4, 40, 40, rgb(0, 0, 255));
-        QCOMPARE(surface.image().pixel(0, 0), qRgb(255, 0, 0));
-        QCOMPARE(surface.image().pixel(7, 3), qRgb(0, 255, 0));
-    }
-
     void textSitsInItsCellFromTheTopLeftCorner() {
         QFont font = smallFixedFont();
         QImage probe(1, 1, QImage::Format_RGB32);

@@ -2,6 +2,7 @@
 // the window shows, as a screenshot from the server, and the tray icon.
 // Run through with-trayer.sh under xvfb-run. QUILLON_SCREENSHOT, when set,
 // names a file that receives the screenshot of the window.
+#include "QtTestSupport.h"
 #include "TestController.h"
 #include "app/MenuCommands.h"
 #include "app/SimulatorApp.h"
@@ -22,21 +23,9 @@
 #include <cstring>
 
 using namespace quillon;
-using quillon::testing::TestController;
+using namespace quillon::testing;
 
 namespace {
-
-void idle() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
-const TrackNode* findNode(const char* name) {
-    const TrackLayout& layout = activeLayout();
-    for (int i = 0; i < layout.nodeCount; ++i)
-        if (std::strcmp(layout.nodes[i].name, name) == 0)
-            return &layout.nodes[i];
-    return nullptr;
-}
 
 // True when the 3 x 3 pixels around p hold the colour.
 bool near(const QImage& image, QPoint p, Colour colour) {
@@ -106,7 +95,7 @@ class XvfbTest : public QObject {
         QTRY_VERIFY(interaction.hoveredNode == at);
         QTest::mouseClick(&host->window(), Qt::RightButton, {}, p);
         QMenu* menu = nullptr;
-        QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr);
+        QTRY_VERIFY((menu = openMenu()) != nullptr);
         QAction* action = menu->actions().at(index);
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
         QTRY_VERIFY(trainByNumber(PLACEABLE_TRAINS[index]) != nullptr);
@@ -215,16 +204,20 @@ class XvfbTest : public QObject {
         QVERIFY(host->hasTrayIcon());
         QSystemTrayIcon* tray = host->trayIcon();
         QTRY_VERIFY(tray->geometry().isValid() && !tray->geometry().isEmpty());
-        // The icon shows in the tray: its red train is on the screen there.
-        QRect area = tray->geometry();
-        QImage tile = QGuiApplication::primaryScreen()
-                          ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-                          .toImage();
-        int reddish = 0;
-        for (int y = 0; y < tile.height(); ++y)
-            for (int x = 0; x < tile.width(); ++x)
-                reddish += qRed(tile.pixel(x, y)) > 150 && qGreen(tile.pixel(x, y)) < 90;
-        QVERIFY2(reddish >= 4, qPrintable(QString::number(reddish)));
+        // The icon shows in the tray: its red train is on the screen there
+        // once the tray has embedded and painted it.
+        auto redPixelsInTray = [tray] {
+            QRect area = tray->geometry();
+            QImage tile = QGuiApplication::primaryScreen()
+                              ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                              .toImage();
+            int reddish = 0;
+            for (int y = 0; y < tile.height(); ++y)
+                for (int x = 0; x < tile.width(); ++x)
+                    reddish += qRed(tile.pixel(x, y)) > 150 && qGreen(tile.pixel(x, y)) < 90;
+            return reddish;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(redPixelsInTray() >= 4, 10000);
 
         // The icon is a window embedded in the tray; a left click on it
         // toggles the main window like Hide and Show.
@@ -243,11 +236,8 @@ class XvfbTest : public QObject {
 
         QTest::mouseClick(icon, Qt::RightButton);
         QMenu* menu = nullptr;
-        QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr);
-        QStringList texts;
-        for (QAction* action : menu->actions())
-            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
-        QCOMPARE(texts, QStringList({"Hide", "-", "About", "-", "Close"}));
+        QTRY_VERIFY((menu = openMenu()) != nullptr);
+        QCOMPARE(entries(menu), QStringList({"Hide", "-", "About", "-", "Close"}));
     }
 };
 
