@@ -18,106 +18,54 @@ class GdiSurfaceTest : public ::testing::Test {
         HDC screen = GetDC(nullptr);
         ASSERT_TRUE(buffer.create(screen, 64, 48));
         ReleaseDC(nullptr, screen);
-        buffer.surface().fillRect(0, 0, 64, 48, WHITE);
+        surface.fillRect(0, 0, 64, 48, WHITE);
     }
-    Colour pixel(int x, int y) { return GetPixel(buffer.dc(), x, y); }
+    // The pixels of a colour in the box.
+    int count(RECT box, Colour colour) {
+        int n = 0;
+        for (int y = box.top; y < box.bottom; ++y)
+            for (int x = box.left; x < box.right; ++x)
+                n += GetPixel(buffer.dc(), x, y) == colour;
+        return n;
+    }
 
     GdiBackBuffer buffer;
-};
-
-struct PixelCase {
-    int x, y;
-    Colour expected;
-};
-
-void expectPixels(HDC dc, std::initializer_list<PixelCase> cases) {
-    for (const PixelCase& c : cases)
-        EXPECT_EQ(GetPixel(dc, c.x, c.y), c.expected) << "at (" << c.x << ", " << c.y << ")";
-}
-
-TEST_F(GdiSurfaceTest, FillRectCoversTheBoxWithoutItsRightAndBottomEdges) {
-    buffer.surface().fillRect(10, 20, 30, 32, RED);
-    expectPixels(buffer.dc(), {{10, 20, RED},
-                               {29, 31, RED},
-                               {30, 20, WHITE},
-                               {10, 32, WHITE},
-                               {9, 25, WHITE},
-                               {20, 19, WHITE}});
-}
-
-TEST_F(GdiSurfaceTest, FillEllipseIsFilledAndOutlinedInBlack) {
-    // The disc of radius 8 around (24, 24), as the layout's hover halo.
-    buffer.surface().fillEllipse(16, 16, 32, 32, YELLOW);
-    expectPixels(buffer.dc(), {{24, 24, YELLOW},
-                               {24, 16, BLACK},
-                               {16, 24, BLACK},
-                               {24, 15, WHITE},
-                               {15, 24, WHITE},
-                               {16, 16, WHITE}});
-}
-
-TEST_F(GdiSurfaceTest, DrawLineLeavesTheEndPointUnpainted) {
-    buffer.surface().drawLine(5, 5, 15, 5, BLUE);
-    buffer.surface().drawLine(40, 10, 40, 20, RED);
-    expectPixels(buffer.dc(), {{5, 5, BLUE},
-                               {14, 5, BLUE},
-                               {15, 5, WHITE},
-                               {5, 6, WHITE},
-                               {40, 10, RED},
-                               {40, 19, RED},
-                               {40, 20, WHITE}});
-}
-
-// Counts the pixels of a colour in a box.
-int count(HDC dc, RECT box, Colour colour) {
-    int n = 0;
-    for (int y = box.top; y < box.bottom; ++y)
-        for (int x = box.left; x < box.right; ++x)
-            n += GetPixel(dc, x, y) == colour;
-    return n;
-}
-
-TEST_F(GdiSurfaceTest, TextIsDrawnFromTheCellsTopLeftWithOrWithoutBackground) {
-    HFONT font = CreateFontA(-8, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY,
-                             FIXED_PITCH, "Terminal");
-    ASSERT_NE(font, nullptr);
     Surface& surface = buffer.surface();
-    surface.selectFont(reinterpret_cast<FontHandle>(font));
-    surface.selectFont(0); // keeps the font
-    EXPECT_EQ(GetCurrentObject(buffer.dc(), OBJ_FONT), font);
+};
+
+TEST_F(GdiSurfaceTest, ShapesCoverTheirPixelsAndNoMore) {
+    surface.fillRect(2, 2, 12, 10, RED);
+    surface.fillEllipse(24, 8, 40, 24, YELLOW); // radius 8 around (32, 16)
+    surface.drawLine(44, 4, 54, 4, BLUE);
+    struct {
+        int x, y;
+        Colour expected;
+    } const pixels[] = {
+        {2, 2, RED},      {11, 9, RED},   {12, 2, WHITE},  {2, 10, WHITE},  // right, bottom open
+        {32, 16, YELLOW}, {32, 8, BLACK}, {24, 16, BLACK}, {32, 7, WHITE},  // outlined disc
+        {24, 8, WHITE},   {44, 4, BLUE},  {53, 4, BLUE},   {54, 4, WHITE}}; // end point open
+    for (const auto& p : pixels)
+        EXPECT_EQ(GetPixel(buffer.dc(), p.x, p.y), p.expected) << "at " << p.x << ", " << p.y;
+}
+
+TEST_F(GdiSurfaceTest, TextIsOnItsBackgroundColourOrTransparent) {
+    // A bitmap font: every pixel is the text's colour or the background.
+    surface.selectFont(reinterpret_cast<FontHandle>(GetStockObject(SYSTEM_FIXED_FONT)));
     TEXTMETRICA metrics{};
     ASSERT_TRUE(GetTextMetricsA(buffer.dc(), &metrics));
-    const int cellWidth = metrics.tmAveCharWidth * 3, cellHeight = metrics.tmHeight;
-
+    const int width = metrics.tmAveCharWidth * 3, height = metrics.tmHeight;
     surface.setTextColour(RED);
-    surface.setBackgroundTransparent();
-    surface.textOut(4, 4, "WWWxxx", 3);
-    const RECT cell{4, 4, 4 + cellWidth, 4 + cellHeight};
-    EXPECT_GT(count(buffer.dc(), cell, RED), 0);
-    EXPECT_EQ(count(buffer.dc(), cell, RED) + count(buffer.dc(), cell, WHITE),
-              cellWidth * cellHeight);
-    EXPECT_EQ(count(buffer.dc(), {4 + cellWidth, 4, 64, 4 + cellHeight}, RED), 0);
-
-    // A black background is a colour, not "no background".
+    // Black is a background colour, not "no background".
     surface.setBackgroundOpaque(BLACK);
-    surface.textOut(4, 24, "WWW", 3);
-    const RECT opaque{4, 24, 4 + cellWidth, 24 + cellHeight};
-    EXPECT_GT(count(buffer.dc(), opaque, BLACK), 0);
-    EXPECT_EQ(count(buffer.dc(), opaque, WHITE), 0);
+    surface.textOut(0, 0, "WWW", 3);
+    surface.setBackgroundTransparent();
+    surface.textOut(0, 24, "WWW", 3);
 
-    SelectObject(buffer.dc(), GetStockObject(SYSTEM_FONT));
-    DeleteObject(font);
-}
-
-TEST_F(GdiSurfaceTest, PresentCopiesTheFrameFromTheOrigin) {
-    buffer.surface().fillRect(0, 0, 8, 8, RED);
-    GdiBackBuffer target;
-    HDC screen = GetDC(nullptr);
-    ASSERT_TRUE(target.create(screen, 64, 48));
-    ReleaseDC(nullptr, screen);
-    target.surface().fillRect(0, 0, 64, 48, BLACK);
-    buffer.present(target.dc(), 6, 48);
-    expectPixels(target.dc(), {{0, 0, RED}, {5, 7, RED}, {6, 0, BLACK}, {20, 20, BLACK}});
+    const RECT opaque{0, 0, width, height}, transparent{0, 24, width, 24 + height};
+    EXPECT_GT(count(opaque, RED), 0);
+    EXPECT_EQ(count(opaque, RED) + count(opaque, BLACK), width * height);
+    EXPECT_GT(count(transparent, RED), 0);
+    EXPECT_EQ(count(transparent, RED) + count(transparent, WHITE), width * height);
 }
 
 } // namespace
