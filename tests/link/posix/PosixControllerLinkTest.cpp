@@ -118,6 +118,7 @@ TEST(PosixControllerLinkTest, RefusesAServerOfAnotherUser) {
         ::pause();
         ::_exit(written == 1 ? 0 : 3);
     }
+    ::close(ready[1]); // a child that fails ends the read below
     char go = 0;
     ASSERT_EQ(::read(ready[0], &go, 1), 1);
     PosixControllerLink link(server.path.c_str());
@@ -126,7 +127,6 @@ TEST(PosixControllerLinkTest, RefusesAServerOfAnotherUser) {
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     ::close(ready[0]);
-    ::close(ready[1]);
 }
 
 // Nothing else in this program reads these variables: they are not restored.

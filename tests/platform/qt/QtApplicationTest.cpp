@@ -157,8 +157,10 @@ class QtApplicationTest : public QObject {
         while (passed.size() < 3 && clock.elapsed() < 30000) {
             Bytes report = controller->requestReport(1000, idle);
             QCOMPARE(report.size(), 10u);
-            for (int n = 0; n < 80; ++n)
-                if (report[n / 8] & (0x80 >> (n % 8)))
+            // A1's own sensor 0 reads triggered until the train is 4 units
+            // past it, and on a slow machine a sensor can show in two reports.
+            for (int n = 1; n < 80; ++n)
+                if ((report[n / 8] & (0x80 >> (n % 8))) && (passed.empty() || passed.back() != n))
                     passed.push_back(n);
             QTest::qWait(20);
         }
