@@ -1,10 +1,10 @@
-// The program in one process on the offscreen platform: the real window and
-// host, the application, and a real listening socket in the test playing the
-// controlling program.
-#include "QtTestSupport.h"
-#include "TestController.h"
+// The program in one process: the real window and host, the application, and
+// a real listening socket in the test playing the controlling program. Most
+// functions run offscreen; those that need an X server (a screenshot, the
+// tray icon) run under Xvfb beside trayer and are skipped elsewhere.
 #include "app/MenuCommands.h"
 #include "app/SimulatorApp.h"
+#include "link/posix/TestController.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtHost.h"
 #include "sim/Trains.h"
@@ -13,8 +13,9 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFileDialog>
-#include <QMessageBox>
+#include <QMenu>
+#include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <cstring>
 
@@ -24,11 +25,50 @@ using namespace quillon::testing;
 namespace {
 
 // The offscreen platform has no notification area. This host says it has
-// one, so that the behaviour with a tray icon can be run here.
+// one, so that the behaviour with a tray icon can be run there.
 class HostWithTray : public QtHost {
   public:
     bool hasTrayIcon() override { return true; }
 };
+
+void idle() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+const TrackNode& node(const char* name) {
+    const TrackLayout& layout = activeLayout();
+    int i = 0;
+    while (i < layout.nodeCount - 1 && std::strcmp(layout.nodes[i].name, name) != 0)
+        ++i;
+    return layout.nodes[i];
+}
+
+QPoint pointOf(const char* name) {
+    return {node(name).x, node(name).y};
+}
+
+QMenu* openMenu() {
+    QMenu* menu = nullptr;
+    return QTest::qWaitFor(
+               [&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())); })
+               ? menu
+               : nullptr;
+}
+
+// The menu's entries as their labels, "-" for a separator; or the checked ones.
+QStringList entries(QMenu* menu, bool checkedOnly = false) {
+    QStringList texts;
+    for (QAction* action : menu != nullptr ? menu->actions() : QList<QAction*>())
+        if (!checkedOnly || action->isChecked())
+            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+
+void choose(QMenu* menu, const QString& text) {
+    QVERIFY(entries(menu).contains(text));
+    QAction* action = menu->actions().at(entries(menu).indexOf(text));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+}
 
 } // namespace
 
@@ -40,48 +80,41 @@ class QtApplicationTest : public QObject {
     std::unique_ptr<SimulatorApp> app;
 
     // Starts the program as main() does, with the socket in the test's
-    // directory.
-    void start(bool withTray) {
-        quillon::testing::resetCoreState();
-        ::setenv("QUILLON_PIPE", controller->path().c_str(), 1);
-        host = withTray ? std::make_unique<HostWithTray>() : std::make_unique<QtHost>();
+    // directory, and lets the controller accept it when one listens.
+    void start(bool pretendTray, bool listen = true) {
+        QVERIFY(!listen || controller->listen());
+        ::setenv("QUILLON_PIPE", controller->path.c_str(), 1);
+        host = pretendTray ? std::make_unique<HostWithTray>() : std::make_unique<QtHost>();
         setHost(host.get());
         app = std::make_unique<SimulatorApp>(*host);
         application = app.get();
+        QVERIFY(!listen || controller->accept(3000, idle));
     }
 
     MainWindow& window() { return host->window(); }
 
-    // Moves the pointer to p and presses the button there. The pointer
-    // comes from elsewhere, so that what lies at p is hovered afresh.
-    void clickAt(QPoint p, Qt::MouseButton button) {
+    // Clicks at p, the pointer coming from elsewhere so that what lies at p
+    // is hovered afresh; with the right button, returns the menu that opens.
+    QMenu* clickAt(QPoint p, Qt::MouseButton button = Qt::RightButton) {
         QTest::mouseMove(&window(), p + QPoint(30, 30));
         QTest::mouseMove(&window(), p);
         QTest::mouseClick(&window(), button, {}, p);
+        return button == Qt::RightButton ? openMenu() : nullptr;
     }
 
-    // Right-clicks p and returns the menu that opens.
-    QMenu* menuAt(QPoint p) {
-        clickAt(p, Qt::RightButton);
-        QMenu* menu = nullptr;
-        for (int i = 0; i < 100 && menu == nullptr; ++i) {
-            menu = openMenu();
-            if (menu == nullptr)
-                QTest::qWait(10);
-        }
-        return menu;
-    }
-
-    void placeTrain(const char* node, int number) {
-        QMenu* menu = menuAt(pointOf(findNode(node)));
-        QVERIFY(menu != nullptr);
-        choose(menu, QStringLiteral("Place Train %1").arg(number));
+    void placeTrain(const char* at, int number) {
+        choose(clickAt(pointOf(at)), QStringLiteral("Place Train %1").arg(number));
         QTRY_VERIFY(trainByNumber(number) != nullptr &&
-                    std::strcmp(trainByNumber(number)->currentNode->name, node) == 0);
+                    std::strcmp(trainByNumber(number)->currentNode->name, at) == 0);
     }
+
+    bool onX() { return QGuiApplication::platformName() == QStringLiteral("xcb"); }
 
   private slots:
-    void init() { controller = std::make_unique<TestController>(); }
+    void init() {
+        resetCoreState();
+        controller = std::make_unique<TestController>();
+    }
 
     void cleanup() {
         if (QWidget* popup = QApplication::activePopupWidget())
@@ -91,39 +124,30 @@ class QtApplicationTest : public QObject {
         setHost(nullptr);
         host.reset();
         controller.reset();
-        quillon::testing::resetCoreState();
+        resetCoreState();
     }
 
-    void connectingShowsTheWindowForLayoutA() {
-        QVERIFY(controller->listen());
+    void windowShowsWhileAControllerIsConnected() {
         start(true);
-        QVERIFY(controller->accept(2000, idle));
         QVERIFY(window().isVisible());
         QCOMPARE(window().windowTitle(), QStringLiteral("Quillon [Track Model A]"));
         QCOMPARE(window().size(), QSize(512, 320));
-        QVERIFY(host->timerActive(2) && host->timerActive(3));
-    }
 
-    void withTrayTheWindowWaitsHiddenForAController() {
-        start(true);
-        QTest::qWait(1300);
-        QVERIFY(!window().isVisible());
-        QVERIFY(host->timerActive(1));
-        QVERIFY(!host->timerActive(2) && !host->timerActive(3));
-        // The controlling program starts later: the next attempt finds it.
+        controller->hangUp();
+        controller->stopListening();
+        QTRY_VERIFY_WITH_TIMEOUT(!window().isVisible(), 2000);
+        // Reconnection is tried every second.
         QVERIFY(controller->listen());
-        QVERIFY(controller->accept(2500, idle));
-        QTRY_VERIFY_WITH_TIMEOUT(window().isVisible(), 1000);
+        QVERIFY(controller->accept(3000, idle));
+        QTRY_VERIFY(window().isVisible());
+        QCOMPARE(controller->requestReport(1000, idle).size(), 10u);
     }
 
     // A train placed by the user on A1, set running over the socket, passes
     // sensors that the controlling program reads in its reports.
     void trainPlacedOnA1RunsAndIsReported() {
-        QVERIFY(controller->listen());
         start(true);
-        QVERIFY(controller->accept(2000, idle));
         placeTrain("A1", 12);
-        QCOMPARE(trainByNumber(12)->currentNode->name, "A1");
         QVERIFY(controller->send({8, 12}));
         QTRY_COMPARE(trainSpeed(12), 8);
 
@@ -131,172 +155,145 @@ class QtApplicationTest : public QObject {
         QElapsedTimer clock;
         clock.start();
         while (passed.size() < 3 && clock.elapsed() < 30000) {
-            std::vector<std::uint8_t> report = controller->requestReport(1000, idle);
-            QCOMPARE(report.size(), std::size_t(10));
-            for (int sensor : TestController::sensors(report))
-                passed.push_back(sensor);
+            Bytes report = controller->requestReport(1000, idle);
+            QCOMPARE(report.size(), 10u);
+            // A1's own sensor 0 reads triggered until the train is 4 units
+            // past it, and on a slow machine a sensor can show in two reports.
+            for (int n = 1; n < 80; ++n)
+                if ((report[n / 8] & (0x80 >> (n % 8))) && (passed.empty() || passed.back() != n))
+                    passed.push_back(n);
             QTest::qWait(20);
         }
         QCOMPARE(passed, (std::vector<int>{44, 70, 54}));
     }
 
-    void losingTheControllerHidesTheWindowUntilTheNextOne() {
-        QVERIFY(controller->listen());
+    void menusShowTheirEntries() {
         start(true);
-        QVERIFY(controller->accept(2000, idle));
-        QVERIFY(window().isVisible());
-        controller->hangUp();
-        controller->stopListening();
-        QTRY_VERIFY_WITH_TIMEOUT(!window().isVisible(), 2000);
-        QVERIFY(!host->timerActive(2));
-
-        QVERIFY(controller->listen());
-        QVERIFY(controller->accept(1500, idle));
-        QTRY_VERIFY_WITH_TIMEOUT(window().isVisible(), 500);
-        QVERIFY(controller->requestReport(1000, idle).size() == 10);
-    }
-
-    void menusOfEmptySpaceNodesAndTrainsShowTheirEntries() {
-        QVERIFY(controller->listen());
-        start(true);
-        QVERIFY(controller->accept(2000, idle));
-
-        QMenu* menu = menuAt({5, 5});
-        QVERIFY(menu != nullptr);
+        QMenu* menu = clickAt({5, 5});
         QCOMPARE(entries(menu), QStringList({"Hide", "-", "Export", "About", "-", "Close"}));
+        QCOMPARE(controller->requestReport(1000, idle).size(), 10u); // served meanwhile
         menu->close();
 
-        const QStringList places = {"Place Train 12", "Place Train 22", "Place Train 23",
-                                    "Place Train 24", "Place Train 27", "Place Train 52",
-                                    "Place Train 57"};
-        menu = menuAt(pointOf(firstNodeOfType(NODE_SWITCH)));
-        QVERIFY(menu != nullptr);
-        QCOMPARE(entries(menu), places);
-        menu->close();
-
-        menu = menuAt(pointOf(findNode("A1")));
-        QVERIFY(menu != nullptr);
+        menu = clickAt(pointOf("A1"));
+        QStringList places;
+        for (int number : PLACEABLE_TRAINS)
+            places << QStringLiteral("Place Train %1").arg(number);
         QCOMPARE(entries(menu), places + QStringList({"-", "Stick Sensor"}));
-        QVERIFY(checkedEntries(menu).isEmpty());
-        choose(menu, QStringLiteral("Stick Sensor"));
-        menu = menuAt(pointOf(findNode("A1")));
-        QTRY_COMPARE(checkedEntries(menu), QStringList({"Stick Sensor"}));
         choose(menu, QStringLiteral("Place Train 52"));
         QTRY_VERIFY(trainByNumber(52) != nullptr);
 
-        // The train is drawn where it stands; right-clicking it gives its menu.
-        QTest::qWait(50);
-        Train* train = trainByNumber(52);
-        menu = menuAt({train->displayX, train->displayY});
-        QVERIFY(menu != nullptr);
+        // Once drawn, the train stands over A1 and is what a click there hits.
+        QTRY_COMPARE(QPoint(trainByNumber(52)->displayX, trainByNumber(52)->displayY),
+                     pointOf("A1"));
+        menu = clickAt(pointOf("A1"));
         QStringList speeds = {"Stop Train"};
         for (int s = 1; s <= 14; ++s)
             speeds << QStringLiteral("Train Speed %1").arg(s);
         QCOMPARE(entries(menu), speeds + QStringList({"Reverse Train", "-", "Remove Train"}));
-        QCOMPARE(checkedEntries(menu), QStringList({"Stop Train"}));
-        choose(menu, QStringLiteral("Train Speed 5"));
-        QTRY_COMPARE(trainSpeed(52), 5);
-    }
-
-    void timersRunWhileAMenuIsOpen() {
-        QVERIFY(controller->listen());
-        start(true);
-        QVERIFY(controller->accept(2000, idle));
-        QMenu* menu = menuAt({5, 5});
-        QVERIFY(menu != nullptr);
-        QCOMPARE(controller->requestReport(1000, idle).size(), std::size_t(10));
-        QVERIFY(menu->isVisible());
+        QCOMPARE(entries(menu, true), QStringList({"Stop Train"}));
     }
 
     void keysChooseTheLayoutAndControlCCopiesTheSwitches() {
-        QVERIFY(controller->listen());
         start(true);
-        QVERIFY(controller->accept(2000, idle));
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
         QTest::keyClick(&window(), Qt::Key_C);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
         QTest::keyClick(&window(), Qt::Key_C, Qt::ControlModifier);
-        QString copied = QGuiApplication::clipboard()->text();
-        QCOMPARE(copied.size(), 486);
-        QVERIFY(copied.startsWith(QLatin1Char('{')));
-        QVERIFY(copied.contains(QStringLiteral("SWITCH_DIR_STRAIGHT")));
+        QCOMPARE(QGuiApplication::clipboard()->text().size(), 486);
 
         QTest::keyClick(&window(), Qt::Key_B);
         QCOMPARE(window().windowTitle(), QStringLiteral("Quillon [Track Model B]"));
         QTest::keyClick(&window(), Qt::Key_F1);
         QCOMPARE(window().windowTitle(), QStringLiteral("Quillon [Track Model A]"));
-        QTest::keyClick(&window(), Qt::Key_F2);
-        QCOMPARE(window().windowTitle(), QStringLiteral("Quillon [Track Model B]"));
-        QTest::keyClick(&window(), Qt::Key_A, Qt::ShiftModifier);
-        QCOMPARE(window().windowTitle(), QStringLiteral("Quillon [Track Model A]"));
     }
 
-    void aboutAndExportOpenTheirDialogs() {
-        QVERIFY(controller->listen());
-        start(true);
-        QVERIFY(controller->accept(2000, idle));
-        QString aboutText;
-        whenModalOpens([&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            if (box != nullptr && box->windowTitle() == QStringLiteral("Quillon") &&
-                box->icon() == QMessageBox::Information)
-                aboutText = box->text();
-            modal->close();
-        });
-        choose(menuAt({5, 5}), QStringLiteral("About"));
-        QTRY_VERIFY(aboutText.startsWith(QStringLiteral("Quillon v1.00\n\n")));
-        QVERIFY(aboutText.endsWith(QStringLiteral(" [2005-11-01]\n")));
-
-        QString proposed;
-        whenModalOpens([&](QWidget* modal) {
-            if (auto* dialog = qobject_cast<QFileDialog*>(modal))
-                proposed = QFileInfo(dialog->selectedFiles().value(0)).fileName();
-            static_cast<QDialog*>(modal)->reject();
-        });
-        QTest::keyClick(&window(), Qt::Key_B);
-        choose(menuAt({5, 5}), QStringLiteral("Export"));
-        QTRY_COMPARE(proposed, QStringLiteral("trackb.dat"));
-    }
-
-    // Without a notification area nothing may hide the window; without an
-    // audio device sounds are silent. Neither opens anything.
+    // Without a notification area nothing may hide the window for good;
+    // without an audio device sounds are silent. Neither opens anything.
     void withoutTrayOrSoundTheWindowStaysReachable() {
-        start(false);
-        QVERIFY(!host->hasTrayIcon());
+        start(false, false);
         QVERIFY(window().isVisible());
-        QVERIFY(host->timerActive(2) && host->timerActive(3));
-
         placeTrain("A1", 23); // a new train: chime
         placeTrain("B3", 23); // moved: horn
-        const TrackNode* switchNode = firstNodeOfType(NODE_SWITCH);
-        int direction = switchNode->direction;
-        clickAt({switchNode->x, switchNode->y}, Qt::LeftButton); // switch click
-        QCOMPARE(switchNode->direction, 1 - direction);
-        clickAt(pointOf(findNode("C13")), Qt::LeftButton); // sensor tick
-
-        window().close(); // the close box
+        const TrackNode& switchNode = node("SW1");
+        int direction = switchNode.direction;
+        clickAt(pointOf("SW1"), Qt::LeftButton); // switch click
+        QVERIFY(switchNode.direction != direction);
+        clickAt(pointOf("C13"), Qt::LeftButton); // sensor tick
+        window().close();                        // the close box
         QTRY_VERIFY(window().isMinimized());
-        QVERIFY(window().isVisible());
-        host->showWindow(false);
-        QTRY_VERIFY(!window().isMinimized());
-        choose(menuAt({5, 5}), QStringLiteral("Hide"));
-        QTRY_VERIFY(window().isMinimized());
-        QVERIFY(window().isVisible());
-        QVERIFY(host->timerActive(2));
-
         QTest::qWait(1200); // a failed reconnection hides nothing either
         QVERIFY(window().isVisible());
-        QCOMPARE(QApplication::activeModalWidget(), nullptr);
         for (QWidget* widget : QApplication::topLevelWidgets())
-            if (widget != &window())
-                QVERIFY2(!widget->isVisible(), widget->metaObject()->className());
+            QVERIFY2(widget == &window() || !widget->isVisible(),
+                     widget->metaObject()->className());
     }
 
-    void closeEndsTheEventLoop() {
-        start(true);
-        QTimer::singleShot(0, [] { application->onCommand(1002); });
-        QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
-        QCOMPARE(QCoreApplication::exec(), 0);
+    // Layout A as the X server shows it: the black background, yellow
+    // sensor markers, and each switch's set branch route blue, the other grey.
+    void screenshotShowsLayoutA() {
+        if (!onX())
+            QSKIP("needs an X server");
+        start(false);
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        QTest::qWait(100);
+        QImage shot = window()
+                          .screen()
+                          ->grabWindow(window().winId())
+                          .toImage()
+                          .convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shot.pixel(2, 2), qRgb(0, 0, 0));
+        const TrackLayout& layout = activeLayout();
+        int yellowSensors = 0, blueEdges = 0, greyEdges = 0;
+        for (const TrackNode* n = layout.nodes; n < layout.nodes + layout.nodeCount; ++n) {
+            yellowSensors += n->type == NODE_SENSOR && shot.pixel(n->x, n->y) == qRgb(255, 255, 0);
+            if (n->type != NODE_SWITCH)
+                continue;
+            int set = n->direction == SWITCH_DIR_STRAIGHT ? EDGE_STRAIGHT : EDGE_CURVED;
+            auto middle = [&](int edge) {
+                const TrackNode& to = layout.nodes[n->edges[edge].dest];
+                return QPoint((n->x + to.x) / 2, (n->y + to.y) / 2);
+            };
+            blueEdges += shot.pixel(middle(set)) == qRgb(64, 160, 255);
+            greyEdges +=
+                shot.pixel(middle(EDGE_STRAIGHT + EDGE_CURVED - set)) == qRgb(104, 104, 104);
+        }
+        QVERIFY2(yellowSensors >= 30, qPrintable(QString::number(yellowSensors)));
+        QVERIFY2(blueEdges >= 12, qPrintable(QString::number(blueEdges)));
+        QVERIFY2(greyEdges >= 12, qPrintable(QString::number(greyEdges)));
+    }
+
+    // The icon shows in trayer's tray, and a left click on it toggles the
+    // window like Hide and Show.
+    void trayIconTogglesTheWindow() {
+        if (!onX())
+            QSKIP("needs an X server and a tray");
+        QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
+        start(false);
+        QVERIFY(host->hasTrayIcon());
+        QSystemTrayIcon* tray = host->trayIcon();
+        // Its red train is on the screen once the tray has embedded and painted it.
+        auto redPixelsInTray = [tray] {
+            QRect area = tray->geometry();
+            QImage tile = QGuiApplication::primaryScreen()
+                              ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                              .toImage();
+            int reddish = 0;
+            for (int y = 0; y < tile.height(); ++y)
+                for (int x = 0; x < tile.width(); ++x)
+                    reddish += qRed(tile.pixel(x, y)) > 150 && qGreen(tile.pixel(x, y)) < 90;
+            return reddish;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(tray->geometry().isValid() && redPixelsInTray() >= 4, 10000);
+
+        QWidget* icon = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->inherits("QSystemTrayIconSys"))
+                icon = widget;
+        QVERIFY(icon != nullptr && window().isVisible());
+        QTest::mouseClick(icon, Qt::LeftButton);
+        QTRY_VERIFY(!window().isVisible());
+        QTest::mouseClick(icon, Qt::LeftButton);
+        QTRY_VERIFY(window().isVisible());
     }
 };
 

@@ -1,0 +1,95 @@
+// The controlling program, played by a test: a Unix socket that listens in a
+// fresh directory, accepts the simulator and exchanges bytes with it. Every
+// wait is bounded; idle, when given, runs (say the Qt event loop) meanwhile.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <poll.h>
+#include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <vector>
+
+namespace quillon::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+using Idle = std::function<void()>;
+
+class TestController {
+  public:
+    TestController() {
+        char pattern[] = "/tmp/quillon-test-XXXXXX";
+        dir = ::mkdtemp(pattern) != nullptr ? pattern : "/tmp";
+        path = dir + "/track";
+    }
+    ~TestController() {
+        hangUp();
+        stopListening();
+        ::rmdir(dir.c_str());
+    }
+
+    bool listen() {
+        listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{AF_UNIX, {}};
+        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+        return ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+               ::listen(listener_, 4) == 0;
+    }
+    // Closes the listening socket and removes its file.
+    void stopListening() {
+        ::close(listener_);
+        listener_ = -1;
+        ::unlink(path.c_str());
+    }
+    bool accept(int timeoutMs, const Idle& idle = {}) {
+        hangUp();
+        if (waitFor(listener_, timeoutMs, idle))
+            peer_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        return peer_ >= 0;
+    }
+    void hangUp() {
+        ::close(peer_);
+        peer_ = -1;
+    }
+    bool send(const Bytes& bytes) {
+        return ::send(peer_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
+    }
+    // count bytes, or fewer when none come for timeoutMs or the peer hangs up.
+    Bytes receive(std::size_t count, int timeoutMs, const Idle& idle = {}) {
+        Bytes bytes(count);
+        std::size_t got = 0;
+        for (ssize_t n = 1; got < count && n > 0 && waitFor(peer_, timeoutMs, idle); got += n)
+            n = std::max<ssize_t>(0, ::recv(peer_, bytes.data() + got, count - got, 0));
+        bytes.resize(got);
+        return bytes;
+    }
+    // Sends 133 and reads the 10-byte report.
+    Bytes requestReport(int timeoutMs, const Idle& idle = {}) {
+        return send({133}) ? receive(10, timeoutMs, idle) : Bytes{};
+    }
+
+    std::string dir, path;
+
+  private:
+    // Polls in slices of 5 ms, running idle between them.
+    static bool waitFor(int fd, int timeoutMs, const Idle& idle) {
+        for (int waited = 0; waited < timeoutMs; waited += 5) {
+            pollfd ready{fd, POLLIN, 0};
+            if (fd >= 0 && ::poll(&ready, 1, 5) > 0)
+                return true;
+            if (idle)
+                idle();
+        }
+        return false;
+    }
+
+    int listener_ = -1;
+    int peer_ = -1;
+};
+
+} // namespace quillon::testing
