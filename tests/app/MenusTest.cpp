@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,12 +14,10 @@ using Lines = std::vector<std::string>;
 // "id label" per entry, "*" before a checked one, "-" for a separator.
 Lines describe(const PopupMenu& menu) {
     Lines out;
-    for (int i = 0; i < menu.count; ++i) {
-        const MenuEntry& entry = menu.entries[i];
+    for (const MenuEntry& entry : std::span(menu.entries, menu.count))
         out.push_back(entry.separator ? "-"
                                       : (entry.checked ? "*" : "") + std::to_string(entry.id) +
                                             " " + entry.label);
-    }
     return out;
 }
 

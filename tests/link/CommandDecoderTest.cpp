@@ -3,7 +3,7 @@
 #include "sim/InteractionState.h"
 #include "sim/Movement.h"
 #include "sim/Sensors.h"
-#include "sim/TrackFixture.h"
+#include "support/TrackFixture.h"
 
 #include <utility>
 
@@ -44,12 +44,11 @@ TEST_F(CommandDecoderTest, AReportSendsTheLatchAndWhatReadsTriggeredThenClears) 
     decode({133});
     EXPECT_EQ(sent(), (Bytes{0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0}));
 
-    link.failWrites = true; // a failed or missing link clears the report all the same
+    link.failWrites = true;
     decode({133});
+    EXPECT_EQ(decoder.report.bytes[2], 0) << "a failed write clears the report all the same";
     decoder.decode(Bytes{133}.data(), 1, nullptr);
-    decoder.report.setSensorBit(3);
-    EXPECT_EQ(decoder.report.bytes[0], 0x10);
-    EXPECT_EQ(decoder.report.bytes[2], 0);
+    EXPECT_EQ(decoder.report.bytes[2], 0) << "so does a missing link";
 }
 
 TEST_F(CommandDecoderTest, SwitchCommandsSetTheSwitchAndTheSolenoidFlag) {
@@ -60,24 +59,24 @@ TEST_F(CommandDecoderTest, SwitchCommandsSetTheSwitchAndTheSolenoidFlag) {
     EXPECT_EQ(node("SW5").direction, SWITCH_DIR_CURVED);
     EXPECT_FALSE(decode({32}));
     EXPECT_FALSE(decoder.solenoidActive);
-    EXPECT_EQ(sounds(), (std::vector<int>{SOUND_SWITCH, SOUND_SWITCH}));
+    EXPECT_EQ(sounds, (std::vector<int>{SOUND_SWITCH, SOUND_SWITCH}));
 }
 
 TEST_F(CommandDecoderTest, TheFirstByteDecidesWhatACommandIs) {
     struct Row {
         std::vector<Bytes> chunks; // one decode call each
         std::vector<bool> results;
-        std::uint32_t speed; // of train 5, which starts at step 3
+        int speed; // of train 5, which starts at step 3
         std::size_t sent;
     };
     for (const Row& row : {
-             Row{{{10}, {5}}, {false, true}, 10, 0},       // split across two reads
+             Row{{{10}, {5}}, {false, true}, 10, 0},       // split across two calls
              Row{{{200, 5}}, {true}, 3, 0},                // unknown: one argument
              Row{{{200, 5, 9}, {5}}, {true, true}, 9, 0},  // ...then a new command
              Row{{{96}, {97, 7, 5}}, {false, true}, 7, 0}, // go and stop: alone
              Row{{{0, 133}}, {true}, 3, 0},                // 133 as an argument
-             Row{{{133, 0, 5}}, {true}, 0, 10},            // a report, then a command
              Row{{{7, 5, 133, 8, 5}}, {true}, 8, 10},      // a report between two
+             Row{{{15, 5}}, {true}, 0, 0},                 // reverse, and stop
              Row{{{}}, {false}, 3, 0},
          }) {
         resetTrains();
@@ -87,19 +86,9 @@ TEST_F(CommandDecoderTest, TheFirstByteDecidesWhatACommandIs) {
         for (std::size_t i = 0; i < row.chunks.size(); ++i)
             EXPECT_EQ(decode(row.chunks[i]), row.results[i])
                 << ::testing::PrintToString(row.chunks);
-        EXPECT_EQ(trainSpeed(5), static_cast<int>(row.speed))
-            << ::testing::PrintToString(row.chunks);
+        EXPECT_EQ(trainSpeed(5), row.speed) << ::testing::PrintToString(row.chunks);
         EXPECT_EQ(link.written.size(), row.sent) << ::testing::PrintToString(row.chunks);
     }
-}
-
-TEST_F(CommandDecoderTest, ControllerReverseTurnsTheTrainAndStopsIt) {
-    Train& train = trainOnSegment(12, "A1", "SW12");
-    train.distance = 30;
-    EXPECT_TRUE(decode({15, 12}));
-    EXPECT_EQ(train.speed, 0u);
-    EXPECT_EQ(train.distance, 188);
-    EXPECT_EQ(train.currentNode, &node("SW12"));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// A Host that records every request of the core, for exact checks without a
+// A Host that records what the core asks of it, for exact checks without a
 // screen. Install it with HostScope so that each test starts from a clean one.
 #pragma once
 
@@ -6,68 +6,61 @@
 #include "platform/Host.h"
 #include "track/TrackLayout.h"
 
-#include <cstdint>
-#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quillon::testing {
 
-// One recorded drawing call.
-struct DrawCall {
-    enum Kind {
-        FillRect,
-        FillEllipse,
-        Line,
-        SelectFont,
-        TextColour,
-        BackgroundTransparent,
-        BackgroundOpaque,
-        Text
-    };
-    Kind kind;
-    int a, b, c, d; // rectangle or line coordinates, or text position in a, b
+struct Shape {
+    int a, b, c, d; // a rectangle's corners or a line's ends
     Colour colour;
-    FontHandle font;
+};
+
+// A text with the surface state it was drawn in.
+struct Text {
+    int x, y;
     std::string text;
+    Colour colour, background;
+    FontHandle font;
 };
 
 class RecordingSurface : public Surface {
   public:
-    void fillRect(int left, int top, int right, int bottom, Colour colour) override;
-    void fillEllipse(int left, int top, int right, int bottom, Colour colour) override;
-    void drawLine(int x1, int y1, int x2, int y2, Colour colour) override;
-    void selectFont(FontHandle font) override;
-    void setTextColour(Colour colour) override;
-    void setBackgroundTransparent() override;
-    void setBackgroundOpaque(Colour colour) override;
-    void textOut(int x, int y, const char* text, int length) override;
+    void fillRect(int a, int b, int c, int d, Colour k) override {
+        rects.push_back({a, b, c, d, k});
+    }
+    void fillEllipse(int, int, int, int, Colour) override {}
+    void drawLine(int a, int b, int c, int d, Colour k) override {
+        lines.push_back({a, b, c, d, k});
+    }
+    void selectFont(FontHandle f) override { font = f != 0 ? f : font; }
+    void setTextColour(Colour k) override { colour = k; }
+    void setBackgroundTransparent() override { background = NO_BACKGROUND; }
+    void setBackgroundOpaque(Colour k) override { background = k; }
+    void textOut(int x, int y, const char* text, int length) override {
+        texts.push_back({x, y, std::string(text, length), colour, background, font});
+    }
 
-    std::vector<DrawCall> calls;
-    FontHandle selectedFont = 0;
-    // The calls of one kind, in order.
-    std::vector<DrawCall> callsOf(DrawCall::Kind kind) const;
+    std::vector<Shape> rects, lines;
+    std::vector<Text> texts;
+    FontHandle font = 0;
+    Colour colour = 0, background = NO_BACKGROUND;
 };
 
-// A link whose peer is the test: bytes queued with feed() are read, bytes
+// A link whose peer is the test: bytes queued in pending are read, bytes
 // written are kept in written.
 class FakeLink : public ControllerLink {
   public:
-    bool connect() override;
+    bool connect() override { return open = serverPresent; }
     int read(std::uint8_t* buffer, int maxCount) override;
     int write(const std::uint8_t* bytes, int count) override;
-    bool isConnected() override;
-    bool close() override;
+    bool isConnected() override { return open && serverPresent; }
+    bool close() override { return std::exchange(open, false); }
 
-    void feed(std::vector<std::uint8_t> bytes);
-
-    bool serverPresent = false; // connect succeeds while true
-    bool open = false;
-    bool failReads = false;  // read returns -1 while bytes wait
-    bool failWrites = false; // write returns -1
-    int connectCalls = 0;
-    std::vector<std::uint8_t> pending;
-    std::vector<std::uint8_t> written;
+    bool serverPresent = false, open = false;
+    bool failReads = false, failWrites = false; // read or write returns -1
+    std::vector<std::uint8_t> pending, written;
 };
 
 struct Message {
@@ -77,89 +70,74 @@ struct Message {
 
 class FakeHost : public Host {
   public:
-    void showWindow(bool handFocusBack) override;
-    void hideWindow() override;
-    void minimiseWindow() override;
+    void showWindow(bool handBack) override {
+        visible = true, minimised = false, focusHandedBack = handBack;
+    }
+    void hideWindow() override { visible = false; }
+    void minimiseWindow() override { minimised = true; }
     bool isWindowVisible() override { return visible; }
-    void setTitle(const char* title) override { this->title = title; }
-    void invalidate() override { ++invalidations; }
-    void clientSize(int& width, int& height) override;
-    void setOuterSize(int width, int height) override;
+    void setTitle(const char* text) override { title = text; }
+    void invalidate() override {}
+    void clientSize(int& w, int& h) override { w = clientWidth, h = clientHeight; }
+    void setOuterSize(int w, int h) override {
+        clientWidth = w - frameWidth, clientHeight = h - frameHeight;
+    }
     bool hasTrayIcon() override { return tray; }
-    void startTimer(int id, int periodMs) override;
-    void stopTimer(int id) override;
-    Surface* createBackBuffer(int width, int height) override;
-    void releaseBackBuffer() override;
-    void presentBackBuffer(int width, int height) override;
+    void startTimer(int id, int periodMs) override { timerPeriod[id & 3] = periodMs; }
+    void stopTimer(int id) override { timerPeriod[id & 3] = 0; }
+    Surface* createBackBuffer(int, int) override { return &surface; }
+    void releaseBackBuffer() override {}
+    void presentBackBuffer(int, int) override {}
     int screenDpiY() override { return dpi; }
-    FontHandle createFont(const FontRequest& request) override;
-    bool measureFont(FontHandle font, FontMetrics& metrics) override;
-    void deleteFont(FontHandle font) override;
+    FontHandle createFont(const FontRequest& request) override {
+        fontRequests.push_back(request);
+        return 0xF0 + fontRequests.size(); // never 0
+    }
+    bool measureFont(FontHandle, FontMetrics& out) override { return out = metrics, !failMeasure; }
+    void deleteFont(FontHandle font) override { deletedFonts.push_back(font); }
     void popupMenu(const PopupMenu& menu) override { menus.push_back(menu); }
-    void messageBox(const char* text, MessageIcon icon) override;
-    bool saveFileDialog(const SaveDialogRequest& request, char* path,
-                        std::size_t capacity) override;
-    bool setClipboardText(const char* text) override;
+    void messageBox(const char* text, MessageIcon icon) override {
+        messages.push_back({text, icon});
+    }
+    bool saveFileDialog(const SaveDialogRequest&, char* path, std::size_t capacity) override;
+    bool setClipboardText(const char* text) override { return clipboard = text, true; }
     void playSound(int resourceId) override { sounds.push_back(resourceId); }
     std::uint32_t milliseconds() override { return clock; }
     void quit(int exitCode) override { quitCode = exitCode; }
-    std::unique_ptr<ControllerLink> createControllerLink(const char* name) override;
+    std::unique_ptr<ControllerLink> createControllerLink(const char*) override;
 
-    // Window.
-    bool visible = false;
-    bool minimised = false;
-    bool focusHandedBack = false;
-    int showCalls = 0;
+    bool visible = false, minimised = false, focusHandedBack = false, tray = true;
     std::string title;
-    int invalidations = 0;
     int clientWidth = 512, clientHeight = 320;
     int frameWidth = 0, frameHeight = 0; // outer size minus client size
-    bool tray = true;
-    // Timers: period of each running timer, 0 when stopped.
-    int timerPeriod[4] = {};
-    // Drawing.
+    int timerPeriod[4] = {};             // of timers 1..3; 0 while stopped
     RecordingSurface surface;
-    bool failBackBuffer = false;
-    int backBufferWidth = 0, backBufferHeight = 0;
-    std::vector<std::pair<int, int>> presented;
-    // Fonts.
     int dpi = 96;
-    bool failFont = false;
-    bool failMeasure = false;
     FontMetrics metrics{6, 8};
+    bool failMeasure = false;
     std::vector<FontRequest> fontRequests;
-    std::vector<std::string> fontFaces;
     std::vector<FontHandle> deletedFonts;
-    FontHandle nextFont = 0x100;
-    // Dialogs, clipboard, sound, clock, quit.
     std::vector<PopupMenu> menus;
     std::vector<Message> messages;
-    std::vector<SaveDialogRequest> saveDialogs;
-    std::string proposedPath;
-    std::string chosenPath; // empty: the dialog is cancelled
+    std::string proposedPath, chosenPath; // an empty chosen path cancels the dialog
     std::string clipboard;
-    bool failClipboard = false;
     std::vector<int> sounds;
     std::uint32_t clock = 1;
     int quitCode = -1;
-    // The link handed to the application; owned by it once created.
-    FakeLink* link = nullptr;
+    FakeLink* link = nullptr; // the link handed to the application, which owns it
     bool linkServerPresent = false;
-};
-
-// Installs a fresh FakeHost for the scope and puts every process-wide table
-// of the core back to its start-up state on entry and exit.
-class HostScope {
-  public:
-    HostScope();
-    ~HostScope();
-    HostScope(const HostScope&) = delete;
-    HostScope& operator=(const HostScope&) = delete;
-    FakeHost host;
 };
 
 // Puts every process-wide table of the core back to its start-up state.
 void resetCoreState();
+
+// Installs a fresh FakeHost for the scope, with every process-wide table of
+// the core in its start-up state on entry and exit.
+struct HostScope {
+    HostScope() { resetCoreState(), setHost(&host); }
+    ~HostScope() { setHost(nullptr), resetCoreState(); }
+    FakeHost host;
+};
 
 // The node of the active layout with that name (a test failure if none).
 TrackNode& nodeNamed(const char* name);
