@@ -7,26 +7,18 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-// Totals over the whole run, printed when the fuzzer exits.
-long decodedBytes = 0, movementSteps = 0;
-
-void printTotals() {
-    std::fprintf(stderr, "SimulationFuzz: decoded %ld bytes, %ld movement steps\n", decodedBytes,
-                 movementSteps);
-}
-
-} // namespace
+static long bytes = 0, steps = 0; // over the whole run, printed when the fuzzer exits
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static quillon::NullHost host;
     static quillon::NullLink link;
-    static bool registered = std::atexit(printTotals) == 0;
+    static int registered = std::atexit([] {
+        std::fprintf(stderr, "SimulationFuzz: decoded %ld bytes, %ld movement steps\n", bytes,
+                     steps);
+    });
     (void)registered;
     quillon::setHost(&host);
-    if (!quillon::fuzz::runSimulationProgram({data, size}, &link, decodedBytes, movementSteps))
+    if (!quillon::fuzz::runSimulationProgram(data, size, &link, bytes, steps))
         std::abort();
-    quillon::setHost(nullptr);
     return 0;
 }

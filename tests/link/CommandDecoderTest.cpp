@@ -1,11 +1,7 @@
 #include "link/CommandDecoder.h"
 
-#include "sim/InteractionState.h"
-#include "sim/Movement.h"
 #include "sim/Sensors.h"
-#include "support/TrackFixture.h"
-
-#include <utility>
+#include "support/FakeHost.h"
 
 namespace quillon {
 namespace {
@@ -34,13 +30,15 @@ TEST_F(CommandDecoderTest, AReportSendsTheLatchAndWhatReadsTriggeredThenClears) 
     Train& train = runningTrain(1, "DE5", 14);
     while (train.currentNode == &node("DE5")) // passing A1 ahead latches 0
         stepTrains(10, decoder.report);
-    stepTrains(10, decoder.report);
-    stepTrains(10, decoder.report); // 8.54 past A1: no longer reads as triggered
     decoder.report.setSensorBit(79);
     interaction.selectedNode = &node("B1"); // id 8: numbers 16 and 17
     stickSelectedSensor();
     decode({133});
     EXPECT_EQ(sent(), (Bytes{0x80, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x01}));
+    stepTrains(10, decoder.report); // 4 units past A1: it still reads as triggered
+    decode({133});
+    EXPECT_EQ(sent(), (Bytes{0x80, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0}));
+    stepTrains(10, decoder.report); // 8 units past
     decode({133});
     EXPECT_EQ(sent(), (Bytes{0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0}));
 
@@ -53,40 +51,38 @@ TEST_F(CommandDecoderTest, AReportSendsTheLatchAndWhatReadsTriggeredThenClears) 
 
 TEST_F(CommandDecoderTest, SwitchCommandsSetTheSwitchAndTheSolenoidFlag) {
     EXPECT_TRUE(decode({33, 5}));
-    EXPECT_EQ(node("SW5").direction, SWITCH_DIR_STRAIGHT);
-    EXPECT_TRUE(decoder.solenoidActive);
-    EXPECT_TRUE(decode({34, 5, 34, 0x99}));
-    EXPECT_EQ(node("SW5").direction, SWITCH_DIR_CURVED);
-    EXPECT_FALSE(decode({32}));
-    EXPECT_FALSE(decoder.solenoidActive);
-    EXPECT_EQ(sounds, (std::vector<int>{SOUND_SWITCH, SOUND_SWITCH}));
+    EXPECT_EQ(std::tuple(node("SW5").direction, decoder.solenoidActive),
+              std::tuple(SWITCH_DIR_STRAIGHT, true));
+    EXPECT_TRUE(decode({34, 5, 32}));
+    EXPECT_EQ(std::tuple(node("SW5").direction, decoder.solenoidActive, sounds.size()),
+              std::tuple(SWITCH_DIR_CURVED, false, 2u));
 }
 
 TEST_F(CommandDecoderTest, TheFirstByteDecidesWhatACommandIs) {
     struct Row {
         std::vector<Bytes> chunks; // one decode call each
         std::vector<bool> results;
-        int speed; // of train 5, which starts at step 3
+        int speed; // of train 133, which starts at step 3
         std::size_t sent;
     };
     for (const Row& row : {
-             Row{{{10}, {5}}, {false, true}, 10, 0},       // split across two calls
-             Row{{{200, 5}}, {true}, 3, 0},                // unknown: one argument
-             Row{{{200, 5, 9}, {5}}, {true, true}, 9, 0},  // ...then a new command
-             Row{{{96}, {97, 7, 5}}, {false, true}, 7, 0}, // go and stop: alone
-             Row{{{0, 133}}, {true}, 3, 0},                // 133 as an argument
-             Row{{{7, 5, 133, 8, 5}}, {true}, 8, 10},      // a report between two
-             Row{{{15, 5}}, {true}, 0, 0},                 // reverse, and stop
+             Row{{{10}, {133}}, {false, true}, 10, 0},        // split across two calls
+             Row{{{200, 133}}, {true}, 3, 0},                 // unknown: one argument
+             Row{{{200, 133, 9}, {133}}, {true, true}, 9, 0}, // ...then a new command
+             Row{{{96}, {97, 7, 133}}, {false, true}, 7, 0},  // go and stop: alone
+             Row{{{0, 133}}, {true}, 0, 0},                   // 133 as an argument
+             Row{{{7, 133, 133, 8, 133}}, {true}, 8, 10},     // a report between two
+             Row{{{15, 133}}, {true}, 0, 0},                  // reverse, and stop
              Row{{{}}, {false}, 3, 0},
          }) {
         resetTrains();
-        runningTrain(5, "A1", 3);
+        runningTrain(133, "A1", 3);
         decoder = CommandDecoder{};
         link.written.clear();
         for (std::size_t i = 0; i < row.chunks.size(); ++i)
             EXPECT_EQ(decode(row.chunks[i]), row.results[i])
                 << ::testing::PrintToString(row.chunks);
-        EXPECT_EQ(trainSpeed(5), row.speed) << ::testing::PrintToString(row.chunks);
+        EXPECT_EQ(trainSpeed(133), row.speed) << ::testing::PrintToString(row.chunks);
         EXPECT_EQ(link.written.size(), row.sent) << ::testing::PrintToString(row.chunks);
     }
 }

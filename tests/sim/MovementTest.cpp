@@ -1,45 +1,24 @@
 #include "sim/Movement.h"
 
-#include "link/SensorReport.h"
-#include "support/TrackFixture.h"
-
-#include <climits>
-#include <string>
-#include <tuple>
+#include "support/FakeHost.h"
 
 namespace quillon {
 namespace {
 
-using Sounds = std::vector<int>;
-
-class MovementTest : public testing::TrackFixture {
-  protected:
-    // 10 ms steps until the train leaves its current node or crashes; how many.
-    int stepsUntilNextNode(const Train& train) {
-        const TrackNode* from = train.currentNode;
-        int steps = 0;
-        for (; train.currentNode == from && !train.crashed && steps < 100000; ++steps)
-            stepTrains(10, report);
-        return steps;
-    }
-
-    SensorReport report{};
-};
+using testing::Sounds;
+using MovementTest = testing::TrackFixture;
 
 TEST_F(MovementTest, AdvancesByTheVelocityTableToTheStep) {
-    // Step, elapsed time, advance, and the 10 ms steps the 218 from A1 to SW12 take.
-    for (auto [speed, elapsed, exact, steps] :
-         {std::tuple{14u, 10, 4.27f, 52}, std::tuple{1u, 1000, 42.0f, 520}}) {
-        Train& train = runningTrain(1, "A1", speed);
-        EXPECT_TRUE(stepTrains(elapsed, report));
-        EXPECT_FLOAT_EQ(train.exactDistance, exact);
-        EXPECT_EQ(train.distance, static_cast<int>(exact));
-        train.distance = 0, train.exactDistance = 0.0f;
-        EXPECT_EQ(stepsUntilNextNode(train), steps) << speed;
-        EXPECT_EQ(std::tuple(train.currentNode, train.exactDistance),
-                  std::tuple(&node("SW12"), 0.0f))
-            << "what ran past the node is dropped";
+    // Step, 10 ms steps over the 218 from A1 to SW12, then the advance in a time.
+    for (auto [speed, steps, elapsed, advance] :
+         {std::tuple{14u, 52, 10, 4.27f}, std::tuple{1u, 520, 1000, 42.0f}}) {
         resetTrains();
+        Train& train = runningTrain(1, "A1", speed);
+        EXPECT_EQ(stepsUntilNextNode(train), steps) << speed;
+        EXPECT_EQ(train.currentNode, &node("SW12"));
+        EXPECT_TRUE(stepTrains(elapsed, report));
+        EXPECT_FLOAT_EQ(train.exactDistance, advance) << "what ran past SW12 was dropped";
+        EXPECT_EQ(train.distance, static_cast<int>(advance));
     }
 }
 

@@ -4,8 +4,6 @@
 #include "fuzz/SimulationProgram.h"
 #include "support/FakeHost.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <random>
 
@@ -22,8 +20,7 @@ TEST(RandomizedRunTest, LongRunsKeepTheTrainTableSound) {
     while (bytes < 1000000 || steps < 100000) {
         for (std::uint8_t& byte : program)
             byte = static_cast<std::uint8_t>(random());
-        ASSERT_TRUE(
-            fuzz::runSimulationProgram({program.data(), program.size()}, &link, bytes, steps))
+        ASSERT_TRUE(fuzz::runSimulationProgram(program.data(), program.size(), &link, bytes, steps))
             << "unsound after step " << steps;
         link.written.clear();
         scope.host.sounds.clear();

@@ -1,14 +1,9 @@
 #include "support/FakeHost.h"
 
 #include "app/SimulatorApp.h"
-#include "sim/InteractionState.h"
-#include "sim/Trains.h"
-#include "track/BuiltinLayouts.h"
 
 #include <algorithm>
 #include <cstring>
-
-#include <gtest/gtest.h>
 
 namespace quillon::testing {
 

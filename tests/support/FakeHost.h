@@ -1,16 +1,27 @@
 // A Host that records what the core asks of it, for exact checks without a
-// screen. Install it with HostScope so that each test starts from a clean one.
+// screen, and the fixture of the tests that run on the built-in layouts.
+// Install the host with HostScope so that each test starts from a clean one.
 #pragma once
 
 #include "link/ControllerLink.h"
-#include "platform/Host.h"
-#include "track/TrackLayout.h"
+#include "link/SensorReport.h"
+#include "platform/NullHost.h"
+#include "sim/InteractionState.h"
+#include "sim/Movement.h"
+#include "sim/Trains.h"
+#include "track/BuiltinLayouts.h"
 
+#include <gtest/gtest.h>
+
+#include <climits>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 namespace quillon::testing {
+
+using Sounds = std::vector<int>;
 
 struct Shape {
     int a, b, c, d; // a rectangle's corners or a line's ends
@@ -25,15 +36,10 @@ struct Text {
     FontHandle font;
 };
 
-class RecordingSurface : public Surface {
+class RecordingSurface : public NullSurface {
   public:
-    void fillRect(int a, int b, int c, int d, Colour k) override {
-        rects.push_back({a, b, c, d, k});
-    }
-    void fillEllipse(int, int, int, int, Colour) override {}
-    void drawLine(int a, int b, int c, int d, Colour k) override {
-        lines.push_back({a, b, c, d, k});
-    }
+    void fillRect(int a, int b, int c, int d, Colour k) override { rects.push_back({a, b, c, d, k}); }
+    void drawLine(int a, int b, int c, int d, Colour k) override { lines.push_back({a, b, c, d, k}); }
     void selectFont(FontHandle f) override { font = f != 0 ? f : font; }
     void setTextColour(Colour k) override { colour = k; }
     void setBackgroundTransparent() override { background = NO_BACKGROUND; }
@@ -68,7 +74,8 @@ struct Message {
     MessageIcon icon;
 };
 
-class FakeHost : public Host {
+// What it does not record, it does as the null host does.
+class FakeHost : public NullHost {
   public:
     void showWindow(bool handBack) override {
         visible = true, minimised = false, focusHandedBack = handBack;
@@ -77,7 +84,6 @@ class FakeHost : public Host {
     void minimiseWindow() override { minimised = true; }
     bool isWindowVisible() override { return visible; }
     void setTitle(const char* text) override { title = text; }
-    void invalidate() override {}
     void clientSize(int& w, int& h) override { w = clientWidth, h = clientHeight; }
     void setOuterSize(int w, int h) override {
         clientWidth = w - frameWidth, clientHeight = h - frameHeight;
@@ -86,16 +92,11 @@ class FakeHost : public Host {
     void startTimer(int id, int periodMs) override { timerPeriod[id & 3] = periodMs; }
     void stopTimer(int id) override { timerPeriod[id & 3] = 0; }
     Surface* createBackBuffer(int, int) override { return &surface; }
-    void releaseBackBuffer() override {}
-    void presentBackBuffer(int, int) override {}
     int screenDpiY() override { return dpi; }
     FontHandle createFont(const FontRequest& request) override {
-        fontRequests.push_back(request);
-        return 0xF0 + fontRequests.size(); // never 0
+        return fontHeight = request.height, 0xF0; // 6 x 8 pixels
     }
-    bool measureFont(FontHandle, FontMetrics& out) override { return out = metrics, !failMeasure; }
-    void deleteFont(FontHandle font) override { deletedFonts.push_back(font); }
-    void popupMenu(const PopupMenu& menu) override { menus.push_back(menu); }
+    bool measureFont(FontHandle, FontMetrics& out) override { return out = {6, 8}, true; }
     void messageBox(const char* text, MessageIcon icon) override {
         messages.push_back({text, icon});
     }
@@ -103,27 +104,19 @@ class FakeHost : public Host {
     bool setClipboardText(const char* text) override { return clipboard = text, true; }
     void playSound(int resourceId) override { sounds.push_back(resourceId); }
     std::uint32_t milliseconds() override { return clock; }
-    void quit(int exitCode) override { quitCode = exitCode; }
     std::unique_ptr<ControllerLink> createControllerLink(const char*) override;
 
     bool visible = false, minimised = false, focusHandedBack = false, tray = true;
-    std::string title;
-    int clientWidth = 512, clientHeight = 320;
-    int frameWidth = 0, frameHeight = 0; // outer size minus client size
-    int timerPeriod[4] = {};             // of timers 1..3; 0 while stopped
+    // The chosen path is the dialog's answer; an empty one cancels it.
+    std::string title, clipboard, proposedPath, chosenPath;
+    // The frame is the outer size less the client size.
+    int clientWidth = 512, clientHeight = 320, frameWidth = 0, frameHeight = 0;
+    int timerPeriod[4] = {}; // of timers 1..3; 0 while stopped
     RecordingSurface surface;
-    int dpi = 96;
-    FontMetrics metrics{6, 8};
-    bool failMeasure = false;
-    std::vector<FontRequest> fontRequests;
-    std::vector<FontHandle> deletedFonts;
-    std::vector<PopupMenu> menus;
+    int dpi = 96, fontHeight = 0; // the height of the last font asked for
     std::vector<Message> messages;
-    std::string proposedPath, chosenPath; // an empty chosen path cancels the dialog
-    std::string clipboard;
-    std::vector<int> sounds;
+    Sounds sounds;
     std::uint32_t clock = 1;
-    int quitCode = -1;
     FakeLink* link = nullptr; // the link handed to the application, which owns it
     bool linkServerPresent = false;
 };
@@ -141,5 +134,44 @@ struct HostScope {
 
 // The node of the active layout with that name (a test failure if none).
 TrackNode& nodeNamed(const char* name);
+
+// Both built-in layouts loaded, layout A active, no trains, a fresh host.
+class TrackFixture : public ::testing::Test {
+  protected:
+    TrackFixture() { loadBuiltinLayouts(); }
+
+    static TrackNode& node(const char* name) { return nodeNamed(name); }
+
+    // A train placed on the named node at the given speed step.
+    static Train& runningTrain(int number, const char* at, std::uint32_t speed) {
+        Train& train = *placeTrain(number, node(at));
+        train.speed = speed;
+        return train;
+    }
+
+    // A train at step 14 on the segment from one node to a neighbour, at 0.
+    static Train& trainOnSegment(int number, const char* from, const char* to) {
+        Train& train = runningTrain(number, from, 14);
+        for (NodeEdge& edge : train.currentNode->edges)
+            if (edge.dest == node(to).index)
+                train.edge = &edge;
+        train.nextNode = &node(to);
+        return train;
+    }
+
+    // 10 ms steps, latching into report, until the train leaves its current
+    // node or crashes; how many.
+    int stepsUntilNextNode(const Train& train) {
+        const TrackNode* from = train.currentNode;
+        int steps = 0;
+        for (; train.currentNode == from && !train.crashed && steps < 100000; ++steps)
+            stepTrains(10, report);
+        return steps;
+    }
+
+    HostScope scope;
+    Sounds& sounds = scope.host.sounds;
+    SensorReport report{};
+};
 
 } // namespace quillon::testing

@@ -1,8 +1,6 @@
-#include "support/TrackFixture.h"
+#include "support/FakeHost.h"
 
 #include <array>
-#include <cstring>
-#include <tuple>
 
 namespace quillon {
 namespace {
@@ -33,24 +31,6 @@ TEST_F(BuiltinLayoutsTest, BothLayoutsLoadWithTheirCountsAndIndexTables) {
         EXPECT_EQ(std::tuple(&entry, entry.layoutX, entry.layoutY),
                   std::tuple(&nodeViews[view], x, y));
     }
-}
-
-// Layout B differs from A exactly in the nodes its text changes, and the
-// active layout is a choice between the two records, each with its state.
-TEST_F(BuiltinLayoutsTest, LayoutBChangesAndSelection) {
-    const TrackLayout& a = layoutRecord(LAYOUT_A);
-    const TrackLayout& b = layoutRecord(LAYOUT_B);
-    for (int i = 0; i < 67; ++i) {
-        bool changed = i == 5 || i == 7 || (i >= 11 && i <= 13) || i == 40 || (i >= 58 && i <= 61);
-        EXPECT_EQ(std::memcmp(&a.nodes[i], &b.nodes[i], sizeof(TrackNode)) != 0, changed) << i;
-    }
-    EXPECT_EQ(b.nodes[5].edges[EDGE_BEHIND].distance, 7746);
-    switchNode(activeLayout(), 3).direction = SWITCH_DIR_CURVED;
-    selectLayout(LAYOUT_B);
-    EXPECT_EQ(std::tuple(activeLayoutIndex(), switchNode(activeLayout(), 3).direction),
-              std::tuple(LAYOUT_B, SWITCH_DIR_STRAIGHT));
-    selectLayout(LAYOUT_A);
-    EXPECT_EQ(switchNode(activeLayout(), 3).direction, SWITCH_DIR_CURVED);
 }
 
 } // namespace

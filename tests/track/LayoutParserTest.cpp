@@ -1,11 +1,7 @@
 #include "track/LayoutParser.h"
 #include "support/FakeHost.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <string>
-#include <tuple>
 
 namespace quillon {
 
@@ -27,29 +23,17 @@ class ParserTest : public ::testing::Test {
     TrackLayout layout{};
 };
 
-TEST_F(ParserTest, ParsesNodesEdgesAndIndexTables) {
-    ASSERT_EQ(parse("track 4\n"
-                    "0 S1 sensor 5 10 20 2\n  1 ahead 100\n  2 behind 50\n"
-                    "1 S2 sensor 012 30 40 2\n  0 behind 100\n  2 behind 9\n"
-                    "2 SW12 switch 0x99 50 60 straight 3\n  0 straight 50\n  3 curved 70\n"
-                    "  1 behind 9\n"
-                    "3 ENDXYZ stop 7 70 80 1\n  2 ahead 70\n"),
+// The built-in layouts show most of what a parse stores; here an octal id, a
+// name cut to four characters, and the last edge of a slot winning.
+TEST_F(ParserTest, ParsesOctalIdsShortNamesAndTheLastEdgeOfASlot) {
+    ASSERT_EQ(parse("track 2\n0 LONGNAME sensor 012 10 20 2\n  1 ahead 100\n  1 ahead 50\n"
+                    "1 B stop 7 70 80 0\n"),
               0);
-    EXPECT_TRUE(scope.host.messages.empty());
-    EXPECT_EQ(layout.nodeCount, 4);
-    // An octal id, the last edge of a slot winning, a switch number replaced by
-    // its slot, a name cut to four characters.
-    const TrackNode expected[] = {
-        {NODE_SENSOR, 0, "S1", 5, {{1, 100}, {2, 50}, {-1, 0}}, 0, 0, 10, 20},
-        {NODE_SENSOR, 1, "S2", 10, {{-1, 0}, {2, 9}, {-1, 0}}, 0, 0, 30, 40},
-        {NODE_SWITCH, 2, "SW12", 18, {{3, 70}, {0, 50}, {1, 9}}, SWITCH_DIR_STRAIGHT, 0, 50, 60},
-        {NODE_STOP, 3, "ENDX", 7, {{2, 70}, {-1, 0}, {-1, 0}}, 0, 0, 70, 80},
-    };
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(layout.nodes[i], expected[i]) << "node " << i;
-    EXPECT_EQ(std::tuple(layout.sensorNodeIndex[20], layout.sensorNodeIndex[21],
-                         layout.switchNodeIndex[18]),
-              std::tuple(1, 1, 2));
+    const TrackNode expected{NODE_SENSOR, 0, "LONG", 10, {{1, 50}, {-1, 0}, {-1, 0}}, 0, 0, 10, 20};
+    EXPECT_EQ(layout.nodes[0], expected);
+    EXPECT_EQ(
+        std::tuple(layout.sensorNodeIndex[20], layout.sensorNodeIndex[21], layout.nodes[1].id),
+        std::tuple(0, 0, 7));
 }
 
 // Each failing field with the message it shows; failures of a switch entry
@@ -62,7 +46,6 @@ TEST_F(ParserTest, FailureMessages) {
         {"track x", "Did not get nodeCount\n"},
         {"track 0", "nodeCount must be positive\n"},
         {"track 73", "nodeCount must be at most 72\n"},
-        {"track 99999999999", "nodeCount must be at most 72\n"},
         {"track 1", "Could not get index\n"},
         {"track 1\n1 A sensor 0 0 0 0", "1 is an invalid index\n"},
         {"track 1\n-1 A sensor 0 0 0 0", "-1 is an invalid index\n"},
@@ -89,10 +72,10 @@ TEST_F(ParserTest, FailureMessages) {
     };
     for (const auto& [text, message] : rows) {
         EXPECT_EQ(parse(text), -1) << text;
-        std::string shown;
-        for (const auto& m : scope.host.messages)
-            shown += m.icon == MessageIcon::Error ? m.text : "(not an error) " + m.text;
-        EXPECT_EQ(shown, message) << text;
+        auto& shown = scope.host.messages;
+        EXPECT_EQ(shown.empty() ? "" : shown[0].text + (shown.size() > 1 ? "..." : ""), message)
+            << text;
+        EXPECT_TRUE(shown.empty() || shown[0].icon == MessageIcon::Error);
     }
 }
 
@@ -100,12 +83,13 @@ TEST_F(ParserTest, FailureMessages) {
 // after a field hides the next one; CR LF line ends do no harm.
 TEST_F(ParserTest, CursorRule) {
     ASSERT_EQ(parse("track 1\n0\tA sensor sensor 3 1 2 0\n"), 0);
-    EXPECT_STREQ(layout.nodes[0].name, "sens") << "the type word was read as the name";
-    EXPECT_EQ(layout.nodes[0].id, 3);
+    EXPECT_EQ(std::tuple(std::string(layout.nodes[0].name), layout.nodes[0].id),
+              std::tuple("sens", 3))
+        << "the type word was read as the name";
 
     ASSERT_EQ(parse("track 2\r\n0 A sensor 0 1 2 1\r\n  1 ahead 7\r\n1 B stop 1 3 4 0\r\n"), 0);
-    EXPECT_EQ(layout.nodes[0].edges[EDGE_AHEAD].distance, 7);
-    EXPECT_EQ(layout.nodes[1].type, NODE_STOP);
+    EXPECT_EQ(std::tuple(layout.nodes[0].edges[EDGE_AHEAD].distance, layout.nodes[1].type),
+              std::tuple(7, NODE_STOP));
 
     ASSERT_EQ(parse("track 1\n0 A sensor 0 1\r2 9 0"), 0) << "the y field hides behind the CR";
     EXPECT_EQ(layout.nodes[0].y, 9);

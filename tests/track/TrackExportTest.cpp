@@ -1,12 +1,11 @@
 #include "track/TrackExport.h"
 
-#include "support/TrackFixture.h"
+#include "support/FakeHost.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
 
 namespace quillon {
 namespace {

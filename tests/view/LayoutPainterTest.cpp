@@ -1,14 +1,11 @@
 #include "view/LayoutPainter.h"
 
-#include "support/TrackFixture.h"
+#include "support/FakeHost.h"
 #include "view/LayoutScaling.h"
 #include "view/Palette.h"
 #include "view/TextPainter.h"
 
 #include <array>
-#include <random>
-#include <span>
-#include <tuple>
 
 namespace quillon {
 namespace {
@@ -60,32 +57,6 @@ TEST_F(LayoutPainterTest, WalkStartsFromNodeZeroAsATrainRunsAndColoursBySwitches
               std::tuple(ROUTE_BLUE, BRANCH_GREY));
 }
 
-// For any switch settings the walk draws every edge exactly once before the
-// switches' branches are drawn again.
-TEST_F(LayoutPainterTest, WalkDrawsEveryEdgeOnce) {
-    std::mt19937 random(7);
-    for (auto [index, walkLines] : {std::pair{LAYOUT_A, 78}, std::pair{LAYOUT_B, 77}}) {
-        selectLayout(index);
-        TrackLayout& layout = activeLayout();
-        for (int round = 0; round < 6; ++round) {
-            for (TrackNode& sw : std::span(layout.nodes, layout.nodeCount))
-                sw.direction = sw.type == NODE_SWITCH ? static_cast<int>(random() % 2) : 0;
-            auto& lines = paint();
-            ASSERT_EQ(lines.size(), walkLines + 2u * SWITCH_SLOTS);
-            for (const TrackNode& p : std::span(layout.nodes, layout.nodeCount)) {
-                for (const NodeEdge& edge : p.edges) {
-                    if (edge.dest <= p.index)
-                        continue;
-                    const TrackNode& q = layout.nodes[edge.dest];
-                    auto between = [&](const Shape& line) { return joins(line, p, q); };
-                    EXPECT_EQ(std::count_if(lines.begin(), lines.begin() + walkLines, between), 1)
-                        << p.name << "-" << q.name;
-                }
-            }
-        }
-    }
-}
-
 TEST_F(LayoutPainterTest, DisplayPositionBetweenNodes) {
     TrackNode a{}, b{};
     NodeEdge edge{1, 0};
@@ -101,7 +72,7 @@ TEST_F(LayoutPainterTest, DisplayPositionBetweenNodes) {
         Train train{};
         train.currentNode = &a, train.nextNode = &b, train.edge = &edge, train.distance = row[3];
         updateDisplayPosition(train);
-        EXPECT_EQ(std::pair(train.displayX, train.displayY), std::pair(row[4], 70))
+        EXPECT_EQ(std::tuple(train.displayX, train.displayY), std::tuple(row[4], 70))
             << row[3] << " of " << row[2];
     }
 }

@@ -1,9 +1,6 @@
 #include "view/LayoutScaling.h"
 
-#include "support/TrackFixture.h"
-
-#include <climits>
-#include <tuple>
+#include "support/FakeHost.h"
 
 namespace quillon {
 namespace {
@@ -21,7 +18,7 @@ TEST_F(LayoutScalingTest, FitsTheBoundingBoxToTheArea) {
     EXPECT_EQ(node("A3").y, 62);
 }
 
-TEST_F(LayoutScalingTest, AxesWithoutExtentOrWithTheWidestGiveNoOverflow) {
+TEST_F(LayoutScalingTest, AnAxisWithoutExtentGives48) {
     TrackLayout& loose = layoutRecord(LAYOUT_B); // with just the nodes below
     auto rescale = [&loose](std::vector<std::pair<int, int>> points) {
         loose.nodeCount = static_cast<int>(points.size());
@@ -35,10 +32,6 @@ TEST_F(LayoutScalingTest, AxesWithoutExtentOrWithTheWidestGiveNoOverflow) {
     EXPECT_EQ(std::tuple(loose.nodes[0].x, loose.nodes[2].x, loose.nodes[1].y),
               std::tuple(48, 48, 168))
         << "an axis without extent puts every node at 48, the other spreads as usual";
-    rescale({{INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}});
-    EXPECT_EQ(std::tuple(loose.nodes[0].x, loose.nodes[1].y), std::tuple(48, 48));
-    // The span 2^32 - 1 rounds up as a float: the far end may fall a pixel short.
-    EXPECT_TRUE(loose.nodes[1].x >= 479 && loose.nodes[1].x <= 480) << loose.nodes[1].x;
 }
 
 } // namespace

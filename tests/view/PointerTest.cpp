@@ -1,8 +1,6 @@
 #include "view/Pointer.h"
 
-#include "link/SensorReport.h"
-#include "sim/InteractionState.h"
-#include "support/TrackFixture.h"
+#include "support/FakeHost.h"
 #include "view/LayoutScaling.h"
 
 namespace quillon {
@@ -17,24 +15,23 @@ class PointerTest : public testing::TrackFixture {
         train.displayX = x, train.displayY = y;
         return train;
     }
-
-    SensorReport report{};
 };
 
 TEST_F(PointerTest, NodeReachAndTheLastInTheTable) {
     const TrackNode& a1 = node("A1");
     for (auto [dx, dy, hovered] : {std::tuple{8, 0, true}, {0, -8, true}, {6, 6, false}}) {
         EXPECT_TRUE(updateHoveredNode(a1.x + dx, a1.y + dy)) << "hovered, or a flag cleared";
-        EXPECT_EQ(interaction.hoveredNode == &a1, hovered) << dx << "," << dy;
-        EXPECT_EQ(nodeView(activeLayout(), a1).hovered, hovered);
+        EXPECT_EQ(std::tuple(interaction.hoveredNode == &a1, nodeView(activeLayout(), a1).hovered),
+                  std::tuple(hovered, std::uint8_t{hovered}))
+            << dx << "," << dy;
     }
     EXPECT_FALSE(updateHoveredNode(0, 0)) << "nothing hovered before, nothing now";
-
     TrackNode& later = activeLayout().nodes[5];
     later.x = a1.x + 7, later.y = a1.y;
     updateHoveredNode(a1.x, a1.y);
-    EXPECT_EQ(interaction.hoveredNode, &later) << "the last within reach wins, not the nearest";
-    EXPECT_FALSE(nodeView(activeLayout(), a1).hovered);
+    EXPECT_EQ(std::tuple(interaction.hoveredNode, nodeView(activeLayout(), a1).hovered),
+              std::tuple(&later, std::uint8_t{0}))
+        << "the last within reach wins, not the nearest";
 }
 
 TEST_F(PointerTest, TrainReachAndTheLastPosition) {
@@ -43,26 +40,23 @@ TEST_F(PointerTest, TrainReachAndTheLastPosition) {
     EXPECT_TRUE(updateHoveredTrain(112, 50));
     EXPECT_EQ(interaction.hoveredTrain, &train);
     EXPECT_TRUE(updateHoveredTrain(109, 42)); // about 12.04 pixels: the flag goes
-    EXPECT_EQ(interaction.hoveredTrain, nullptr);
-    EXPECT_FALSE(train.hovered);
+    EXPECT_EQ(std::tuple(interaction.hoveredTrain, train.hovered), std::tuple(nullptr, 0));
     train.displayX = 110; // the train moves under the still pointer
     EXPECT_TRUE(updateHoveredTrain(-1, -1));
     EXPECT_EQ(interaction.hoveredTrain, &train);
     Train& later = trainAt(6, 115, 42);
     updateHoveredTrain(109, 42);
-    EXPECT_EQ(interaction.hoveredTrain, &later);
-    EXPECT_FALSE(train.hovered);
+    EXPECT_EQ(std::tuple(interaction.hoveredTrain, train.hovered), std::tuple(&later, 0));
 }
 
 TEST_F(PointerTest, ClicksOnASwitchOrASensor) {
     TrackNode& sw = node("SW7");
-    ASSERT_EQ(sw.direction, SWITCH_DIR_STRAIGHT);
     updateHoveredNode(sw.x, sw.y);
     for (int button : {BUTTON_LEFT, BUTTON_MIDDLE, BUTTON_RIGHT, BUTTON_LEFT})
         EXPECT_TRUE(handleClick(0, 0, button, report));
-    EXPECT_EQ(sw.direction, SWITCH_DIR_STRAIGHT) << "two left clicks toggle it twice";
-    EXPECT_EQ(sounds, (std::vector<int>{SOUND_SWITCH, SOUND_SWITCH}));
-    EXPECT_EQ(interaction.selectedNode, &sw);
+    EXPECT_EQ(std::tuple(sw.direction, sounds, interaction.selectedNode),
+              std::tuple(SWITCH_DIR_STRAIGHT, testing::Sounds{SOUND_SWITCH, SOUND_SWITCH}, &sw))
+        << "two left clicks toggle it twice";
 
     TrackNode& sensor = node("A7"); // id 3: sensor 6 is bit 0x02 of byte 0, 7 bit 0x01
     updateHoveredNode(sensor.x, sensor.y);
@@ -71,32 +65,26 @@ TEST_F(PointerTest, ClicksOnASwitchOrASensor) {
         report.clear();
         sounds.clear();
         EXPECT_TRUE(handleClick(0, 0, button, report));
-        EXPECT_EQ(report.bytes[0], byte0) << "button " << button;
-        EXPECT_EQ(sounds, std::vector<int>(plays, SOUND_SENSOR));
+        EXPECT_EQ(std::tuple(report.bytes[0], sounds, interaction.selectedNode),
+                  std::tuple(byte0, testing::Sounds(plays, SOUND_SENSOR), &sensor))
+            << "button " << button;
     }
-    EXPECT_EQ(interaction.selectedNode, &sensor);
 }
 
 TEST_F(PointerTest, ClicksOnATrainComeFirst) {
-    TrackNode& a1 = node("A1");
-    TrackNode& sw = node("SW7");
+    TrackNode &a1 = node("A1"), &sw = node("SW7");
     Train& train = trainAt(9, sw.x, sw.y);
     updateHoveredNode(sw.x, sw.y);
     updateHoveredTrain(sw.x, sw.y);
     EXPECT_TRUE(handleClick(0, 0, BUTTON_LEFT, report));
-    EXPECT_TRUE(train.held);
-    EXPECT_EQ(sw.direction, SWITCH_DIR_STRAIGHT) << "the switch under the train is untouched";
-    EXPECT_EQ(interaction.selectedNode, nullptr);
-    EXPECT_EQ(selectedTrainNumber(), 9);
-
+    // Held, selected, and the switch under the train untouched.
+    EXPECT_EQ(std::tuple(train.held, selectedTrainNumber(), interaction.selectedNode, sw.direction),
+              std::tuple(1, 9, nullptr, SWITCH_DIR_STRAIGHT));
     // A middle click reverses a running train on its segment, keeping its step.
-    TrackNode& next = activeLayout().nodes[a1.edges[EDGE_AHEAD].dest];
-    train.currentNode = &a1, train.nextNode = &next, train.edge = &a1.edges[EDGE_AHEAD];
+    train.currentNode = &a1, train.nextNode = &node("SW12"), train.edge = &a1.edges[EDGE_AHEAD];
     train.speed = 6;
     EXPECT_TRUE(handleClick(0, 0, BUTTON_MIDDLE, report));
-    EXPECT_EQ(train.currentNode, &next);
-    EXPECT_EQ(train.speed, 6u);
-
+    EXPECT_EQ(std::tuple(train.currentNode, train.speed), std::tuple(&node("SW12"), 6u));
     updateHoveredTrain(0, 0);
     updateHoveredNode(0, 0);
     EXPECT_FALSE(handleClick(0, 0, BUTTON_LEFT, report)) << "nothing under the pointer";
