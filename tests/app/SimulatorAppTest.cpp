@@ -8,25 +8,19 @@
 #include <filesystem>
 #include <functional>
 
-namespace quillon {
-namespace {
-
-using testing::nodeNamed;
+namespace quillon::testing {
 
 class SimulatorAppTest : public ::testing::Test {
   protected:
-    void start() {
-        app = std::make_unique<SimulatorApp>(host);
-        application = app.get();
-    }
+    void start() { app = std::make_unique<SimulatorApp>(host); }
     // Visible, the read and movement timers running, the user's choice.
     using State = std::tuple<bool, bool, bool>;
     State state() {
         return {host.visible, host.timerPeriod[2] == 10 && host.timerPeriod[3] == 10, shownByUser};
     }
 
-    testing::HostScope scope;
-    testing::FakeHost& host = scope.host;
+    HostScope scope;
+    FakeHost& host = scope.host;
     std::unique_ptr<SimulatorApp> app;
 };
 
@@ -44,7 +38,7 @@ TEST_F(SimulatorAppTest, ShowAndHideWithATray) {
     host.linkServerPresent = true;
     start();
     EXPECT_TRUE(host.focusHandedBack) << "a connection never takes the focus";
-    testing::FakeLink& link = *host.link;
+    FakeLink& link = *host.link;
     auto reconnect = [&](bool present) {
         link.serverPresent = present;
         app->onTimer(TIMER_RECONNECT);
@@ -140,5 +134,4 @@ TEST_F(SimulatorAppTest, ExportProposesTheLayoutsFileAndReportsFailure) {
     EXPECT_NE(host.messages[0].text.find(host.chosenPath), std::string::npos);
 }
 
-} // namespace
-} // namespace quillon
+} // namespace quillon::testing

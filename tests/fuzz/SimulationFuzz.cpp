@@ -12,11 +12,10 @@ static long bytes = 0, steps = 0; // over the whole run, printed when the fuzzer
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static quillon::NullHost host;
     static quillon::NullLink link;
-    static int registered = std::atexit([] {
+    [[maybe_unused]] static int registered = std::atexit([] {
         std::fprintf(stderr, "SimulationFuzz: decoded %ld bytes, %ld movement steps\n", bytes,
                      steps);
     });
-    (void)registered;
     quillon::setHost(&host);
     if (!quillon::fuzz::runSimulationProgram(data, size, &link, bytes, steps))
         std::abort();

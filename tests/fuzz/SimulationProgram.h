@@ -27,6 +27,8 @@ inline bool isLayoutNode(const TrackNode* node) {
 // After a step of elapsed: every train on a real segment of a layout record,
 // within its length, and none moved by a time at or below zero.
 inline bool trainsSound(std::int32_t elapsed, const TrainTable& before) {
+    if (trainTable.count < 0 || trainTable.count > MAX_TRAINS)
+        return false;
     for (int i = 0; i < trainTable.count; ++i) {
         const Train& t = trainTable.trains[i];
         bool onSegment = t.edge == nullptr ? t.nextNode == nullptr
@@ -37,7 +39,7 @@ inline bool trainsSound(std::int32_t elapsed, const TrainTable& before) {
         if (!t.inUse || !isLayoutNode(t.currentNode) || !onSegment || (elapsed <= 0 && moved))
             return false;
     }
-    return trainTable.count >= 0 && trainTable.count <= MAX_TRAINS;
+    return true;
 }
 
 // Runs the program from start-up state, adding up the bytes decoded and the
@@ -46,12 +48,8 @@ inline bool runSimulationProgram(const std::uint8_t* data, std::size_t size, Con
                                  long& bytes, long& steps) {
     std::size_t at = 0;
     auto byte = [&] { return at < size ? data[at++] : std::uint8_t{0}; };
-    auto word = [&] {
-        std::uint32_t value = 0;
-        for (int i = 0; i < 4; ++i)
-            value = value << 8 | byte();
-        return static_cast<std::int32_t>(value);
-    };
+    // A byte spread over 32 bits: 0, -1, and values near both ends of the range.
+    auto word = [&] { return static_cast<std::int32_t>(byte() * 0x01010101u); };
     auto train = [&] { return static_cast<std::int8_t>(byte()) % 16; }; // negative: the selected
     auto node = [&]() -> TrackNode& {
         std::uint8_t pick = byte();

@@ -2,12 +2,12 @@
 
 #include "support/FakeHost.h"
 
+#include <array>
 #include <cstring>
 
-namespace quillon {
-namespace {
+namespace quillon::testing {
 
-using SensorsTest = testing::TrackFixture;
+using SensorsTest = TrackFixture;
 
 TEST_F(SensorsTest, AStuckSensorReadsTriggeredForBothNumbersUntilUnstuck) {
     interaction.selectedNode = &node("B3"); // id 9: numbers 18 and 19
@@ -20,15 +20,13 @@ TEST_F(SensorsTest, AStuckSensorReadsTriggeredForBothNumbersUntilUnstuck) {
     stickSelectedSensor();
     EXPECT_FALSE(isSensorTriggered(18) || isSensorTriggered(19) || isSensorTriggered(-1));
 
-    NodeView before[NODE_VIEWS];
-    std::memcpy(before, nodeViews, sizeof before);
+    auto before = std::to_array(nodeViews);
     for (TrackNode* selected : {&node("SW5"), &node("DE3"), static_cast<TrackNode*>(nullptr)}) {
         interaction.selectedNode = selected;
         stickSelectedSensor();
         EXPECT_FALSE(isSensorTriggered(-1)) << "no sensor selected";
     }
-    EXPECT_EQ(std::memcmp(before, nodeViews, sizeof before), 0);
+    EXPECT_EQ(std::memcmp(before.data(), nodeViews, sizeof nodeViews), 0);
 }
 
-} // namespace
-} // namespace quillon
+} // namespace quillon::testing

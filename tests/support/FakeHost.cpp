@@ -19,28 +19,6 @@ int FakeLink::read(std::uint8_t* buffer, int maxCount) {
     return n;
 }
 
-int FakeLink::write(const std::uint8_t* bytes, int count) {
-    if (!open || failWrites)
-        return -1;
-    written.insert(written.end(), bytes, bytes + count);
-    return count;
-}
-
-bool FakeHost::saveFileDialog(const SaveDialogRequest&, char* path, std::size_t capacity) {
-    proposedPath = path;
-    if (chosenPath.empty() || chosenPath.size() >= capacity)
-        return false;
-    std::memcpy(path, chosenPath.c_str(), chosenPath.size() + 1);
-    return true;
-}
-
-std::unique_ptr<ControllerLink> FakeHost::createControllerLink(const char*) {
-    auto created = std::make_unique<FakeLink>();
-    created->serverPresent = linkServerPresent;
-    link = created.get();
-    return created;
-}
-
 void resetCoreState() {
     resetLayouts();
     resetTrains();

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -28,30 +29,29 @@ struct Shape {
     Colour colour;
 };
 
-// A text with the surface state it was drawn in.
+// A text in the colour it was drawn in.
 struct Text {
     int x, y;
     std::string text;
-    Colour colour, background;
-    FontHandle font;
+    Colour colour;
 };
 
 class RecordingSurface : public NullSurface {
   public:
-    void fillRect(int a, int b, int c, int d, Colour k) override { rects.push_back({a, b, c, d, k}); }
-    void drawLine(int a, int b, int c, int d, Colour k) override { lines.push_back({a, b, c, d, k}); }
-    void selectFont(FontHandle f) override { font = f != 0 ? f : font; }
+    void fillRect(int a, int b, int c, int d, Colour k) override {
+        rects.push_back({a, b, c, d, k});
+    }
+    void drawLine(int a, int b, int c, int d, Colour k) override {
+        lines.push_back({a, b, c, d, k});
+    }
     void setTextColour(Colour k) override { colour = k; }
-    void setBackgroundTransparent() override { background = NO_BACKGROUND; }
-    void setBackgroundOpaque(Colour k) override { background = k; }
     void textOut(int x, int y, const char* text, int length) override {
-        texts.push_back({x, y, std::string(text, length), colour, background, font});
+        texts.push_back({x, y, std::string(text, length), colour});
     }
 
     std::vector<Shape> rects, lines;
     std::vector<Text> texts;
-    FontHandle font = 0;
-    Colour colour = 0, background = NO_BACKGROUND;
+    Colour colour = 0;
 };
 
 // A link whose peer is the test: bytes queued in pending are read, bytes
@@ -60,7 +60,10 @@ class FakeLink : public ControllerLink {
   public:
     bool connect() override { return open = serverPresent; }
     int read(std::uint8_t* buffer, int maxCount) override;
-    int write(const std::uint8_t* bytes, int count) override;
+    int write(const std::uint8_t* bytes, int count) override {
+        bool fails = !open || failWrites;
+        return fails ? -1 : (written.insert(written.end(), bytes, bytes + count), count);
+    }
     bool isConnected() override { return open && serverPresent; }
     bool close() override { return std::exchange(open, false); }
 
@@ -100,11 +103,20 @@ class FakeHost : public NullHost {
     void messageBox(const char* text, MessageIcon icon) override {
         messages.push_back({text, icon});
     }
-    bool saveFileDialog(const SaveDialogRequest&, char* path, std::size_t capacity) override;
+    bool saveFileDialog(const SaveDialogRequest&, char* path, std::size_t capacity) override {
+        proposedPath = path;
+        bool chosen = !chosenPath.empty() && chosenPath.size() < capacity;
+        return chosen && std::strcpy(path, chosenPath.c_str()) != nullptr;
+    }
     bool setClipboardText(const char* text) override { return clipboard = text, true; }
     void playSound(int resourceId) override { sounds.push_back(resourceId); }
     std::uint32_t milliseconds() override { return clock; }
-    std::unique_ptr<ControllerLink> createControllerLink(const char*) override;
+    std::unique_ptr<ControllerLink> createControllerLink(const char*) override {
+        auto created = std::make_unique<FakeLink>();
+        link = created.get();
+        link->serverPresent = linkServerPresent;
+        return created;
+    }
 
     bool visible = false, minimised = false, focusHandedBack = false, tray = true;
     // The chosen path is the dialog's answer; an empty one cancels it.

@@ -2,16 +2,13 @@
 
 #include <array>
 
-namespace quillon {
-namespace {
+namespace quillon::testing {
 
-using BuiltinLayoutsTest = testing::TrackFixture;
+using BuiltinLayoutsTest = TrackFixture;
 
 TEST_F(BuiltinLayoutsTest, BothLayoutsLoadWithTheirCountsAndIndexTables) {
     EXPECT_TRUE(scope.host.messages.empty());
-    // Nodes, stops, and node 5's view entry with its layout coordinates.
-    for (auto [index, nodes, stops, view, x, y] :
-         {std::tuple{LAYOUT_A, 72, 10, 5, 40, 225}, {LAYOUT_B, 70, 8, 77, 60, 200}}) {
+    for (auto [index, nodes, stops] : {std::tuple{LAYOUT_A, 72, 10}, {LAYOUT_B, 70, 8}}) {
         const TrackLayout& layout = layoutRecord(index);
         int count[3] = {}; // of each type, among the nodes in their own slot
         for (int i = 0; i < layout.nodeCount; ++i)
@@ -27,11 +24,7 @@ TEST_F(BuiltinLayoutsTest, BothLayoutsLoadWithTheirCountsAndIndexTables) {
             const TrackNode& node = layout.nodes[layout.switchNodeIndex[slot]];
             EXPECT_TRUE(node.type == NODE_SWITCH && node.id == slot) << "switch slot " << slot;
         }
-        const NodeView& entry = nodeView(layout, layout.nodes[5]);
-        EXPECT_EQ(std::tuple(&entry, entry.layoutX, entry.layoutY),
-                  std::tuple(&nodeViews[view], x, y));
     }
 }
 
-} // namespace
-} // namespace quillon
+} // namespace quillon::testing

@@ -2,10 +2,9 @@
 
 #include "support/FakeHost.h"
 
-namespace quillon {
-namespace {
+namespace quillon::testing {
 
-using LayoutScalingTest = testing::TrackFixture;
+using LayoutScalingTest = TrackFixture;
 
 // Quotient first, then product, in double precision: at 220 x 135, A3 lands
 // one pixel above what exact integer arithmetic gives.
@@ -19,20 +18,14 @@ TEST_F(LayoutScalingTest, FitsTheBoundingBoxToTheArea) {
 }
 
 TEST_F(LayoutScalingTest, AnAxisWithoutExtentGives48) {
-    TrackLayout& loose = layoutRecord(LAYOUT_B); // with just the nodes below
-    auto rescale = [&loose](std::vector<std::pair<int, int>> points) {
-        loose.nodeCount = static_cast<int>(points.size());
-        for (int i = 0; i < loose.nodeCount; ++i) {
-            NodeView& view = nodeView(loose, loose.nodes[i]);
-            std::tie(view.layoutX, view.layoutY) = points[i];
-        }
-        rescaleLayout(loose, 512, 320);
-    };
-    rescale({{7, 10}, {7, 20}, {7, 30}});
-    EXPECT_EQ(std::tuple(loose.nodes[0].x, loose.nodes[2].x, loose.nodes[1].y),
+    TrackLayout& line = layoutRecord(LAYOUT_B);
+    line.nodeCount = 3; // on a vertical line
+    for (int i = 0; i < 3; ++i)
+        nodeView(line, line.nodes[i]) = NodeView{7, 10 * (i + 1), 0, 0};
+    rescaleLayout(line, 512, 320);
+    EXPECT_EQ(std::tuple(line.nodes[0].x, line.nodes[2].x, line.nodes[1].y),
               std::tuple(48, 48, 168))
-        << "an axis without extent puts every node at 48, the other spreads as usual";
+        << "every node at 48 across, spread as usual down";
 }
 
-} // namespace
-} // namespace quillon
+} // namespace quillon::testing
