@@ -43,16 +43,13 @@ TEST_F(SimulatorAppTest, ShowAndHideWithATray) {
         link.serverPresent = present;
         app->onTimer(TIMER_RECONNECT);
     };
-    auto failedRead = [&] {
-        link.pending = {96}, link.failReads = true;
-        app->onTimer(TIMER_POLL);
-    };
     auto trayClick = [&] { app->onTrayEvent(TrayEvent::LeftButtonDown); };
     const std::pair<std::function<void()>, State> steps[] = {
         {[] {}, {true, true, false}},                       // connected
         {[&] { reconnect(false); }, {false, false, false}}, // the controller goes away
         {[&] { reconnect(true); }, {true, true, false}},
-        {failedRead, {false, false, false}},
+        {[&] { link.pending = {96}, link.failReads = true, app->onTimer(TIMER_POLL); },
+         {false, false, false}},                         // a failed read too
         {trayClick, {true, true, true}},                 // Show
         {[&] { reconnect(false); }, {true, true, true}}, // Show outlasts a lost connection
         {[&] { app->onClose(); }, {false, false, true}}, // the close box keeps the choice
@@ -63,6 +60,8 @@ TEST_F(SimulatorAppTest, ShowAndHideWithATray) {
         steps[i].first();
         EXPECT_EQ(state(), steps[i].second) << "after step " << i;
     }
+    app->onCommand(CMD_SHOW);
+    EXPECT_FALSE(host.focusHandedBack) << "Show takes the focus";
 }
 
 TEST_F(SimulatorAppTest, WithoutATrayTheWindowIsOnlyEverMinimised) {
@@ -104,6 +103,18 @@ TEST_F(SimulatorAppTest, FirstStepAfterAPauseGetsTheWholeTime) {
     EXPECT_EQ(train.currentNode, &nodeNamed("SW12")) << "a pause beyond the signed range";
 }
 
+TEST_F(SimulatorAppTest, ARightClickOpensTheMenuOfWhatIsUnderThePointer) {
+    start();
+    const TrackNode& a1 = nodeNamed("A1");
+    app->onButtonDown(5, 300, BUTTON_LEFT);  // nothing there: no menu
+    app->onButtonDown(5, 300, BUTTON_RIGHT); // the window menu
+    app->onPointerMove(a1.x, a1.y);
+    app->onButtonDown(a1.x, a1.y, BUTTON_RIGHT); // a sensor: the place menu with "Stick Sensor"
+    ASSERT_EQ(host.menus.size(), 2u);
+    EXPECT_EQ(std::tuple(host.menus[0].entries[0].id, host.menus[1].entries[8].id),
+              std::tuple(CMD_HIDE, CMD_STICK_SENSOR));
+}
+
 TEST_F(SimulatorAppTest, AboutAndCopy) {
     start();
     app->onCommand(CMD_ABOUT);
@@ -111,8 +122,8 @@ TEST_F(SimulatorAppTest, AboutAndCopy) {
     EXPECT_EQ(std::tuple(host.messages[0].text, host.messages[0].icon),
               std::tuple("Quillon v1.00\n\nWritten by the Quillon developers [2005-11-01]\n",
                          MessageIcon::Information));
-    EXPECT_FALSE(app->onKeyDown(KEY_C, false));
-    EXPECT_TRUE(host.clipboard.empty());
+    EXPECT_EQ(std::tuple(app->onKeyDown(KEY_C, false), host.clipboard.size()),
+              std::tuple(false, 0u));
     EXPECT_TRUE(app->onKeyDown(KEY_C, true)) << "the copy consumes the key";
     EXPECT_EQ(host.clipboard.size(), 486u);
 }

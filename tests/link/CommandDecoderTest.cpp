@@ -27,17 +27,17 @@ TEST_F(CommandDecoderTest, AReportSendsTheLatchAndWhatReadsTriggeredThenClears) 
     EXPECT_EQ(sent(), Bytes(10, 0));
 
     Train& train = runningTrain(1, "DE5", 14);
-    while (train.currentNode == &node("DE5")) // passing A1 ahead latches 0
+    for (int step = 0; step < 118; ++step) // over the 500 to A1, passing it ahead: 0
         stepTrains(10, decoder.report);
     decoder.report.setSensorBit(79);
     interaction.selectedNode = &node("B1"); // id 8: numbers 16 and 17
     stickSelectedSensor();
     decode({133});
     EXPECT_EQ(sent(), (Bytes{0x80, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x01}));
-    stepTrains(10, decoder.report); // 4 units past A1: it still reads as triggered
+    train.distance = 4; // within 4 units past A1 it still reads as triggered
     decode({133});
     EXPECT_EQ(sent(), (Bytes{0x80, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0}));
-    stepTrains(10, decoder.report); // 8 units past
+    train.distance = 5;
     decode({133});
     EXPECT_EQ(sent(), (Bytes{0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0}));
 
@@ -56,13 +56,10 @@ TEST_F(CommandDecoderTest, SwitchCommandsSetTheSwitchAndTheSolenoidFlag) {
 }
 
 TEST_F(CommandDecoderTest, TheFirstByteDecidesWhatACommandIs) {
-    struct Row {
-        std::vector<Bytes> chunks; // one decode call each
-        std::vector<bool> results;
-        int speed; // of train 133, which starts at step 3
-        std::size_t sent;
-    };
-    for (const Row& row : {
+    // Chunks, one decode call each; their results; the step of train 133,
+    // which starts at 3; the bytes sent.
+    using Row = std::tuple<std::vector<Bytes>, std::vector<bool>, int, std::size_t>;
+    for (const auto& [chunks, results, speed, sent] : {
              Row{{{10}, {133}}, {false, true}, 10, 0},        // split across two calls
              Row{{{200, 133}}, {true}, 3, 0},                 // unknown: one argument
              Row{{{200, 133, 9}, {133}}, {true, true}, 9, 0}, // ...then a new command
@@ -76,11 +73,10 @@ TEST_F(CommandDecoderTest, TheFirstByteDecidesWhatACommandIs) {
         runningTrain(133, "A1", 3);
         decoder = CommandDecoder{};
         link.written.clear();
-        for (std::size_t i = 0; i < row.chunks.size(); ++i)
-            EXPECT_EQ(decode(row.chunks[i]), row.results[i])
-                << ::testing::PrintToString(row.chunks);
-        EXPECT_EQ(trainSpeed(133), row.speed) << ::testing::PrintToString(row.chunks);
-        EXPECT_EQ(link.written.size(), row.sent) << ::testing::PrintToString(row.chunks);
+        for (std::size_t i = 0; i < chunks.size(); ++i)
+            EXPECT_EQ(decode(chunks[i]), results[i]) << ::testing::PrintToString(chunks);
+        EXPECT_EQ(std::tuple(trainSpeed(133), link.written.size()), std::tuple(speed, sent))
+            << ::testing::PrintToString(chunks);
     }
 }
 

@@ -69,9 +69,7 @@ TEST_F(MovementTest, StopNodesStartTrainsAndHaltThem) {
     EXPECT_EQ(sounds, Sounds{SOUND_HALT});
 }
 
-// A1 (100, 10) and SW12 (180, 11) on layout A are 80.006 pixels apart over a
-// track of 218: 27 units are 9.9 pixels, 30 are 11.01. Trains crash when the
-// pixel gap truncates to 10 or less.
+// Trains crash when the pixel gap between them truncates to 10 or less.
 TEST_F(MovementTest, TrainsMeetingHeadOnCrashTogetherWithOneSound) {
     node("SW12").direction = SWITCH_DIR_STRAIGHT;
     Train& east = runningTrain(1, "A1", 14);
@@ -85,19 +83,24 @@ TEST_F(MovementTest, TrainsMeetingHeadOnCrashTogetherWithOneSound) {
     EXPECT_EQ(sounds, Sounds{SOUND_COLLISION});
 }
 
+// A1 (100, 10) and SW12 (180, 11) on layout A are 80.006 pixels apart over a
+// track of 218: 29 units are 10.64 pixels, 30 are 11.01.
 TEST_F(MovementTest, ARunningTrainCrashesIntoAStandingOrHeldOneAgainAndAgain) {
     for (bool held : {false, true}) {
         resetTrains();
-        Train& runner = runningTrain(1, "A1", 14);
+        Train& runner = trainOnSegment(1, "A1", "SW12");
         Train& standing = runningTrain(2, "SW12", held ? 5 : 0);
         standing.held = held;
+        runner.speed = 1, runner.distance = 188, runner.exactDistance = 188.0f; // 0.42 a step
         sounds.clear();
-        stepsUntilNextNode(runner);
-        // At 188, 30 units short of SW12, it was still 11.01 pixels away.
-        EXPECT_EQ(std::tuple(runner.distance, standing.crashed, standing.nextNode),
-                  std::tuple(192, 1, nullptr))
+        stepTrains(10, report);
+        EXPECT_EQ(runner.crashed, 0) << "30 units short of the other";
+        runner.distance = 189, runner.exactDistance = 189.0f;
+        stepTrains(10, report);
+        EXPECT_EQ(std::tuple(runner.crashed, standing.crashed, standing.nextNode),
+                  std::tuple(1, 1, nullptr))
             << held;
-        setTrainSpeed(1, 14, true);
+        setTrainSpeed(1, 1, true);
         stepTrains(10, report);
         EXPECT_EQ(runner.crashed + standing.crashed, 2);
         EXPECT_EQ(sounds, (Sounds{SOUND_COLLISION, SOUND_COLLISION}));

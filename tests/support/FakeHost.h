@@ -24,8 +24,8 @@ namespace quillon::testing {
 
 using Sounds = std::vector<int>;
 
-struct Shape {
-    int a, b, c, d; // a rectangle's corners or a line's ends
+struct Line {
+    int x1, y1, x2, y2;
     Colour colour;
 };
 
@@ -38,18 +38,15 @@ struct Text {
 
 class RecordingSurface : public NullSurface {
   public:
-    void fillRect(int a, int b, int c, int d, Colour k) override {
-        rects.push_back({a, b, c, d, k});
-    }
-    void drawLine(int a, int b, int c, int d, Colour k) override {
-        lines.push_back({a, b, c, d, k});
+    void drawLine(int x1, int y1, int x2, int y2, Colour k) override {
+        lines.push_back({x1, y1, x2, y2, k});
     }
     void setTextColour(Colour k) override { colour = k; }
     void textOut(int x, int y, const char* text, int length) override {
         texts.push_back({x, y, std::string(text, length), colour});
     }
 
-    std::vector<Shape> rects, lines;
+    std::vector<Line> lines;
     std::vector<Text> texts;
     Colour colour = 0;
 };
@@ -96,10 +93,12 @@ class FakeHost : public NullHost {
     void stopTimer(int id) override { timerPeriod[id & 3] = 0; }
     Surface* createBackBuffer(int, int) override { return &surface; }
     int screenDpiY() override { return dpi; }
+    // One font, whose characters measure 6 x 8 pixels.
     FontHandle createFont(const FontRequest& request) override {
-        return fontHeight = request.height, 0xF0; // 6 x 8 pixels
+        return fontHeight = request.height, 0xF0;
     }
     bool measureFont(FontHandle, FontMetrics& out) override { return out = {6, 8}, true; }
+    void popupMenu(const PopupMenu& menu) override { menus.push_back(menu); }
     void messageBox(const char* text, MessageIcon icon) override {
         messages.push_back({text, icon});
     }
@@ -126,6 +125,7 @@ class FakeHost : public NullHost {
     int timerPeriod[4] = {}; // of timers 1..3; 0 while stopped
     RecordingSurface surface;
     int dpi = 96, fontHeight = 0; // the height of the last font asked for
+    std::vector<PopupMenu> menus;
     std::vector<Message> messages;
     Sounds sounds;
     std::uint32_t clock = 1;

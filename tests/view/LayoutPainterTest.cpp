@@ -5,17 +5,18 @@
 #include "view/TextPainter.h"
 
 #include <array>
+#include <span>
 
 namespace quillon::testing {
 
-static bool joins(const Shape& line, const TrackNode& p, const TrackNode& q) {
-    std::array ends{line.a, line.b, line.c, line.d};
+static bool joins(const Line& line, const TrackNode& p, const TrackNode& q) {
+    std::array ends{line.x1, line.y1, line.x2, line.y2};
     return ends == std::array{p.x, p.y, q.x, q.y} || ends == std::array{q.x, q.y, p.x, p.y};
 }
 
 class LayoutPainterTest : public TrackFixture {
   protected:
-    std::vector<Shape>& paint() {
+    std::vector<Line>& paint() {
         surface = {};
         drawLayout(surface, &painter);
         return surface.lines;
@@ -24,7 +25,7 @@ class LayoutPainterTest : public TrackFixture {
     // The colour the edge shows: that of the last line drawn over it.
     Colour shown(const char* a, const char* b) {
         Colour colour = 0;
-        for (const Shape& line : surface.lines)
+        for (const Line& line : surface.lines)
             colour = joins(line, node(a), node(b)) ? line.colour : colour;
         return colour;
     }
@@ -36,7 +37,7 @@ class LayoutPainterTest : public TrackFixture {
 TEST_F(LayoutPainterTest, WalkStartsFromNodeZeroAsATrainRunsAndColoursBySwitches) {
     auto& lines = paint();
     auto drawn = [&lines](int i) {
-        return std::tuple(lines[i].a, lines[i].b, lines[i].c, lines[i].d, lines[i].colour);
+        return std::tuple(lines[i].x1, lines[i].y1, lines[i].x2, lines[i].y2, lines[i].colour);
     };
     auto edge = [this](const char* p, const char* q, Colour colour) {
         return std::tuple(node(p).x, node(p).y, node(q).x, node(q).y, colour);
@@ -74,26 +75,23 @@ TEST_F(LayoutPainterTest, TrainNumberStatusLinesAndCrash) {
     Train& train = *placeTrain(7, node("A1"));
     train.speed = 5, train.distance = 42, train.crashed = 1;
     const int x = node("A1").x, y = node("A1").y;
-    // The train's texts, the last drawn, as (text, centre y, colour); each
-    // centred on x.
-    using Text = std::tuple<std::string, int, Colour>;
+    // The train's texts, the last drawn, as (text, centre x, centre y, colour).
+    using Label = std::tuple<std::string, int, int, Colour>;
     auto texts = [&] {
         paint();
-        std::vector<Text> out;
-        auto& all = surface.texts;
-        for (auto text = all.end() - (train.hovered ? 4 : 2); text != all.end(); ++text) {
-            EXPECT_EQ(text->x + 3 * static_cast<int>(text->text.size()), x) << text->text;
-            out.emplace_back(text->text, text->y + 4, text->colour);
-        }
+        std::vector<Label> out;
+        for (const Text& text : std::span(surface.texts).last(train.hovered ? 4 : 2))
+            out.emplace_back(text.text, text.x + 3 * int(text.text.size()), text.y + 4,
+                             text.colour);
         return out;
     };
-    EXPECT_EQ(texts(), (std::vector<Text>{{"07", y, WHITE}, {"CRASHED!", y + 12, RED}}));
+    EXPECT_EQ(texts(), (std::vector<Label>{{"07", x, y, WHITE}, {"CRASHED!", x, y + 12, RED}}));
     train.hovered = 1;
     train.number = 123;
-    EXPECT_EQ(texts(), (std::vector<Text>{{"123", y, SENSOR_YELLOW},
-                                          {"   speed:5  ", y + 12, SENSOR_YELLOW},
-                                          {"distance:42 ", y + 20, SENSOR_YELLOW},
-                                          {"CRASHED!", y + 28, RED}}));
+    EXPECT_EQ(texts(), (std::vector<Label>{{"123", x, y, SENSOR_YELLOW},
+                                           {"   speed:5  ", x, y + 12, SENSOR_YELLOW},
+                                           {"distance:42 ", x, y + 20, SENSOR_YELLOW},
+                                           {"CRASHED!", x, y + 28, RED}}));
 }
 
 } // namespace quillon::testing
