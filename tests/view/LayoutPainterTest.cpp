@@ -39,7 +39,7 @@ TEST_F(LayoutPainterTest, WalkStartsFromNodeZeroAsATrainRunsAndColoursBySwitches
     auto drawn = [&lines](int i) {
         return std::tuple(lines[i].x1, lines[i].y1, lines[i].x2, lines[i].y2, lines[i].colour);
     };
-    auto edge = [this](const char* p, const char* q, Colour colour) {
+    auto edge = [](const char* p, const char* q, Colour colour) {
         return std::tuple(node(p).x, node(p).y, node(q).x, node(q).y, colour);
     };
     EXPECT_EQ(std::tuple(drawn(0), drawn(1), drawn(2)),
