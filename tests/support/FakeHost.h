@@ -1,73 +1,72 @@
-// A Host that records every request of the core, for exact checks without a
-// screen. Install it with HostScope so that each test starts from a clean one.
+// A Host that records what the core asks of it, for exact checks without a
+// screen, and the fixture of the tests that run on the built-in layouts.
+// Install the host with HostScope so that each test starts from a clean one.
 #pragma once
 
 #include "link/ControllerLink.h"
-#include "platform/Host.h"
-#include "track/TrackLayout.h"
+#include "link/SensorReport.h"
+#include "platform/NullHost.h"
+#include "sim/InteractionState.h"
+#include "sim/Movement.h"
+#include "sim/Trains.h"
+#include "track/BuiltinLayouts.h"
 
-#include <cstdint>
-#include <memory>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace quillon::testing {
 
-// One recorded drawing call.
-struct DrawCall {
-    enum Kind {
-        FillRect,
-        FillEllipse,
-        Line,
-        SelectFont,
-        TextColour,
-        BackgroundTransparent,
-        BackgroundOpaque,
-        Text
-    };
-    Kind kind;
-    int a, b, c, d; // rectangle or line coordinates, or text position in a, b
+using Sounds = std::vector<int>;
+
+struct Line {
+    int x1, y1, x2, y2;
     Colour colour;
-    FontHandle font;
+};
+
+// A text in the colour it was drawn in.
+struct Text {
+    int x, y;
     std::string text;
+    Colour colour;
 };
 
-class RecordingSurface : public Surface {
+class RecordingSurface : public NullSurface {
   public:
-    void fillRect(int left, int top, int right, int bottom, Colour colour) override;
-    void fillEllipse(int left, int top, int right, int bottom, Colour colour) override;
-    void drawLine(int x1, int y1, int x2, int y2, Colour colour) override;
-    void selectFont(FontHandle font) override;
-    void setTextColour(Colour colour) override;
-    void setBackgroundTransparent() override;
-    void setBackgroundOpaque(Colour colour) override;
-    void textOut(int x, int y, const char* text, int length) override;
+    void drawLine(int x1, int y1, int x2, int y2, Colour k) override {
+        lines.push_back({x1, y1, x2, y2, k});
+    }
+    void setTextColour(Colour k) override { colour = k; }
+    void textOut(int x, int y, const char* text, int length) override {
+        texts.push_back({x, y, std::string(text, length), colour});
+    }
 
-    std::vector<DrawCall> calls;
-    FontHandle selectedFont = 0;
-    // The calls of one kind, in order.
-    std::vector<DrawCall> callsOf(DrawCall::Kind kind) const;
+    std::vector<Line> lines;
+    std::vector<Text> texts;
+    Colour colour = 0;
 };
 
-// A link whose peer is the test: bytes queued with feed() are read, bytes
+// A link whose peer is the test: bytes queued in pending are read, bytes
 // written are kept in written.
 class FakeLink : public ControllerLink {
   public:
-    bool connect() override;
+    bool connect() override { return open = serverPresent; }
     int read(std::uint8_t* buffer, int maxCount) override;
-    int write(const std::uint8_t* bytes, int count) override;
-    bool isConnected() override;
-    bool close() override;
+    int write(const std::uint8_t* bytes, int count) override {
+        bool fails = !open || failWrites;
+        return fails ? -1 : (written.insert(written.end(), bytes, bytes + count), count);
+    }
+    bool isConnected() override { return open && serverPresent; }
+    bool close() override { return std::exchange(open, false); }
 
-    void feed(std::vector<std::uint8_t> bytes);
-
-    bool serverPresent = false; // connect succeeds while true
-    bool open = false;
-    bool failReads = false;  // read returns -1 while bytes wait
-    bool failWrites = false; // write returns -1
-    int connectCalls = 0;
-    std::vector<std::uint8_t> pending;
-    std::vector<std::uint8_t> written;
+    bool serverPresent = false, open = false;
+    bool failReads = false, failWrites = false; // read or write returns -1
+    std::vector<std::uint8_t> pending, written;
 };
 
 struct Message {
@@ -75,93 +74,116 @@ struct Message {
     MessageIcon icon;
 };
 
-class FakeHost : public Host {
+// What it does not record, it does as the null host does.
+class FakeHost : public NullHost {
   public:
-    void showWindow(bool handFocusBack) override;
-    void hideWindow() override;
-    void minimiseWindow() override;
+    void showWindow(bool handBack) override {
+        visible = true, minimised = false, focusHandedBack = handBack;
+    }
+    void hideWindow() override { visible = false; }
+    void minimiseWindow() override { minimised = true; }
     bool isWindowVisible() override { return visible; }
-    void setTitle(const char* title) override { this->title = title; }
-    void invalidate() override { ++invalidations; }
-    void clientSize(int& width, int& height) override;
-    void setOuterSize(int width, int height) override;
+    void setTitle(const char* text) override { title = text; }
+    void clientSize(int& w, int& h) override { w = clientWidth, h = clientHeight; }
+    void setOuterSize(int w, int h) override {
+        clientWidth = w - frameWidth, clientHeight = h - frameHeight;
+    }
     bool hasTrayIcon() override { return tray; }
-    void startTimer(int id, int periodMs) override;
-    void stopTimer(int id) override;
-    Surface* createBackBuffer(int width, int height) override;
-    void releaseBackBuffer() override;
-    void presentBackBuffer(int width, int height) override;
+    void startTimer(int id, int periodMs) override { timerPeriod[id & 3] = periodMs; }
+    void stopTimer(int id) override { timerPeriod[id & 3] = 0; }
+    Surface* createBackBuffer(int, int) override { return &surface; }
     int screenDpiY() override { return dpi; }
-    FontHandle createFont(const FontRequest& request) override;
-    bool measureFont(FontHandle font, FontMetrics& metrics) override;
-    void deleteFont(FontHandle font) override;
+    // One font, whose characters measure 6 x 8 pixels.
+    FontHandle createFont(const FontRequest& request) override {
+        return fontHeight = request.height, 0xF0;
+    }
+    bool measureFont(FontHandle, FontMetrics& out) override { return out = {6, 8}, true; }
     void popupMenu(const PopupMenu& menu) override { menus.push_back(menu); }
-    void messageBox(const char* text, MessageIcon icon) override;
-    bool saveFileDialog(const SaveDialogRequest& request, char* path,
-                        std::size_t capacity) override;
-    bool setClipboardText(const char* text) override;
+    void messageBox(const char* text, MessageIcon icon) override {
+        messages.push_back({text, icon});
+    }
+    bool saveFileDialog(const SaveDialogRequest&, char* path, std::size_t capacity) override {
+        proposedPath = path;
+        bool chosen = !chosenPath.empty() && chosenPath.size() < capacity;
+        return chosen && std::strcpy(path, chosenPath.c_str()) != nullptr;
+    }
+    bool setClipboardText(const char* text) override { return clipboard = text, true; }
     void playSound(int resourceId) override { sounds.push_back(resourceId); }
     std::uint32_t milliseconds() override { return clock; }
-    void quit(int exitCode) override { quitCode = exitCode; }
-    std::unique_ptr<ControllerLink> createControllerLink(const char* name) override;
+    std::unique_ptr<ControllerLink> createControllerLink(const char*) override {
+        auto created = std::make_unique<FakeLink>();
+        link = created.get();
+        link->serverPresent = linkServerPresent;
+        return created;
+    }
 
-    // Window.
-    bool visible = false;
-    bool minimised = false;
-    bool focusHandedBack = false;
-    int showCalls = 0;
-    std::string title;
-    int invalidations = 0;
-    int clientWidth = 512, clientHeight = 320;
-    int frameWidth = 0, frameHeight = 0; // outer size minus client size
-    bool tray = true;
-    // Timers: period of each running timer, 0 when stopped.
-    int timerPeriod[4] = {};
-    // Drawing.
+    bool visible = false, minimised = false, focusHandedBack = false, tray = true;
+    // The chosen path is the dialog's answer; an empty one cancels it.
+    std::string title, clipboard, proposedPath, chosenPath;
+    // The frame is the outer size less the client size.
+    int clientWidth = 512, clientHeight = 320, frameWidth = 0, frameHeight = 0;
+    int timerPeriod[4] = {}; // of timers 1..3; 0 while stopped
     RecordingSurface surface;
-    bool failBackBuffer = false;
-    int backBufferWidth = 0, backBufferHeight = 0;
-    std::vector<std::pair<int, int>> presented;
-    // Fonts.
-    int dpi = 96;
-    bool failFont = false;
-    bool failMeasure = false;
-    FontMetrics metrics{6, 8};
-    std::vector<FontRequest> fontRequests;
-    std::vector<std::string> fontFaces;
-    std::vector<FontHandle> deletedFonts;
-    FontHandle nextFont = 0x100;
-    // Dialogs, clipboard, sound, clock, quit.
+    int dpi = 96, fontHeight = 0; // the height of the last font asked for
     std::vector<PopupMenu> menus;
     std::vector<Message> messages;
-    std::vector<SaveDialogRequest> saveDialogs;
-    std::string proposedPath;
-    std::string chosenPath; // empty: the dialog is cancelled
-    std::string clipboard;
-    bool failClipboard = false;
-    std::vector<int> sounds;
+    Sounds sounds;
     std::uint32_t clock = 1;
-    int quitCode = -1;
-    // The link handed to the application; owned by it once created.
-    FakeLink* link = nullptr;
+    FakeLink* link = nullptr; // the link handed to the application, which owns it
     bool linkServerPresent = false;
-};
-
-// Installs a fresh FakeHost for the scope and puts every process-wide table
-// of the core back to its start-up state on entry and exit.
-class HostScope {
-  public:
-    HostScope();
-    ~HostScope();
-    HostScope(const HostScope&) = delete;
-    HostScope& operator=(const HostScope&) = delete;
-    FakeHost host;
 };
 
 // Puts every process-wide table of the core back to its start-up state.
 void resetCoreState();
 
+// Installs a fresh FakeHost for the scope, with every process-wide table of
+// the core in its start-up state on entry and exit.
+struct HostScope {
+    HostScope() { resetCoreState(), setHost(&host); }
+    ~HostScope() { setHost(nullptr), resetCoreState(); }
+    FakeHost host;
+};
+
 // The node of the active layout with that name (a test failure if none).
 TrackNode& nodeNamed(const char* name);
+
+// Both built-in layouts loaded, layout A active, no trains, a fresh host.
+class TrackFixture : public ::testing::Test {
+  protected:
+    TrackFixture() { loadBuiltinLayouts(); }
+
+    static TrackNode& node(const char* name) { return nodeNamed(name); }
+
+    // A train placed on the named node at the given speed step.
+    static Train& runningTrain(int number, const char* at, std::uint32_t speed) {
+        Train& train = *placeTrain(number, node(at));
+        train.speed = speed;
+        return train;
+    }
+
+    // A train at step 14 on the segment from one node to a neighbour, at 0.
+    static Train& trainOnSegment(int number, const char* from, const char* to) {
+        Train& train = runningTrain(number, from, 14);
+        for (NodeEdge& edge : train.currentNode->edges)
+            if (edge.dest == node(to).index)
+                train.edge = &edge;
+        train.nextNode = &node(to);
+        return train;
+    }
+
+    // 10 ms steps, latching into report, until the train leaves its current
+    // node or crashes; how many.
+    int stepsUntilNextNode(const Train& train) {
+        const TrackNode* from = train.currentNode;
+        int steps = 0;
+        for (; train.currentNode == from && !train.crashed && steps < 100000; ++steps)
+            stepTrains(10, report);
+        return steps;
+    }
+
+    HostScope scope;
+    Sounds& sounds = scope.host.sounds;
+    SensorReport report{};
+};
 
 } // namespace quillon::testing

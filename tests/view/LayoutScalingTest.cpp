@@ -1,73 +1,31 @@
 #include "view/LayoutScaling.h"
 
 #include "support/FakeHost.h"
-#include "track/BuiltinLayouts.h"
 
-#include <gtest/gtest.h>
+namespace quillon::testing {
 
-#include <climits>
-#include <vector>
+using LayoutScalingTest = TrackFixture;
 
-namespace quillon {
-namespace {
-
-using testing::nodeNamed;
-
-class LayoutScalingTest : public ::testing::Test {
-  protected:
-    LayoutScalingTest() { loadBuiltinLayouts(); }
-
-    // A loose record with nodes at these layout coordinates.
-    TrackLayout& looseLayout(const std::vector<std::pair<int, int>>& points) {
-        custom = {};
-        custom.nodeCount = static_cast<int>(points.size());
-        for (int i = 0; i < custom.nodeCount; ++i) {
-            custom.nodes[i].index = i;
-            NodeView& view = nodeView(custom, custom.nodes[i]);
-            view.layoutX = points[i].first;
-            view.layoutY = points[i].second;
-        }
-        return custom;
-    }
-
-    testing::HostScope scope;
-    TrackLayout custom;
-};
-
+// Quotient first, then product, in double precision: at 220 x 135, A3 lands
+// one pixel above what exact integer arithmetic gives.
 TEST_F(LayoutScalingTest, FitsTheBoundingBoxToTheArea) {
     rescaleBothLayouts(512, 320);
-    EXPECT_EQ(nodeNamed("A1").x, 117);
-    EXPECT_EQ(nodeNamed("A1").y, 48);
-    EXPECT_EQ(nodeNamed("DE5").x, 48); // layout (10, 10), the top-left corner
-    EXPECT_EQ(nodeNamed("B9").y, 288); // layout y 285, the largest
-}
-
-// Quotient first, then product, in double precision: one pixel below exact
-// integer arithmetic.
-TEST_F(LayoutScalingTest, QuotientBeforeProductTruncates) {
+    // DE5 is at layout (10, 10), the top-left corner; B9 has the largest y.
+    EXPECT_EQ(std::tuple(node("A1").x, node("A1").y, node("DE5").x, node("B9").y),
+              std::tuple(117, 48, 48, 288));
     rescaleBothLayouts(220, 135);
-    EXPECT_EQ(nodeNamed("A3").y, 62);
-    TrackLayout& layout = looseLayout({{0, 0}, {188, 5}, {560, 10}});
-    rescaleLayout(layout, 220, 135);
-    EXPECT_EQ(layout.nodes[1].x, 94);
+    EXPECT_EQ(node("A3").y, 62);
 }
 
-TEST_F(LayoutScalingTest, AxisWithoutExtentGives48) {
-    TrackLayout& line = looseLayout({{7, 10}, {7, 20}, {7, 30}});
-    rescaleLayout(line, 512, 320);
+TEST_F(LayoutScalingTest, AnAxisWithoutExtentGives48) {
+    TrackLayout& line = layoutRecord(LAYOUT_B);
+    line.nodeCount = 3; // on a vertical line
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(line.nodes[i].x, 48);
-    EXPECT_EQ(line.nodes[1].y, 168) << "y spreads as usual";
+        nodeView(line, line.nodes[i]) = NodeView{7, 10 * (i + 1), 0, 0};
+    rescaleLayout(line, 512, 320);
+    EXPECT_EQ(std::tuple(line.nodes[0].x, line.nodes[2].x, line.nodes[1].y),
+              std::tuple(48, 48, 168))
+        << "every node at 48 across, spread as usual down";
 }
 
-TEST_F(LayoutScalingTest, ExtremeCoordinatesDoNotOverflow) {
-    TrackLayout& layout = looseLayout({{INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}});
-    rescaleLayout(layout, 512, 320);
-    EXPECT_EQ(layout.nodes[0].x, 48);
-    EXPECT_EQ(layout.nodes[1].y, 48);
-    // The span 2^32 - 1 rounds up as a float: the far end may fall a pixel short.
-    EXPECT_TRUE(layout.nodes[1].x >= 479 && layout.nodes[1].x <= 480) << layout.nodes[1].x;
-}
-
-} // namespace
-} // namespace quillon
+} // namespace quillon::testing
