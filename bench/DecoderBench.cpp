@@ -20,7 +20,7 @@ namespace {
 
 // A link that takes every write and counts the bytes.
 class CountingLink : public NullLink {
-  public:
+public:
     int write(const std::uint8_t*, int count) override {
         written += count;
         return count;

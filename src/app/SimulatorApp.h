@@ -30,7 +30,7 @@ constexpr int TIMER_MOVE = 3;      // 10 ms while shown
 enum class TrayEvent { LeftButtonDown, RightButtonDown };
 
 class SimulatorApp {
-  public:
+public:
     // Builds the application for the host's main window, which exists and is
     // hidden: loads the layouts, titles the window, starts timer 1, fits the
     // window to 512 x 320, creates the back buffer and tries to connect.
@@ -80,7 +80,7 @@ class SimulatorApp {
     ControllerLink* link() { return link_.get(); }
     TextPainter* painter() { return painter_.get(); }
 
-  private:
+private:
     // Sets the outer size so that the client area is width_ x height_.
     void fitWindowToClientSize();
     // What Hide, the close box and minimising do: hide the window, or, with

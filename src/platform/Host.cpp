@@ -8,9 +8,13 @@ namespace {
 Host* host = nullptr;
 } // namespace
 
-void setHost(Host* newHost) { host = newHost; }
+void setHost(Host* newHost) {
+    host = newHost;
+}
 
-Host* currentHost() { return host; }
+Host* currentHost() {
+    return host;
+}
 
 void showMessage(MessageIcon icon, const char* format, ...) {
     char text[512];

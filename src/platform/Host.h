@@ -88,8 +88,8 @@ public:
 
 // One entry of a popup menu: a command, or a separator.
 struct MenuEntry {
-    int id;          // command id; 0 for a separator
-    char label[24];  // empty for a separator
+    int id;         // command id; 0 for a separator
+    char label[24]; // empty for a separator
     bool checked;
     bool separator;
 };

@@ -11,10 +11,10 @@ namespace quillon {
 struct Train;
 
 struct InteractionState {
-    Train* selectedTrain;   // the train last clicked, or nullptr
-    Train* hoveredTrain;    // the train under the pointer, or nullptr
-    TrackNode* hoveredNode; // the node under the pointer, or nullptr
-    TrackNode* selectedNode; // the node last clicked, or nullptr
+    Train* selectedTrain;      // the train last clicked, or nullptr
+    Train* hoveredTrain;       // the train under the pointer, or nullptr
+    TrackNode* hoveredNode;    // the node under the pointer, or nullptr
+    TrackNode* selectedNode;   // the node last clicked, or nullptr
     std::int32_t lastPointerX; // -1 until the pointer first moves
     std::int32_t lastPointerY;
 };

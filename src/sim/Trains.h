@@ -14,10 +14,10 @@ constexpr int CMD_BYTE_STRAIGHT = 33;
 constexpr int CMD_BYTE_CURVED = 34;
 
 struct Train {
-    std::uint8_t inUse;  // 1 in every record below the count
-    std::uint8_t held;   // kept standing by the user; keeps its speed step
+    std::uint8_t inUse; // 1 in every record below the count
+    std::uint8_t held;  // kept standing by the user; keeps its speed step
     std::int32_t number;
-    std::uint32_t speed; // speed step 0..14
+    std::uint32_t speed;    // speed step 0..14
     TrackNode* currentNode; // near end of the segment; never null while in use
     TrackNode* nextNode;    // far end; null until the first movement step
     NodeEdge* edge;         // the segment's edge; null exactly when nextNode is

@@ -45,11 +45,17 @@ void loadBuiltinLayouts() {
     selectLayout(LAYOUT_A);
 }
 
-void selectLayout(int index) { active = &layoutRecord(index); }
+void selectLayout(int index) {
+    active = &layoutRecord(index);
+}
 
-TrackLayout& activeLayout() { return *active; }
+TrackLayout& activeLayout() {
+    return *active;
+}
 
-int activeLayoutIndex() { return active->nodeCount == layouts[LAYOUT_A].nodeCount ? 0 : 1; }
+int activeLayoutIndex() {
+    return active->nodeCount == layouts[LAYOUT_A].nodeCount ? 0 : 1;
+}
 
 void resetLayouts() {
     std::memset(layouts, 0, sizeof layouts);

@@ -64,7 +64,8 @@ std::size_t formatSwitchDirections(const TrackLayout& layout, char* text) {
     std::size_t length = 0;
     append(text, length, "{\r\n\t");
     for (int slot = 0; slot < SWITCH_SLOTS; ++slot) {
-        append(text, length, straight[slot] ? "SWITCH_DIR_STRAIGHT,\r\n" : "SWITCH_DIR_CURVED,\r\n");
+        append(text, length,
+               straight[slot] ? "SWITCH_DIR_STRAIGHT,\r\n" : "SWITCH_DIR_CURVED,\r\n");
         if (slot + 1 < SWITCH_SLOTS)
             append(text, length, "\t");
     }

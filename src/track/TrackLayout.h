@@ -88,7 +88,9 @@ static_assert(offsetof(TrackLayout, switchNodeIndex) == 4644);
 int switchSlot(int number);
 
 // True when slot names one of the record's switch slots.
-constexpr bool isValidSwitchSlot(int slot) { return slot >= 0 && slot < SWITCH_SLOTS; }
+constexpr bool isValidSwitchSlot(int slot) {
+    return slot >= 0 && slot < SWITCH_SLOTS;
+}
 
 // Lookups by controller number. The caller passes sensor numbers 0..79 and
 // switch slots 0..21; the returned references point into the record.

@@ -9,7 +9,7 @@
 namespace quillon {
 
 class TextPainter {
-  public:
+public:
     // Stores the point size and the initial colours (black text, no
     // background), then calls createFont(face).
     TextPainter(Host& host, const char* face, std::int32_t pointSize);
@@ -45,7 +45,7 @@ class TextPainter {
     Colour textColour = 0;
     Colour backgroundColour = NO_BACKGROUND;
 
-  private:
+private:
     Host& host_;
 };
 

@@ -11,7 +11,7 @@
 namespace quillon::testing {
 
 class SimulatorAppTest : public ::testing::Test {
-  protected:
+protected:
     void start() { app = std::make_unique<SimulatorApp>(host); }
     // Visible, the read and movement timers running, the user's choice.
     using State = std::tuple<bool, bool, bool>;

@@ -8,7 +8,7 @@ namespace quillon::testing {
 using Bytes = std::vector<std::uint8_t>;
 
 class CommandDecoderTest : public TrackFixture {
-  protected:
+protected:
     CommandDecoderTest() { link.open = true; }
 
     bool decode(Bytes bytes) {

@@ -37,7 +37,7 @@ struct Text {
 };
 
 class RecordingSurface : public NullSurface {
-  public:
+public:
     void drawLine(int x1, int y1, int x2, int y2, Colour k) override {
         lines.push_back({x1, y1, x2, y2, k});
     }
@@ -54,7 +54,7 @@ class RecordingSurface : public NullSurface {
 // A link whose peer is the test: bytes queued in pending are read, bytes
 // written are kept in written.
 class FakeLink : public ControllerLink {
-  public:
+public:
     bool connect() override { return open = serverPresent; }
     int read(std::uint8_t* buffer, int maxCount) override;
     int write(const std::uint8_t* bytes, int count) override {
@@ -76,7 +76,7 @@ struct Message {
 
 // What it does not record, it does as the null host does.
 class FakeHost : public NullHost {
-  public:
+public:
     void showWindow(bool handBack) override {
         visible = true, minimised = false, focusHandedBack = handBack;
     }
@@ -149,7 +149,7 @@ TrackNode& nodeNamed(const char* name);
 
 // Both built-in layouts loaded, layout A active, no trains, a fresh host.
 class TrackFixture : public ::testing::Test {
-  protected:
+protected:
     TrackFixture() { loadBuiltinLayouts(); }
 
     static TrackNode& node(const char* name) { return nodeNamed(name); }

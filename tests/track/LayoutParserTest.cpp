@@ -6,7 +6,7 @@
 namespace quillon::testing {
 
 class ParserTest : public ::testing::Test {
-  protected:
+protected:
     int parse(const std::string& text) {
         std::memset(&layout, 0, sizeof layout);
         scope.host.messages.clear();

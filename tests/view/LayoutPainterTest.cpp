@@ -15,7 +15,7 @@ static bool joins(const Line& line, const TrackNode& p, const TrackNode& q) {
 }
 
 class LayoutPainterTest : public TrackFixture {
-  protected:
+protected:
     std::vector<Line>& paint() {
         surface = {};
         drawLayout(surface, &painter);

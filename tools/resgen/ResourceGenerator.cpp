@@ -187,24 +187,24 @@ constexpr int RATE = 22050;
 
 // A fixed pseudo-random sequence in [-1, 1].
 class Noise {
-  public:
+public:
     explicit Noise(std::uint32_t seed) : state_(seed) {}
     double next() {
         state_ = state_ * 1664525u + 1013904223u;
         return static_cast<double>(state_ >> 8) / 8388608.0 - 1.0;
     }
 
-  private:
+private:
     std::uint32_t state_;
 };
 
 // A one-pole low-pass filter; cutoff in Hz.
 class LowPass {
-  public:
+public:
     explicit LowPass(double cutoff) : a_(1.0 - std::exp(-2.0 * PI * cutoff / RATE)) {}
     double operator()(double x) { return y_ += a_ * (x - y_); }
 
-  private:
+private:
     double a_;
     double y_ = 0.0;
 };

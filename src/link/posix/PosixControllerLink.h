@@ -19,7 +19,7 @@ namespace quillon {
 std::string controllerSocketPath();
 
 class PosixControllerLink : public ControllerLink {
-  public:
+public:
     // Remembers the path; nothing is opened until connect.
     explicit PosixControllerLink(const char* path);
     ~PosixControllerLink() override;
@@ -48,7 +48,7 @@ class PosixControllerLink : public ControllerLink {
 
     static constexpr int WRITE_WAIT_MS = 100;
 
-  private:
+private:
     static constexpr std::size_t PATH_CAPACITY = 256;
 
     int fd_ = -1;

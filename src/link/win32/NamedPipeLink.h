@@ -10,7 +10,7 @@
 namespace quillon {
 
 class NamedPipeLink : public ControllerLink {
-  public:
+public:
     // How long connect waits for a free instance of a pipe that exists but
     // is busy. Short, because the GUI thread waits.
     static constexpr unsigned long CONNECT_WAIT_MS = 50;
@@ -33,7 +33,7 @@ class NamedPipeLink : public ControllerLink {
 
     const char* name() const { return name_; }
 
-  private:
+private:
     void* handle_; // the pipe, or INVALID_HANDLE_VALUE while not open
     char name_[NAME_CAPACITY + 1];
 };

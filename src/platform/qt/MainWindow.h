@@ -17,10 +17,10 @@ class QtHost;
 int virtualKeyOf(int qtKey);
 
 class MainWindow : public QWidget {
-  public:
+public:
     explicit MainWindow(QtHost& host);
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -29,7 +29,7 @@ class MainWindow : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-  private:
+private:
     QtHost& host_;
 };
 

@@ -26,7 +26,7 @@ class QtSound;
 class QtSurface;
 
 class QtHost : public Host {
-  public:
+public:
     // Creates the main window hidden, and the tray icon when the desktop has
     // a notification area. A QApplication must exist.
     QtHost();
@@ -72,7 +72,7 @@ class QtHost : public Host {
     bool timerActive(int id) const;
     int timerInterval(int id) const;
 
-  private:
+private:
     void createTrayIcon();
 
     std::unique_ptr<MainWindow> window_;

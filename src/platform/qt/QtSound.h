@@ -14,7 +14,7 @@ class QSoundEffect;
 namespace quillon {
 
 class QtSound {
-  public:
+public:
     QtSound();
     ~QtSound();
     QtSound(const QtSound&) = delete;
@@ -24,7 +24,7 @@ class QtSound {
     // device or a sound that cannot be decoded give silence.
     void play(int resourceId);
 
-  private:
+private:
     static constexpr int FIRST = 104;
     static constexpr int COUNT = 6;
 

@@ -26,7 +26,7 @@ constexpr QRgb toQRgb(Colour colour) {
 }
 
 class QtSurface : public Surface {
-  public:
+public:
     // An opaque image of width x height, black until drawn on.
     QtSurface(int width, int height);
     ~QtSurface() override;
@@ -49,7 +49,7 @@ class QtSurface : public Surface {
     // The pixels drawn so far.
     const QImage& image() const { return image_; }
 
-  private:
+private:
     QImage image_;
     QPainter painter_;
     QPen outline_;

@@ -15,14 +15,14 @@ namespace quillon {
 class Host;
 
 class QuitOnSignal {
-  public:
+public:
     // One instance at a time; the handlers are restored on destruction.
     explicit QuitOnSignal(Host& host);
     ~QuitOnSignal();
     QuitOnSignal(const QuitOnSignal&) = delete;
     QuitOnSignal& operator=(const QuitOnSignal&) = delete;
 
-  private:
+private:
     int pipe_[2] = {-1, -1};
     std::unique_ptr<QSocketNotifier> notifier_;
 };

@@ -15,7 +15,7 @@ namespace quillon {
 // made and deleted within each call; the device context keeps its default
 // pen, so disc outlines are 1-pixel black.
 class GdiSurface : public Surface {
-  public:
+public:
     explicit GdiSurface(HDC dc) : dc_(dc) {}
 
     void fillRect(int left, int top, int right, int bottom, Colour colour) override;
@@ -29,14 +29,14 @@ class GdiSurface : public Surface {
 
     HDC dc() const { return dc_; }
 
-  private:
+private:
     HDC dc_;
 };
 
 // A memory device context with a bitmap compatible with a window's device
 // context. Owns both; releases them when released or destroyed.
 class GdiBackBuffer {
-  public:
+public:
     GdiBackBuffer() = default;
     ~GdiBackBuffer() { release(); }
     GdiBackBuffer(const GdiBackBuffer&) = delete;
@@ -54,7 +54,7 @@ class GdiBackBuffer {
     HDC dc() const { return dc_; }
     Surface& surface() { return surface_; }
 
-  private:
+private:
     HDC dc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ previousBitmap_ = nullptr;

@@ -18,7 +18,7 @@ static_assert(TRAY_CALLBACK == 1029);
 static_assert(NOTIFYICONDATAA_V1_SIZE == (sizeof(void*) == 4 ? 88 : 104));
 
 class TrayIcon {
-  public:
+public:
     // Fills the record for the window (icon identifier 0, message, icon and
     // tip "Quillon") and adds the icon; true when the shell took it.
     bool add(HWND window, HICON icon);
@@ -27,7 +27,7 @@ class TrayIcon {
     bool added() const { return added_; }
     const NOTIFYICONDATAA& record() const { return record_; }
 
-  private:
+private:
     NOTIFYICONDATAA record_{};
     bool added_ = false;
 };

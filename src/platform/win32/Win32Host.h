@@ -16,7 +16,7 @@
 namespace quillon {
 
 class Win32Host : public Host {
-  public:
+public:
     // instance: the module whose resources hold the icons and sounds.
     explicit Win32Host(HINSTANCE instance) : instance_(instance) {}
     ~Win32Host() override;
@@ -65,7 +65,7 @@ class Win32Host : public Host {
     // The back buffer's device context, or null.
     HDC backBufferDc() const { return backBuffer_.dc(); }
 
-  private:
+private:
     HINSTANCE instance_;
     HWND window_ = nullptr;
     HDC paintDc_ = nullptr;

@@ -18,7 +18,7 @@ using testing::TestController;
 
 // A link connected to a controller that has accepted it.
 class ConnectedLinkTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_TRUE(server.listen());
         ASSERT_TRUE(link.connect());

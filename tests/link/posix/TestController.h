@@ -21,7 +21,7 @@ using Bytes = std::vector<std::uint8_t>;
 using Idle = std::function<void()>;
 
 class TestController {
-  public:
+public:
     TestController() {
         char pattern[] = "/tmp/quillon-test-XXXXXX";
         dir = ::mkdtemp(pattern) != nullptr ? pattern : "/tmp";
@@ -75,7 +75,7 @@ class TestController {
 
     std::string dir, path;
 
-  private:
+private:
     // Polls in slices of 5 ms, running idle between them.
     static bool waitFor(int fd, int timeoutMs, const Idle& idle) {
         for (int waited = 0; waited < timeoutMs; waited += 5) {

@@ -27,7 +27,7 @@ namespace {
 // The offscreen platform has no notification area. This host says it has
 // one, so that the behaviour with a tray icon can be run there.
 class HostWithTray : public QtHost {
-  public:
+public:
     bool hasTrayIcon() override { return true; }
 };
 
@@ -110,7 +110,7 @@ class QtApplicationTest : public QObject {
 
     bool onX() { return QGuiApplication::platformName() == QStringLiteral("xcb"); }
 
-  private slots:
+private slots:
     void init() {
         resetCoreState();
         controller = std::make_unique<TestController>();

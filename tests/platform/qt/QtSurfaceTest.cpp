@@ -26,7 +26,7 @@ QRect changedArea(const QImage& image) {
 class QtSurfaceTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void coversHalfOpenAreasInTheColourAsked_data() {
         QTest::addColumn<int>("kind");   // 0 rectangle, 1 line, 2 disc
         QTest::addColumn<QRect>("args"); // the call's four numbers as x, y, width, height

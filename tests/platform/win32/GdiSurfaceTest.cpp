@@ -13,7 +13,7 @@ constexpr Colour BLUE = rgb(64, 160, 255);
 
 // A 64 x 48 back buffer compatible with the screen, cleared to white.
 class GdiSurfaceTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         HDC screen = GetDC(nullptr);
         ASSERT_TRUE(buffer.create(screen, 64, 48));

@@ -22,7 +22,7 @@ void CALLBACK chooseFirstEntry(HWND, UINT, UINT_PTR timer, DWORD) {
 // The whole program on one thread, as WinMain builds it: the class, the
 // hidden window with its tray icon, the host and the application.
 class MainWindowTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         testing::resetCoreState();
         setHost(&host);
