@@ -1,4 +1,5 @@
 #include "track/LayoutParser.h"
+
 #include "support/FakeHost.h"
 
 #include <cstring>
