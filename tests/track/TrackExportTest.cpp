@@ -3,6 +3,12 @@
 #include "support/FakeHost.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#if __has_include(<sys/resource.h>)
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 namespace quillon::testing {
 
@@ -34,11 +40,32 @@ TEST_F(TrackExportTest, DumpsTheRecordByteForByte) {
     }
 }
 
-TEST_F(TrackExportTest, FailedExportsReportFalse) {
+// The file holds exactly the dump; an export that could not write all of it
+// reports false and leaves no partial file.
+TEST_F(TrackExportTest, WritesTheDumpOrReportsFalse) {
+    std::string path = ::testing::TempDir() + "quillon-export-test.dat";
+    ASSERT_TRUE(exportRawLayout(path.c_str(), LAYOUT_B));
+    std::ifstream in(path, std::ios::binary);
+    std::string file{std::istreambuf_iterator<char>(in), {}};
+    std::string dump(RAW_EXPORT_SIZE, '\0');
+    formatRawLayout(layoutRecord(LAYOUT_B), dump.data());
+    EXPECT_EQ(file, dump);
+
     EXPECT_FALSE(exportRawLayout("no-such-directory/track.dat", LAYOUT_A));
-    if (std::filesystem::exists("/dev/full")) {
-        EXPECT_FALSE(exportRawLayout("/dev/full", LAYOUT_A)) << "a write that fails is no export";
-    }
+#if __has_include(<sys/resource.h>)
+    // A file that may not grow to the dump's size: the write comes up short.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 1000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    bool exported = exportRawLayout(path.c_str(), LAYOUT_A);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_FALSE(exported) << "a short write is no export";
+    EXPECT_FALSE(std::filesystem::exists(path)) << "no partial file is left";
+#endif
+    std::filesystem::remove(path);
 }
 
 TEST_F(TrackExportTest, SwitchDirectionsOnTheClipboard) {
