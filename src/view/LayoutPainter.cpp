@@ -4,13 +4,13 @@
 #include "track/BuiltinLayouts.h"
 #include "track/TrackLayout.h"
 #include "view/Palette.h"
+#include "view/Pixels.h"
 #include "view/Primitives.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 
 namespace quillon {
 namespace {
@@ -181,18 +181,6 @@ void drawNodes(Surface& surface, TextPainter* painter, const TrackLayout& layout
         drawCentredText(surface, painter, node.x, node.y - 9, name,
                         view.hovered ? WHITE : LABEL_GREY, NO_BACKGROUND);
     }
-}
-
-// Truncates toward zero, holding values outside the 32-bit range at its
-// ends instead of converting them.
-std::int32_t truncateToPixel(double value) {
-    constexpr double LOW = std::numeric_limits<std::int32_t>::min();
-    constexpr double HIGH = std::numeric_limits<std::int32_t>::max();
-    if (!(value >= LOW))
-        return std::numeric_limits<std::int32_t>::min();
-    if (value > HIGH)
-        return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(value);
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "view/LayoutScaling.h"
 
 #include "track/BuiltinLayouts.h"
+#include "view/Pixels.h"
 
 #include <cmath>
 #include <cstdint>
-#include <limits>
 
 namespace quillon {
 namespace {
@@ -19,16 +19,7 @@ std::int32_t scaleCoordinate(std::int64_t offsetInLayout, std::int64_t span, flo
         return SCALE_OFFSET;
     double quotient = static_cast<double>(offsetInLayout) / static_cast<float>(span);
     double product = quotient * extent;
-    double position = std::trunc(product) + SCALE_OFFSET;
-    // Only absurd sizes get here; an integer conversion out of range would be
-    // undefined.
-    constexpr double LOW = std::numeric_limits<std::int32_t>::min();
-    constexpr double HIGH = std::numeric_limits<std::int32_t>::max();
-    if (!(position >= LOW))
-        return std::numeric_limits<std::int32_t>::min();
-    if (position > HIGH)
-        return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(position);
+    return truncateToPixel(std::trunc(product) + SCALE_OFFSET);
 }
 
 } // namespace
