@@ -76,9 +76,6 @@ public:
 
     int width() const { return width_; }
     int height() const { return height_; }
-    CommandDecoder& decoder() { return decoder_; }
-    ControllerLink* link() { return link_.get(); }
-    TextPainter* painter() { return painter_.get(); }
 
 private:
     // Sets the outer size so that the client area is width_ x height_.
