@@ -1,9 +1,9 @@
 // Decoding the controller's byte stream in the 24-byte chunks of the read
 // step, with 80 trains on layout A so that every report request asks all 80
 // sensor numbers against a full table.
-#include "link/CommandDecoder.h"
-#include "link/ControllerLink.h"
-#include "platform/NullHost.h"
+#include "protocol/CommandDecoder.h"
+#include "host/ControllerLink.h"
+#include "host/NullHost.h"
 #include "sim/Trains.h"
 #include "track/BuiltinLayouts.h"
 

@@ -1,6 +1,6 @@
 // The 10 ms movement step with a full table of 80 trains on layout A.
-#include "link/SensorReport.h"
-#include "platform/NullHost.h"
+#include "protocol/SensorReport.h"
+#include "host/NullHost.h"
 #include "sim/Movement.h"
 #include "sim/Trains.h"
 #include "track/BuiltinLayouts.h"

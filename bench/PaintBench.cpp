@@ -1,6 +1,6 @@
 // The cost of one frame of painting and of one pointer movement, which run
 // up to 100 times a second.
-#include "platform/NullHost.h"
+#include "host/NullHost.h"
 #include "sim/Trains.h"
 #include "track/BuiltinLayouts.h"
 #include "view/LayoutPainter.h"

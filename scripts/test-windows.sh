@@ -13,8 +13,8 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cm
 cmake --build "$build" -j2
 
 # Imports of the program: system DLLs only.
-if [ -e "$build/src/platform/win32/quillon.exe" ]; then
-  imports=$(x86_64-w64-mingw32-objdump -p "$build/src/platform/win32/quillon.exe" \
+if [ -e "$build/src/backends/win32/quillon.exe" ]; then
+  imports=$(x86_64-w64-mingw32-objdump -p "$build/src/backends/win32/quillon.exe" \
     | sed -n 's/^\s*DLL Name: //p')
   echo "quillon.exe imports:" $imports
   for dll in $imports; do

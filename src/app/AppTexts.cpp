@@ -17,10 +17,11 @@ SaveDialogRequest exportDialogRequest() {
     request.filters[0] = {"Raw Track Data (*.dat)", "*.dat"};
     request.filters[1] = {"All Files (*.*)", "*.*"};
     request.filterCount = 2;
-    request.selectedFilter = 1;
+    request.selectedFilter = 0;
     request.defaultExtension = "dat";
-    request.flags =
-        SAVE_OVERWRITE_PROMPT | SAVE_HIDE_READ_ONLY | SAVE_PATH_MUST_EXIST | SAVE_EXPLORER;
+    request.promptOverwrite = true;
+    request.hideReadOnly = true;
+    request.pathMustExist = true;
     return request;
 }
 

@@ -1,10 +1,9 @@
 // The program's own texts and the properties of its save dialog.
 #pragma once
 
-#include "platform/Host.h"
+#include "host/Host.h"
 
 #include <cstddef>
-#include <cstdint>
 
 namespace quillon {
 
@@ -25,14 +24,7 @@ void formatTitle(char* title, std::size_t capacity, int layoutIndex);
 void formatExportName(char* path, std::size_t capacity, int layoutIndex);
 
 // Raw track data and all files, the first selected, "dat" added to a name
-// without extension, overwrite prompt, no read-only box, existing folder,
-// explorer style.
+// without extension, overwrite prompt, no read-only box, existing folder.
 SaveDialogRequest exportDialogRequest();
-
-// The dialog's flags in the classic common dialog's terms.
-constexpr std::uint32_t SAVE_OVERWRITE_PROMPT = 0x2;
-constexpr std::uint32_t SAVE_HIDE_READ_ONLY = 0x4;
-constexpr std::uint32_t SAVE_PATH_MUST_EXIST = 0x800;
-constexpr std::uint32_t SAVE_EXPLORER = 0x80000;
 
 } // namespace quillon

@@ -1,7 +1,7 @@
 // The popup menus, built as data. Each builder fills menu from scratch.
 #pragma once
 
-#include "platform/Host.h"
+#include "host/Host.h"
 
 namespace quillon {
 

@@ -3,11 +3,9 @@
 #include "app/AppTexts.h"
 #include "app/MenuCommands.h"
 #include "app/Menus.h"
-#include "link/ControllerLink.h"
+#include "host/ControllerLink.h"
 #include "sim/Movement.h"
 #include "sim/Sensors.h"
-#include "sim/Trains.h"
-#include "track/BuiltinLayouts.h"
 #include "track/TrackExport.h"
 #include "view/LayoutPainter.h"
 #include "view/LayoutScaling.h"
@@ -15,17 +13,13 @@
 #include "view/Pointer.h"
 #include "view/TextPainter.h"
 
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
 #include <limits>
 
 namespace quillon {
-
-SimulatorApp* application = nullptr;
-bool shownByUser = false;
-std::uint32_t lastMoveTime = 0;
-
 namespace {
 
 constexpr int START_WIDTH = 512;
@@ -35,25 +29,57 @@ constexpr int MIN_HEIGHT = 128;
 constexpr int RECONNECT_PERIOD_MS = 1000;
 constexpr int STEP_PERIOD_MS = 10;
 constexpr int READ_CHUNK = 24;
-constexpr const char* PIPE_NAME = "\\\\.\\pipe\\track";
 constexpr const char* FONT_FACE = "Terminal";
 constexpr int FONT_POINTS = 6;
+
+// The sound of an event, if it has one.
+bool soundOf(EventKind kind, Sound& sound) {
+    switch (kind) {
+    case EventKind::SwitchChanged:
+        sound = Sound::Switch;
+        return true;
+    case EventKind::Collision:
+        sound = Sound::Collision;
+        return true;
+    case EventKind::Halt:
+        sound = Sound::Halt;
+        return true;
+    case EventKind::SensorFired:
+        sound = Sound::Sensor;
+        return true;
+    case EventKind::TrainMoved:
+        sound = Sound::TrainMoved;
+        return true;
+    case EventKind::TrainPlaced:
+        sound = Sound::TrainPlaced;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Positions arrive as the two unsigned 16-bit halves of a position word; the
+// same masking on every platform keeps every coordinate at 0..65535.
+int pointerCoordinate(int value) {
+    return value & 0xFFFF;
+}
 
 } // namespace
 
 SimulatorApp::SimulatorApp(Host& host)
-    : width_(START_WIDTH), height_(START_HEIGHT), host_(host), backBuffer_(nullptr), decoder_{} {
-    link_ = host_.createControllerLink(PIPE_NAME);
-    loadBuiltinLayouts();
-    decoder_.report.clear();
-    clearWindow();
+    : host_(host), world_{}, width_(START_WIDTH), height_(START_HEIGHT) {
+    link_ = host_.createControllerLink();
+    LoadMessages messages = loadBuiltinLayouts(world_.layouts);
+    for (int i = 0; i < messages.count; ++i)
+        host_.messageBox(messages.texts[i], MessageIcon::Error);
+    world_.decoder.report.clear();
     painter_ = std::make_unique<TextPainter>(host_, FONT_FACE, FONT_POINTS);
     chooseLayout(LAYOUT_A);
     host_.startTimer(TIMER_RECONNECT, RECONNECT_PERIOD_MS);
     if (host_.isWindowVisible())
         hide();
     fitWindowToClientSize();
-    rescaleBothLayouts(width_, height_);
+    rescaleBothLayouts(world_, width_, height_);
     createBackBuffer();
     bool connected = link_ != nullptr && link_->connect();
     if (connected)
@@ -61,13 +87,16 @@ SimulatorApp::SimulatorApp(Host& host)
     // Without a notification area a hidden window could not be reached
     // again: it starts as if the user had chosen Show.
     if (!host_.hasTrayIcon()) {
-        shownByUser = true;
+        shownByUser_ = true;
         if (!connected)
             show(false);
     }
+    host_.attach(this);
 }
 
 SimulatorApp::~SimulatorApp() {
+    if (host_.events() == this)
+        host_.attach(nullptr);
     if (backBuffer_ != nullptr) {
         host_.releaseBackBuffer();
         backBuffer_ = nullptr;
@@ -78,8 +107,6 @@ SimulatorApp::~SimulatorApp() {
     painter_.reset();
     host_.stopTimer(TIMER_RECONNECT);
     hide();
-    if (application == this)
-        application = nullptr;
 }
 
 void SimulatorApp::fitWindowToClientSize() {
@@ -99,23 +126,13 @@ bool SimulatorApp::createBackBuffer() {
     return true;
 }
 
-void SimulatorApp::clearWindow() {
-    // The window shows only what the back buffer holds.
-    if (backBuffer_ == nullptr)
-        return;
-    int clientWidth = 0, clientHeight = 0;
-    host_.clientSize(clientWidth, clientHeight);
-    backBuffer_->fillRect(0, 0, clientWidth, clientHeight, BLACK);
-    redraw();
-}
-
 void SimulatorApp::rescale(int width, int height) {
-    rescaleBothLayouts(width < MIN_WIDTH ? MIN_WIDTH : width,
+    rescaleBothLayouts(world_, width < MIN_WIDTH ? MIN_WIDTH : width,
                        height < MIN_HEIGHT ? MIN_HEIGHT : height);
 }
 
 void SimulatorApp::chooseLayout(int index) {
-    selectLayout(index);
+    selectLayout(world_.layouts, index);
     char title[TITLE_CAPACITY];
     formatTitle(title, sizeof title, index);
     host_.setTitle(title);
@@ -169,33 +186,28 @@ bool SimulatorApp::pollController() {
         return true;
     if (count > READ_CHUNK)
         count = READ_CHUNK;
-    if (decode(buffer, count))
+    bool completed = decodeCommands(world_, buffer, count);
+    carryOutEvents();
+    if (completed)
         redraw();
     return true;
 }
 
 void SimulatorApp::moveTick() {
-    if (lastMoveTime == 0)
-        lastMoveTime = host_.milliseconds();
-    std::uint32_t elapsed = host_.milliseconds() - lastMoveTime;
+    if (lastMoveTime_ == 0)
+        lastMoveTime_ = host_.milliseconds();
+    std::uint32_t elapsed = host_.milliseconds() - lastMoveTime_;
     // A pause beyond the signed range (about 24 days) is still a pause
     // forward in time, never a negative one.
     constexpr std::uint32_t LONGEST = std::numeric_limits<std::int32_t>::max();
     if (elapsed > LONGEST)
         elapsed = LONGEST;
-    if (stepTrains(static_cast<std::int32_t>(elapsed), decoder_.report)) {
-        updateHoveredTrain(-1, -1);
+    if (stepTrains(world_, static_cast<std::int32_t>(elapsed))) {
+        retestHoveredTrain(world_);
         redraw();
     }
-    lastMoveTime = host_.milliseconds();
-}
-
-bool SimulatorApp::decode(const std::uint8_t* bytes, int count) {
-    return decoder_.decode(bytes, count, link_.get());
-}
-
-void SimulatorApp::sendReport() {
-    decoder_.sendReport(link_.get());
+    carryOutEvents();
+    lastMoveTime_ = host_.milliseconds();
 }
 
 void SimulatorApp::paint() {
@@ -205,22 +217,44 @@ void SimulatorApp::paint() {
     int clientWidth = 0, clientHeight = 0;
     host_.clientSize(clientWidth, clientHeight);
     surface.fillRect(0, 0, clientWidth, clientHeight, BLACK);
-    drawLayout(surface, painter_.get());
-    if (decoder_.solenoidActive && painter_ != nullptr) {
+    drawLayout(surface, painter_.get(), world_);
+    if (world_.decoder.solenoidActive && painter_ != nullptr) {
         painter_->textColour = STUCK_ORANGE;
         painter_->drawText(surface, 8, height_ - painter_->charHeight - 8, "SOLENOID ACTIVE", 0);
     }
     host_.presentBackBuffer(width_, height_);
 }
 
+void SimulatorApp::carryOutEvents() {
+    EventLog& log = world_.events;
+    for (int i = 0; i < log.count; ++i) {
+        const Event& event = log.events[i];
+        Sound sound;
+        if (soundOf(event.kind, sound))
+            host_.playSound(sound);
+        if (event.kind == EventKind::ReportSent && link_ != nullptr)
+            link_->write(event.report, sizeof event.report);
+    }
+    log.count = 0;
+}
+
+void SimulatorApp::showMessage(MessageIcon icon, const char* format, ...) {
+    char text[MESSAGE_CAPACITY];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    host_.messageBox(text, icon);
+}
+
 void SimulatorApp::onTimer(int id) {
     switch (id) {
     case TIMER_RECONNECT:
-        if (!reconnectTick() && !shownByUser)
+        if (!reconnectTick() && !shownByUser_)
             hide();
         return;
     case TIMER_POLL:
-        if (!pollController() && !shownByUser)
+        if (!pollController() && !shownByUser_)
             hide();
         return;
     case TIMER_MOVE:
@@ -249,19 +283,19 @@ void SimulatorApp::onClose() {
     withdraw();
 }
 
-bool SimulatorApp::onKeyDown(int virtualKey, bool controlDown) {
-    switch (virtualKey) {
-    case KEY_A:
-    case KEY_F1:
+bool SimulatorApp::onKeyDown(Key key, bool controlDown) {
+    switch (key) {
+    case Key::A:
+    case Key::F1:
         chooseLayout(LAYOUT_A);
         redraw();
         return false;
-    case KEY_B:
-    case KEY_F2:
+    case Key::B:
+    case Key::F2:
         chooseLayout(LAYOUT_B);
         redraw();
         return false;
-    case KEY_C:
+    case Key::C:
         if (!controlDown)
             return false;
         copySwitchDirections();
@@ -271,63 +305,56 @@ bool SimulatorApp::onKeyDown(int virtualKey, bool controlDown) {
     }
 }
 
-namespace {
-// Positions arrive as the two unsigned 16-bit halves of a position word; the
-// same masking on every platform also keeps -1, which asks for the last
-// position, from ever reaching the hover test as a real one.
-int pointerCoordinate(int value) {
-    return value & 0xFFFF;
-}
-} // namespace
-
 void SimulatorApp::onPointerMove(int x, int y) {
     x = pointerCoordinate(x);
     y = pointerCoordinate(y);
-    if (updateHoveredTrain(x, y)) {
+    if (updateHoveredTrain(world_, x, y)) {
         redraw();
         return;
     }
-    if (updateHoveredNode(x, y))
+    if (updateHoveredNode(world_, x, y))
         redraw();
 }
 
-void SimulatorApp::onButtonDown(int x, int y, int button) {
-    x = pointerCoordinate(x);
-    y = pointerCoordinate(y);
+void SimulatorApp::onButtonDown(int, int, PointerButton button) {
     PopupMenu menu;
-    if (!handleClick(x, y, button, decoder_.report)) {
-        if (button != BUTTON_RIGHT)
+    bool hit = handleClick(world_, button);
+    carryOutEvents();
+    if (!hit) {
+        if (button != PointerButton::Right)
             return;
         buildWindowMenu(menu);
         host_.popupMenu(menu);
         return;
     }
     redraw();
-    if (button != BUTTON_RIGHT)
+    if (button != PointerButton::Right)
         return;
-    std::int32_t train = selectedTrainNumber();
+    std::int32_t train = selectedTrainNumber(world_);
     if (train > 0)
-        buildTrainMenu(menu, trainSpeed(train));
+        buildTrainMenu(menu, trainSpeed(world_, train));
     else
-        buildPlaceMenu(menu, hoveredNodeIsSensor(), hoveredNodeIsSensor() && isSensorTriggered(-1));
+        buildPlaceMenu(menu, hoveredNodeIsSensor(world_), isSelectedSensorStuck(world_));
     host_.popupMenu(menu);
 }
 
 void SimulatorApp::onCommand(int id) {
     if (id >= CMD_PLACE_TRAIN &&
         id < CMD_PLACE_TRAIN + static_cast<int>(std::size(PLACEABLE_TRAINS))) {
-        if (placeTrainAtSelection(PLACEABLE_TRAINS[id - CMD_PLACE_TRAIN]))
+        if (placeTrainAtSelection(world_, PLACEABLE_TRAINS[id - CMD_PLACE_TRAIN]))
             redraw();
+        carryOutEvents();
         return;
     }
     if (id >= CMD_TRAIN_SPEED && id <= CMD_TRAIN_SPEED + SPEED_REVERSE) {
-        setTrainSpeed(-1, id - CMD_TRAIN_SPEED, false);
+        if (Train* train = selectedTrain(world_))
+            setTrainSpeed(world_, *train, id - CMD_TRAIN_SPEED, false);
         return;
     }
     switch (id) {
     case CMD_SHOW:
         show(false);
-        shownByUser = true;
+        shownByUser_ = true;
         return;
     case CMD_HIDE:
         if (!host_.hasTrayIcon()) {
@@ -335,7 +362,7 @@ void SimulatorApp::onCommand(int id) {
             return;
         }
         hide();
-        shownByUser = false;
+        shownByUser_ = false;
         return;
     case CMD_CLOSE:
         host_.quit(0);
@@ -348,10 +375,10 @@ void SimulatorApp::onCommand(int id) {
         exportLayout();
         return;
     case CMD_STICK_SENSOR:
-        stickSelectedSensor();
+        stickSelectedSensor(world_);
         return;
     case CMD_REMOVE_TRAIN:
-        if (removeSelectedTrain())
+        if (removeSelectedTrain(world_))
             redraw();
         return;
     default:
@@ -371,14 +398,19 @@ void SimulatorApp::onTrayEvent(TrayEvent event) {
 }
 
 void SimulatorApp::exportLayout() {
-    int index = activeLayoutIndex();
+    int index = world_.layouts.active;
     char path[PATH_CAPACITY];
     formatExportName(path, sizeof path, index);
     if (!host_.saveFileDialog(exportDialogRequest(), path, sizeof path))
         return;
     path[sizeof path - 1] = '\0';
-    if (!exportRawLayout(path, index))
+    if (!exportRawLayout(path, world_.layouts.records[index]))
         showMessage(MessageIcon::Error, "failed to export track data to %s", path);
+}
+
+void SimulatorApp::copySwitchDirections() {
+    SwitchText text = formatSwitchDirections(activeLayout(world_.layouts));
+    host_.setClipboardText(text.text);
 }
 
 } // namespace quillon

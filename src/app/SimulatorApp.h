@@ -1,12 +1,11 @@
-// The application: owns the controller link, the text painter and the back
-// buffer, drives the three timers, and holds the whole behaviour of the
-// window. Backends deliver the platform's events to it; it answers through
-// the Host.
+// The application: owns the simulated world, the controller link, the text
+// painter and the back buffer, drives the three timers, and holds the whole
+// behaviour of the window. It attaches itself to the host once built, so
+// the host's events reach it; it answers through the host.
 #pragma once
 
-#include "link/CommandDecoder.h"
-#include "platform/Host.h"
-#include "view/Pointer.h" // BUTTON_LEFT, BUTTON_RIGHT, BUTTON_MIDDLE
+#include "host/Host.h"
+#include "sim/World.h"
 
 #include <cstdint>
 #include <memory>
@@ -16,91 +15,80 @@ namespace quillon {
 class ControllerLink;
 class TextPainter;
 
-// Virtual key codes the backends deliver to onKeyDown.
-constexpr int KEY_A = 0x41;
-constexpr int KEY_B = 0x42;
-constexpr int KEY_C = 0x43;
-constexpr int KEY_F1 = 0x70;
-constexpr int KEY_F2 = 0x71;
-
 constexpr int TIMER_RECONNECT = 1; // 1000 ms, the whole run
 constexpr int TIMER_POLL = 2;      // 10 ms while shown
 constexpr int TIMER_MOVE = 3;      // 10 ms while shown
 
-enum class TrayEvent { LeftButtonDown, RightButtonDown };
-
-class SimulatorApp {
+class SimulatorApp final : public HostEvents {
 public:
     // Builds the application for the host's main window, which exists and is
     // hidden: loads the layouts, titles the window, starts timer 1, fits the
-    // window to 512 x 320, creates the back buffer and tries to connect.
+    // window to 512 x 320, creates the back buffer, tries to connect, and
+    // attaches itself to the host.
     explicit SimulatorApp(Host& host);
-    // Closes the link, frees the painter and back buffer, stops the timers
-    // and hides the window.
+    // Detaches from the host, closes the link, frees the painter and back
+    // buffer, stops the timers and hides the window.
     ~SimulatorApp();
     SimulatorApp(const SimulatorApp&) = delete;
     SimulatorApp& operator=(const SimulatorApp&) = delete;
 
-    // Events from the backend.
-    void onTimer(int id);
-    // A size change of the client area; also serves the size events that
-    // arrive before the application exists (through rescale).
-    void onSize(bool minimised, int width, int height);
-    // Composes the frame and presents it; called inside the paint event.
-    void onPaint();
-    // The close box.
-    void onClose();
-    // A key press; true when the key was consumed (Control+C copied the
-    // switch directions), false when the platform's default handling applies.
-    bool onKeyDown(int virtualKey, bool controlDown);
-    void onPointerMove(int x, int y);
-    void onButtonDown(int x, int y, int button);
-    // A chosen menu entry.
-    void onCommand(int id);
-    void onTrayEvent(TrayEvent event);
+    // Events from the host.
+    void onTimer(int id) override;
+    void onSize(bool minimised, int width, int height) override;
+    void onPaint() override;
+    void onClose() override;
+    // Control+C copies the switch directions and is consumed.
+    bool onKeyDown(Key key, bool controlDown) override;
+    void onPointerMove(int x, int y) override;
+    void onButtonDown(int x, int y, PointerButton button) override;
+    void onCommand(int id) override;
+    void onTrayEvent(TrayEvent event) override;
 
-    // Operations.
-    bool createBackBuffer();
-    void clearWindow();
-    static void rescale(int width, int height);
-    void chooseLayout(int index);
-    void redraw();
-    void show(bool handFocusBack);
-    void hide();
-    bool reconnectTick();
-    bool pollController();
-    void moveTick();
-    bool decode(const std::uint8_t* bytes, int count);
-    void sendReport();
-    void paint();
-
+    // The world the application runs; tools and tests read and arrange it.
+    World& world() { return world_; }
+    const World& world() const { return world_; }
     int width() const { return width_; }
     int height() const { return height_; }
 
 private:
-    // Sets the outer size so that the client area is width_ x height_.
-    void fitWindowToClientSize();
+    bool createBackBuffer();
+    void chooseLayout(int index);
+    void rescale(int width, int height);
+    void redraw();
+    void show(bool handFocusBack);
+    void hide();
     // What Hide, the close box and minimising do: hide the window, or, with
     // no tray icon to bring it back, minimise it and keep it running.
     void withdraw();
+    bool reconnectTick();
+    bool pollController();
+    void moveTick();
+    void paint();
+    // Sets the outer size so that the client area is width_ x height_.
+    void fitWindowToClientSize();
     // The export command: save dialog, then the raw dump of the active
     // layout; a failed export is reported.
     void exportLayout();
+    void copySwitchDirections();
+    // Plays the sounds and writes the reports the world recorded, in order,
+    // and empties its event log.
+    void carryOutEvents();
+    // Formats the text (at most 511 characters) into a message box.
+    void showMessage(MessageIcon icon, const char* format, ...)
+#if defined(__GNUC__)
+        __attribute__((format(printf, 3, 4)))
+#endif
+        ;
 
+    Host& host_;
+    World world_;
     int width_;
     int height_;
-    Host& host_;
-    Surface* backBuffer_;
+    bool shownByUser_ = false;       // the user chose Show (true) or Hide (false)
+    std::uint32_t lastMoveTime_ = 0; // of the previous movement step; 0 before the first
+    Surface* backBuffer_ = nullptr;
     std::unique_ptr<ControllerLink> link_;
     std::unique_ptr<TextPainter> painter_;
-    CommandDecoder decoder_;
 };
-
-// The one application, set when its constructor has returned; nullptr before.
-extern SimulatorApp* application;
-// The user chose Show (true) or Hide (false) from a menu.
-extern bool shownByUser;
-// Time of the previous movement step, milliseconds; 0 before the first.
-extern std::uint32_t lastMoveTime;
 
 } // namespace quillon

@@ -1,9 +1,6 @@
 #include "sim/Movement.h"
 
-#include "link/SensorReport.h"
-#include "platform/Host.h"
-#include "sim/Trains.h"
-#include "track/BuiltinLayouts.h"
+#include "sim/World.h"
 
 #include <cmath>
 #include <cstdint>
@@ -19,45 +16,48 @@ constexpr int TOP_SPEED = 14;
 // The trains crash when the pixel gap between them truncates to this or less.
 constexpr float CRASH_GAP = 10.0f;
 
-// The edge's far end in the active layout, or nullptr when the edge is empty
-// or leads past the active layout's nodes (possible when the active layout
-// changed under a running train).
-TrackNode* farEnd(const NodeEdge* edge) {
-    if (edge == nullptr)
-        return nullptr;
-    TrackLayout& layout = activeLayout();
-    if (edge->dest < 0 || edge->dest >= layout.nodeCount || edge->dest >= MAX_NODES)
-        return nullptr;
-    return &layout.nodes[edge->dest];
-}
-
-// A way a train can take: both ends exist and the track has a length.
+// A way a train can take from a node: the edge it leaves by and the node of
+// the active layout at its far end (none when the edge is empty or leads
+// past the active layout's nodes, possible when the active layout changed
+// under a running train).
 struct Way {
-    TrackNode* node;
-    NodeEdge* edge;
-    bool usable() const { return node != nullptr && edge->distance > 0; }
+    EdgeRef edge;
+    NodeRef node;
 };
 
-Way wayFrom(TrackNode& node, bool forward) {
-    NodeEdge* edge = chooseEdge(node, forward);
-    return {farEnd(edge), edge};
+Way wayFrom(const World& world, NodeRef from, bool forward) {
+    int slot = chooseEdge(nodeAt(world.layouts, from), forward);
+    if (slot < 0)
+        return {};
+    EdgeRef edge{from, slot};
+    std::int32_t dest = edgeAt(world, edge).dest;
+    if (dest < 0 || dest >= usedSlots(activeLayout(world.layouts)))
+        return {edge, NO_NODE};
+    return {edge, activeNode(world.layouts, dest)};
 }
 
-void halt(Train& train) {
+// Both ends exist and the track has a length.
+bool usable(const World& world, const Way& way) {
+    return way.node.isNode() && edgeAt(world, way.edge).distance > 0;
+}
+
+// The train stops for good at node until its speed is set again.
+void halt(World& world, Train& train, NodeRef node) {
     train.crashed = 1;
-    playSound(SOUND_HALT);
+    world.events.record({EventKind::Halt, train.number, 0, node, {}});
 }
 
 // The way on from R for a train that came from P: forward, unless forward
 // leads straight back to P or the train runs into a switch from one of its
 // branches; then backward.
-Way wayOn(TrackNode& reached, const TrackNode& from) {
-    const NodeEdge* ahead = chooseEdge(reached, true);
-    bool leadsBack = ahead != nullptr && ahead->dest == from.index;
+Way wayOn(const World& world, NodeRef reachedRef, const TrackNode& from) {
+    const TrackNode& reached = nodeAt(world.layouts, reachedRef);
+    int ahead = chooseEdge(reached, true);
+    bool leadsBack = ahead >= 0 && reached.edges[ahead].dest == from.index;
     bool trailing =
         reached.type == NODE_SWITCH && (from.index == reached.edges[EDGE_STRAIGHT].dest ||
                                         from.index == reached.edges[EDGE_CURVED].dest);
-    return wayFrom(reached, !(leadsBack || trailing));
+    return wayFrom(world, reachedRef, !(leadsBack || trailing));
 }
 
 // The train's advance for elapsedMs at its step, in the order of evaluation
@@ -77,49 +77,53 @@ std::int32_t truncated(double sum) {
 }
 
 // Window pixels per length unit along T's segment.
-float segmentScale(const Train& train) {
+float segmentScale(const World& world, const Train& train) {
+    const TrackNode& near = nodeAt(world.layouts, train.currentNode);
+    const TrackNode& far = nodeAt(world.layouts, train.nextNode);
     // Exact in double for every window size; beyond 32 bits it keeps growing
     // instead of wrapping into a negative root.
-    double dx = static_cast<double>(train.nextNode->x) - train.currentNode->x;
-    double dy = static_cast<double>(train.nextNode->y) - train.currentNode->y;
-    return static_cast<float>(std::sqrt(dx * dx + dy * dy) / train.edge->distance);
+    double dx = static_cast<double>(far.x) - near.x;
+    double dy = static_cast<double>(far.y) - near.y;
+    return static_cast<float>(std::sqrt(dx * dx + dy * dy) / edgeAt(world, train.edge).distance);
 }
 
 // T's position as U measures it, or false when U is on no segment that T's
 // test covers: the same segment either way, or standing at either end node.
-bool positionSeenBy(const Train& t, const Train& u, std::int32_t& d) {
-    int near = t.currentNode->index;
-    int far = t.nextNode->index;
-    int uNear = u.currentNode->index;
+// Nodes are compared by their index in their record.
+bool positionSeenBy(const World& world, const Train& t, const Train& u, std::int32_t& d) {
+    int near = nodeAt(world.layouts, t.currentNode).index;
+    int far = nodeAt(world.layouts, t.nextNode).index;
+    int uNear = nodeAt(world.layouts, u.currentNode).index;
     bool sameWay = uNear == near;
     bool oppositeWay = uNear == far;
-    if (u.nextNode != nullptr) {
-        sameWay = sameWay && u.nextNode->index == far;
-        oppositeWay = oppositeWay && u.nextNode->index == near;
+    if (u.nextNode.isNode()) {
+        int uFar = nodeAt(world.layouts, u.nextNode).index;
+        sameWay = sameWay && uFar == far;
+        oppositeWay = oppositeWay && uFar == near;
     }
     if (sameWay) {
         d = t.distance;
         return true;
     }
     if (oppositeWay) {
-        d = t.edge->distance - t.distance;
+        d = edgeAt(world, t.edge).distance - t.distance;
         return true;
     }
     return false;
 }
 
 // Crashes T and the first train found closer than 11 pixels to it on its
-// segment; one sound for the pair.
-void testCollision(Train& t) {
-    if (t.edge->distance <= 0)
+// segment; one event for the pair.
+void testCollision(World& world, Train& t) {
+    if (edgeAt(world, t.edge).distance <= 0)
         return;
-    float scale = segmentScale(t);
-    for (int i = 0; i < trainTable.count; ++i) {
-        Train& u = trainTable.trains[i];
+    float scale = segmentScale(world, t);
+    for (int i = 0; i < world.trains.count; ++i) {
+        Train& u = world.trains.trains[i];
         if (!u.inUse || u.number == t.number)
             continue;
         std::int32_t d;
-        if (!positionSeenBy(t, u, d))
+        if (!positionSeenBy(world, t, u, d))
             continue;
         float apart = static_cast<float>(std::llabs(static_cast<std::int64_t>(u.distance) - d));
         // A gap that truncates to 10 pixels or less is one below 11.
@@ -127,7 +131,7 @@ void testCollision(Train& t) {
             continue;
         t.crashed = 1;
         u.crashed = 1;
-        playSound(SOUND_COLLISION);
+        world.events.record({EventKind::Collision, t.number, u.number, t.currentNode, {}});
         return;
     }
 }
@@ -136,25 +140,26 @@ void testCollision(Train& t) {
 // edge's length, the exact distance keeping its overshoot), or moves on to
 // the following segment at distance 0, dropping what it ran beyond the node,
 // and latches the sensor it passed.
-void passNode(Train& t, SensorReport& report) {
-    t.distance = t.edge->distance;
-    TrackNode& reached = *t.nextNode;
+void passNode(World& world, Train& t) {
+    t.distance = edgeAt(world, t.edge).distance;
+    const TrackNode& reached = nodeAt(world.layouts, t.nextNode);
     if (reached.type == NODE_STOP) {
-        halt(t);
+        halt(world, t, t.nextNode);
         return;
     }
-    Way way = wayOn(reached, *t.currentNode);
-    if (!way.usable()) {
-        halt(t);
+    Way way = wayOn(world, t.nextNode, nodeAt(world.layouts, t.currentNode));
+    if (!usable(world, way)) {
+        halt(world, t, t.nextNode);
         return;
     }
     if (reached.type == NODE_SENSOR) {
         // 2k on along the ahead edge, 2k + 1 along the behind edge.
-        unsigned odd = reached.edges[EDGE_AHEAD].dest == way.node->index ? 0u : 1u;
-        report.setSensorBit(
-            static_cast<int>((2u * static_cast<unsigned>(reached.id) + odd) & 0xFFu));
+        unsigned odd = reached.edges[EDGE_AHEAD].dest == way.node.index ? 0u : 1u;
+        int number = static_cast<int>((2u * static_cast<unsigned>(reached.id) + odd) & 0xFFu);
+        world.decoder.report.setSensorBit(number);
+        world.events.record({EventKind::SensorLatched, number, t.number, t.nextNode, {}});
     }
-    t.currentNode = &reached;
+    t.currentNode = t.nextNode;
     t.nextNode = way.node;
     t.edge = way.edge;
     t.distance = 0;
@@ -163,40 +168,36 @@ void passNode(Train& t, SensorReport& report) {
 
 } // namespace
 
-NodeEdge* chooseEdge(TrackNode& node, bool forward) {
+int chooseEdge(const TrackNode& node, bool forward) {
     switch (node.type) {
     case NODE_SWITCH:
         if (!forward)
-            return &node.edges[EDGE_COMMON];
+            return EDGE_COMMON;
         if (node.direction == SWITCH_DIR_STRAIGHT)
-            return &node.edges[EDGE_STRAIGHT];
+            return EDGE_STRAIGHT;
         if (node.direction == SWITCH_DIR_CURVED)
-            return &node.edges[EDGE_CURVED];
-        return nullptr;
+            return EDGE_CURVED;
+        return -1;
     case NODE_SENSOR:
-        return &node.edges[forward ? EDGE_AHEAD : EDGE_BEHIND];
+        return forward ? EDGE_AHEAD : EDGE_BEHIND;
     case NODE_STOP:
-        return forward ? &node.edges[EDGE_AHEAD] : nullptr;
+        return forward ? EDGE_AHEAD : -1;
     default:
-        return nullptr;
+        return -1;
     }
 }
 
-TrackNode* nodeAlong(TrackNode& node, bool forward) {
-    return farEnd(chooseEdge(node, forward));
-}
-
-bool stepTrains(std::int32_t elapsedMs, SensorReport& report) {
+bool stepTrains(World& world, std::int32_t elapsedMs) {
     bool due = false;
-    for (int i = 0; i < trainTable.count; ++i) {
-        Train& t = trainTable.trains[i];
+    for (int i = 0; i < world.trains.count; ++i) {
+        Train& t = world.trains.trains[i];
         if (!t.inUse || t.speed == 0 || t.crashed || t.held)
             continue;
         due = true;
-        if (t.nextNode == nullptr) {
-            Way first = wayFrom(*t.currentNode, true);
-            if (!first.usable()) {
-                halt(t);
+        if (!t.nextNode.isNode()) {
+            Way first = wayFrom(world, t.currentNode, true);
+            if (!usable(world, first)) {
+                halt(world, t, t.currentNode);
                 continue;
             }
             t.nextNode = first.node;
@@ -204,11 +205,12 @@ bool stepTrains(std::int32_t elapsedMs, SensorReport& report) {
         }
         double sum = static_cast<double>(t.exactDistance) + advanceFor(elapsedMs, t.speed);
         t.exactDistance = static_cast<float>(sum);
-        if (sum < t.edge->distance)
+        if (sum < edgeAt(world, t.edge).distance)
             t.distance = truncated(sum);
         else
-            passNode(t, report);
-        testCollision(t);
+            passNode(world, t);
+        updateDisplayPosition(world, t);
+        testCollision(world, t);
     }
     return due;
 }

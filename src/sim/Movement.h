@@ -1,4 +1,4 @@
-// The movement step: trains advance by real time, cross nodes, latch the
+// The movement step: trains advance by elapsed time, cross nodes, latch the
 // sensors they pass, halt at stops and collide.
 #pragma once
 
@@ -8,20 +8,17 @@
 
 namespace quillon {
 
-struct SensorReport;
+struct World;
 
 // Speeds in layout units per second are VELOCITY[step] * 0.7.
 extern const int VELOCITY[15];
 
-// The edge by which a train leaves node forward or backward, or nullptr.
-NodeEdge* chooseEdge(TrackNode& node, bool forward);
+// The edge slot by which a train leaves node forward or backward, or -1.
+int chooseEdge(const TrackNode& node, bool forward);
 
-// The node of the active layout at the far end of chooseEdge, or nullptr
-// (also when the edge leads to no node of the active layout).
-TrackNode* nodeAlong(TrackNode& node, bool forward);
-
-// Advances every train by elapsedMs, latching passed sensors into report.
-// Returns true when at least one train was due to move.
-bool stepTrains(std::int32_t elapsedMs, SensorReport& report);
+// Advances every train by elapsedMs, latching passed sensors into the
+// decoder's report and recording what happened. Returns true when at least
+// one train was due to move. The caller supplies the time; no clock is read.
+bool stepTrains(World& world, std::int32_t elapsedMs);
 
 } // namespace quillon

@@ -1,31 +1,32 @@
 #include "sim/Sensors.h"
 
-#include "sim/InteractionState.h"
-#include "sim/Trains.h"
-#include "track/BuiltinLayouts.h"
+#include "sim/World.h"
 
 namespace quillon {
 namespace {
 
-bool isSensor(const TrackNode* node) {
-    return node != nullptr && node->type == NODE_SENSOR;
+const TrackNode* sensorAt(const World& world, NodeRef ref) {
+    if (!ref.isNode())
+        return nullptr;
+    const TrackNode& node = nodeAt(world.layouts, ref);
+    return node.type == NODE_SENSOR ? &node : nullptr;
 }
 
 // A train within 4 units past the sensor node, in the direction of number n.
-bool trainJustPast(const TrackNode& sensor, std::int32_t n) {
+bool trainJustPast(const World& world, const TrackNode& sensor, std::int32_t n) {
     bool even = n % 2 == 0;
-    for (int i = 0; i < trainTable.count; ++i) {
-        const Train& train = trainTable.trains[i];
-        const TrackNode* near = train.currentNode;
-        if (!train.inUse || !isSensor(near) || near->index != sensor.index || train.distance > 4)
+    for (int i = 0; i < world.trains.count; ++i) {
+        const Train& train = world.trains.trains[i];
+        const TrackNode* near = sensorAt(world, train.currentNode);
+        if (!train.inUse || near == nullptr || near->index != sensor.index || train.distance > 4)
             continue;
-        if (train.nextNode == nullptr) {
+        if (!train.nextNode.isNode()) {
             if (even)
                 return true;
             continue;
         }
         int slot = even ? EDGE_AHEAD : EDGE_BEHIND;
-        if (near->edges[slot].dest == train.nextNode->index)
+        if (near->edges[slot].dest == nodeAt(world.layouts, train.nextNode).index)
             return true;
     }
     return false;
@@ -33,24 +34,28 @@ bool trainJustPast(const TrackNode& sensor, std::int32_t n) {
 
 } // namespace
 
-bool isSensorTriggered(std::int32_t n) {
-    if (n < 0) {
-        TrackNode* selected = interaction.selectedNode;
-        return isSensor(selected) && nodeView(activeLayout(), *selected).stuck != 0;
-    }
-    if (n >= SENSOR_NUMBERS)
+bool isSensorTriggered(const World& world, std::int32_t n) {
+    if (n < 0 || n >= SENSOR_NUMBERS)
         return false;
-    TrackNode& node = sensorNode(activeLayout(), static_cast<std::uint8_t>(n));
-    if (nodeView(activeLayout(), node).stuck)
+    const Layouts& layouts = world.layouts;
+    const TrackNode& node = sensorNode(activeLayout(layouts), static_cast<std::uint8_t>(n));
+    if (viewOf(layouts, layouts.active, node).stuck)
         return true;
-    return trainJustPast(node, n);
+    return trainJustPast(world, node, n);
 }
 
-void stickSelectedSensor() {
-    TrackNode* selected = interaction.selectedNode;
-    if (!isSensor(selected))
+bool isSelectedSensorStuck(const World& world) {
+    // The flag lives in the active layout's view entries, whichever layout
+    // the selection was made on.
+    const TrackNode* selected = sensorAt(world, world.interaction.selectedNode);
+    return selected != nullptr && viewOf(world.layouts, world.layouts.active, *selected).stuck;
+}
+
+void stickSelectedSensor(World& world) {
+    const TrackNode* selected = sensorAt(world, world.interaction.selectedNode);
+    if (selected == nullptr)
         return;
-    NodeView& view = nodeView(activeLayout(), *selected);
+    NodeView& view = viewOf(world.layouts, world.layouts.active, *selected);
     view.stuck = view.stuck ? 0 : 1;
 }
 

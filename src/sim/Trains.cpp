@@ -1,74 +1,82 @@
 #include "sim/Trains.h"
 
-#include "platform/Host.h"
-#include "sim/InteractionState.h"
-#include "track/BuiltinLayouts.h"
+#include "sim/Pixels.h"
+#include "sim/World.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cassert>
 
 namespace quillon {
 
-TrainTable trainTable;
-
-void resetTrains() {
-    std::memset(&trainTable, 0, sizeof trainTable);
+NodeEdge& edgeAt(World& world, EdgeRef ref) {
+    assert(ref.slot >= 0 && ref.slot < 3);
+    return nodeAt(world.layouts, ref.node).edges[ref.slot];
 }
 
-int findTrain(std::int32_t number) {
-    for (int i = 0; i < trainTable.count; ++i) {
-        const Train& train = trainTable.trains[i];
+const NodeEdge& edgeAt(const World& world, EdgeRef ref) {
+    assert(ref.slot >= 0 && ref.slot < 3);
+    return nodeAt(world.layouts, ref.node).edges[ref.slot];
+}
+
+int findTrain(const TrainTable& table, std::int32_t number) {
+    for (int i = 0; i < table.count; ++i) {
+        const Train& train = table.trains[i];
         if (train.inUse && train.number == number)
             return i;
     }
     return -1;
 }
 
-Train* trainByNumber(std::int32_t number) {
-    int index = findTrain(number);
-    return index < 0 ? nullptr : &trainTable.trains[index];
+Train* trainByNumber(TrainTable& table, std::int32_t number) {
+    int index = findTrain(table, number);
+    return index < 0 ? nullptr : &table.trains[index];
 }
 
-Train* placeTrain(std::int32_t number, TrackNode& node) {
-    Train* train = trainByNumber(number);
-    if (train != nullptr) {
-        playSound(SOUND_TRAIN_MOVED);
-    } else {
-        if (trainTable.count >= MAX_TRAINS)
+const Train* trainByNumber(const TrainTable& table, std::int32_t number) {
+    int index = findTrain(table, number);
+    return index < 0 ? nullptr : &table.trains[index];
+}
+
+Train* placeTrain(World& world, std::int32_t number, NodeRef node) {
+    TrainTable& table = world.trains;
+    Train* train = trainByNumber(table, number);
+    EventKind kind = EventKind::TrainMoved;
+    if (train == nullptr) {
+        if (table.count >= MAX_TRAINS)
             return nullptr;
-        train = &trainTable.trains[trainTable.count++];
-        playSound(SOUND_TRAIN_PLACED);
+        train = &table.trains[table.count++];
+        kind = EventKind::TrainPlaced;
     }
     *train = Train{};
     train->inUse = 1;
     train->number = number;
-    train->currentNode = &node;
+    train->currentNode = node;
+    updateDisplayPosition(world, *train);
+    world.events.record({kind, number, 0, node, {}});
     return train;
 }
 
-void removeTrain(std::int32_t number) {
-    int index = findTrain(number);
+void removeTrain(World& world, std::int32_t number) {
+    TrainTable& table = world.trains;
+    int index = findTrain(table, number);
     if (index < 0)
         return;
-    int later = trainTable.count - 1 - index;
-    if (later > 0)
-        std::memmove(&trainTable.trains[index], &trainTable.trains[index + 1],
-                     later * sizeof(Train));
-    --trainTable.count;
-    // The vacated record no longer counts as in use for anyone still holding it.
-    trainTable.trains[trainTable.count] = Train{};
+    std::copy(table.trains + index + 1, table.trains + table.count, table.trains + index);
+    --table.count;
+    // The vacated record no longer counts as in use for anyone still naming it.
+    table.trains[table.count] = Train{};
 }
 
-void setSwitch(int number, int command) {
+void setSwitch(World& world, int number, int command) {
     int slot = switchSlot(number);
     if (!isValidSwitchSlot(slot))
         return;
-    TrackNode& node = switchNode(activeLayout(), static_cast<std::uint8_t>(slot));
+    TrackNode& node = switchNode(activeLayout(world.layouts), static_cast<std::uint8_t>(slot));
     std::int32_t wanted = command == CMD_BYTE_STRAIGHT ? SWITCH_DIR_STRAIGHT : SWITCH_DIR_CURVED;
     if (node.direction == wanted)
         return;
     node.direction = wanted;
-    playSound(SOUND_SWITCH);
+    world.events.record({EventKind::SwitchChanged, slot, wanted, NO_NODE, {}});
 }
 
 namespace {
@@ -78,57 +86,92 @@ namespace {
 // A train halted at the far end keeps the overshoot of its last step in the
 // exact distance; it turns round from the end itself, so that it never stands
 // outside its segment (behind the node it now leaves).
-void reverse(Train& train) {
-    if (train.edge == nullptr)
+void reverse(const World& world, Train& train) {
+    if (!train.edge.isEdge())
         return;
-    std::int32_t length = std::max(train.edge->distance, 0);
+    std::int32_t length = std::max(edgeAt(world, train.edge).distance, 0);
     float end = static_cast<float>(length);
     std::int32_t distance = std::clamp(train.distance, 0, length);
     float exact = std::clamp(train.exactDistance, 0.0f, end);
     train.distance = length - distance;
     train.exactDistance = end - exact;
-    TrackNode* near = train.currentNode;
-    train.currentNode = train.nextNode;
-    train.nextNode = near;
+    std::swap(train.currentNode, train.nextNode);
 }
 
 } // namespace
 
-void setTrainSpeed(std::int32_t number, int command, bool stopOnReverse) {
-    if (command < 0 || command > SPEED_REVERSE)
-        return;
-    Train* train = number < 0 ? interaction.selectedTrain : trainByNumber(number);
-    if (train == nullptr || !train->inUse)
+void setTrainSpeed(World& world, Train& train, int command, bool stopOnReverse) {
+    if (command < 0 || command > SPEED_REVERSE || !train.inUse)
         return;
     if (command == SPEED_REVERSE) {
-        reverse(*train);
+        reverse(world, train);
+        updateDisplayPosition(world, train);
         if (stopOnReverse)
-            train->speed = 0;
+            train.speed = 0;
     } else {
-        train->speed = static_cast<std::uint32_t>(command);
+        train.speed = static_cast<std::uint32_t>(command);
     }
-    train->crashed = 0;
+    train.crashed = 0;
 }
 
-int trainSpeed(std::int32_t number) {
-    const Train* train = trainByNumber(number);
+void setTrainSpeed(World& world, std::int32_t number, int command, bool stopOnReverse) {
+    if (Train* train = trainByNumber(world.trains, number))
+        setTrainSpeed(world, *train, command, stopOnReverse);
+}
+
+int trainSpeed(const World& world, std::int32_t number) {
+    const Train* train = trainByNumber(world.trains, number);
     return train == nullptr ? 0 : static_cast<int>(train->speed & 0xFFu);
 }
 
-bool placeTrainAtSelection(std::int32_t number) {
-    if (interaction.selectedNode == nullptr)
+Train* selectedTrain(World& world) {
+    std::int32_t slot = world.interaction.selectedTrain;
+    if (slot < 0 || slot >= MAX_TRAINS)
+        return nullptr;
+    return &world.trains.trains[slot];
+}
+
+bool placeTrainAtSelection(World& world, std::int32_t number) {
+    if (!world.interaction.selectedNode.isNode())
         return false;
-    placeTrain(number, *interaction.selectedNode);
+    placeTrain(world, number, world.interaction.selectedNode);
     return true;
 }
 
-bool removeSelectedTrain() {
-    if (interaction.selectedTrain == nullptr)
+bool removeSelectedTrain(World& world) {
+    Train* train = selectedTrain(world);
+    if (train == nullptr)
         return false;
-    removeTrain(interaction.selectedTrain->number);
-    interaction.selectedTrain = nullptr;
-    interaction.hoveredTrain = nullptr;
+    removeTrain(world, train->number);
+    world.interaction.selectedTrain = NO_TRAIN;
+    world.interaction.hoveredTrain = NO_TRAIN;
     return true;
+}
+
+void updateDisplayPosition(const World& world, Train& train) {
+    if (!train.currentNode.isNode())
+        return;
+    const TrackNode& a = nodeAt(world.layouts, train.currentNode);
+    if (!train.nextNode.isNode() || !train.edge.isEdge()) {
+        train.displayX = a.x;
+        train.displayY = a.y;
+        return;
+    }
+    // An edge without length has no point between its ends: the train is
+    // at its current node.
+    const TrackNode& b = nodeAt(world.layouts, train.nextNode);
+    std::int32_t length = edgeAt(world, train.edge).distance;
+    double t = length == 0 ? 0.0 : static_cast<double>(train.distance) / length;
+    train.displayX = truncateToPixel(a.x * (1.0 - t) + b.x * t);
+    train.displayY = truncateToPixel(a.y * (1.0 - t) + b.y * t);
+}
+
+void updateDisplayPositions(World& world) {
+    for (int i = 0; i < world.trains.count; ++i) {
+        Train& train = world.trains.trains[i];
+        if (train.inUse)
+            updateDisplayPosition(world, train);
+    }
 }
 
 } // namespace quillon

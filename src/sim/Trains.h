@@ -2,75 +2,98 @@
 // outside the movement step.
 #pragma once
 
-#include "track/TrackLayout.h"
+#include "track/BuiltinLayouts.h"
 
 #include <cstdint>
 
 namespace quillon {
+
+struct World;
 
 constexpr int MAX_TRAINS = 80;
 constexpr int SPEED_REVERSE = 15;
 constexpr int CMD_BYTE_STRAIGHT = 33;
 constexpr int CMD_BYTE_CURVED = 34;
 
+// One of a node's three edge slots; no edge while node names no node.
+struct EdgeRef {
+    NodeRef node;
+    std::int32_t slot = 0;
+
+    constexpr bool isEdge() const { return node.isNode(); }
+    friend constexpr bool operator==(EdgeRef, EdgeRef) = default;
+};
+
 struct Train {
-    std::uint8_t inUse; // 1 in every record below the count
-    std::uint8_t held;  // kept standing by the user; keeps its speed step
-    std::int32_t number;
-    std::uint32_t speed;    // speed step 0..14
-    TrackNode* currentNode; // near end of the segment; never null while in use
-    TrackNode* nextNode;    // far end; null until the first movement step
-    NodeEdge* edge;         // the segment's edge; null exactly when nextNode is
-    std::int32_t distance;  // from currentNode, truncated toward zero
-    float exactDistance;
-    std::int32_t displayX; // window pixels, worked out by the painter
-    std::int32_t displayY;
-    std::uint8_t crashed;
-    std::uint8_t hovered;
+    std::uint8_t inUse = 0; // 1 in every record below the count
+    std::uint8_t held = 0;  // kept standing by the user; keeps its speed step
+    std::int32_t number = 0;
+    std::uint32_t speed = 0; // speed step 0..14
+    NodeRef currentNode;     // near end of the segment; a node while in use
+    NodeRef nextNode;        // far end; no node until the first movement step
+    EdgeRef edge;            // the segment's edge; none exactly when nextNode is none
+    std::int32_t distance = 0; // from currentNode, truncated toward zero
+    float exactDistance = 0.0f;
+    std::int32_t displayX = 0; // window pixels, kept up to date with the position
+    std::int32_t displayY = 0;
+    std::uint8_t crashed = 0;
+    std::uint8_t hovered = 0;
 };
 
 // Records 0..count-1 are the placed trains in the order they were first
 // placed, without gaps; no two carry the same number.
 struct TrainTable {
     Train trains[MAX_TRAINS];
-    std::int32_t count;
+    std::int32_t count = 0;
 };
 
-extern TrainTable trainTable;
-
-// Empties the table.
-void resetTrains();
+// The edge a reference names; the caller passes a reference to an edge.
+NodeEdge& edgeAt(World& world, EdgeRef ref);
+const NodeEdge& edgeAt(const World& world, EdgeRef ref);
 
 // The index of the in-use record with that number, or -1.
-int findTrain(std::int32_t number);
-Train* trainByNumber(std::int32_t number);
+int findTrain(const TrainTable& table, std::int32_t number);
+Train* trainByNumber(TrainTable& table, std::int32_t number);
+const Train* trainByNumber(const TrainTable& table, std::int32_t number);
 
 // Places the train on node: a number already on the layout moves that train
-// (sound 108); a new one takes the next record (sound 109). Returns the record,
-// or nullptr when the table is full (no sound).
-Train* placeTrain(std::int32_t number, TrackNode& node);
+// (TrainMoved); a new one takes the next record (TrainPlaced). Returns the
+// record, or nullptr when the table is full (no event).
+Train* placeTrain(World& world, std::int32_t number, NodeRef node);
 
-// Removes the train, keeping the others in their order. No sound.
-void removeTrain(std::int32_t number);
+// Removes the train, keeping the others in their order. No event.
+void removeTrain(World& world, std::int32_t number);
 
 // Sets the switch with controller number (0..255) straight for command 33,
-// curved otherwise, on the active layout; plays sound 104 when it changes. A
-// number with no slot changes nothing and plays nothing.
-void setSwitch(int number, int command);
+// curved otherwise, on the active layout; records SwitchChanged when it
+// changes. A number with no slot changes nothing.
+void setSwitch(World& world, int number, int command);
 
 // Speed step 0..14, or 15 to reverse the train on its segment (stopping it
-// when stopOnReverse). A negative number means the selected train. Clears the
-// crashed flag of the train found.
-void setTrainSpeed(std::int32_t number, int command, bool stopOnReverse);
+// when stopOnReverse). Clears the crashed flag. Commands above 15 are
+// ignored.
+void setTrainSpeed(World& world, Train& train, int command, bool stopOnReverse);
+// The same for the train with that number, if any.
+void setTrainSpeed(World& world, std::int32_t number, int command, bool stopOnReverse);
 
 // The low 8 bits of the train's speed step, or 0 when no train has the number.
-int trainSpeed(std::int32_t number);
+int trainSpeed(const World& world, std::int32_t number);
+
+// The train last clicked, or nullptr.
+Train* selectedTrain(World& world);
 
 // Places the train on the selected node; true when a node was selected.
-bool placeTrainAtSelection(std::int32_t number);
+bool placeTrainAtSelection(World& world, std::int32_t number);
 
 // Removes the selected train and clears the selection and hover of trains;
 // true when a train was selected.
-bool removeSelectedTrain();
+bool removeSelectedTrain(World& world);
+
+// Works out the train's display position from its segment: the point its
+// distance has reached between the two nodes (the current node when the
+// edge has no length); with only a current node, that node.
+void updateDisplayPosition(const World& world, Train& train);
+// The same for every train in use.
+void updateDisplayPositions(World& world);
 
 } // namespace quillon

@@ -1,66 +1,83 @@
 #include "track/BuiltinLayouts.h"
 
-#include "platform/Host.h"
-#include "track/LayoutParser.h"
-
 #include <cassert>
-#include <cstring>
+#include <cstdio>
 
 namespace quillon {
 namespace {
-TrackLayout layouts[2];
-TrackLayout* active = &layouts[LAYOUT_A];
+
+void addMessage(LoadMessages& messages, const char* text) {
+    if (text[0] == '\0' || messages.count >= 2 * LAYOUT_COUNT)
+        return;
+    std::snprintf(messages.texts[messages.count++], MESSAGE_CAPACITY, "%s", text);
+}
+
+int checkedIndex(int index) {
+    assert(index >= 0 && index < MAX_NODES);
+    return index;
+}
+
 } // namespace
 
-NodeView nodeViews[NODE_VIEWS];
-
-TrackLayout& layoutRecord(int index) {
-    assert(index == LAYOUT_A || index == LAYOUT_B);
-    return layouts[index];
+LoadMessages loadBuiltinLayouts(Layouts& layouts) {
+    LoadMessages messages{};
+    const char* texts[LAYOUT_COUNT] = {LAYOUT_A_TEXT, LAYOUT_B_TEXT};
+    const char* failures[LAYOUT_COUNT] = {"Error parsing data for track A",
+                                          "Error parsing data for track B"};
+    for (int i = 0; i < LAYOUT_COUNT; ++i) {
+        ParseResult result = parseTrackLayout(texts[i], layouts.records[i]);
+        if (result.status == 0)
+            continue;
+        addMessage(messages, result.message);
+        addMessage(messages, failures[i]);
+    }
+    for (int i = 0; i < LAYOUT_COUNT; ++i)
+        initNodeViews(layouts.records[i], layouts.views[i]);
+    selectLayout(layouts, LAYOUT_A);
+    return messages;
 }
 
-NodeView& nodeView(const TrackLayout& layout, const TrackNode& node) {
-    int offset = layout.nodeCount == layouts[LAYOUT_A].nodeCount ? 0 : MAX_NODES;
-    return nodeViews[node.index + offset];
-}
-
-void initNodeViews(TrackLayout& layout) {
-    for (int i = 0; i < layout.nodeCount; ++i) {
-        TrackNode& node = layout.nodes[i];
-        NodeView& view = nodeView(layout, node);
-        view.layoutX = node.x;
-        view.layoutY = node.y;
-        view.hovered = 0;
-        view.stuck = 0;
+void initNodeViews(const TrackLayout& layout, NodeView (&views)[MAX_NODES]) {
+    for (int i = 0; i < usedSlots(layout); ++i) {
+        const TrackNode& node = layout.nodes[i];
+        views[checkedIndex(node.index)] = NodeView{node.x, node.y, 0, 0};
     }
 }
 
-void loadBuiltinLayouts() {
-    if (parseTrackLayout(LAYOUT_A_TEXT, layouts[LAYOUT_A]) == -1)
-        showMessage(MessageIcon::Error, "Error parsing data for track A");
-    if (parseTrackLayout(LAYOUT_B_TEXT, layouts[LAYOUT_B]) == -1)
-        showMessage(MessageIcon::Error, "Error parsing data for track B");
-    initNodeViews(layouts[LAYOUT_A]);
-    initNodeViews(layouts[LAYOUT_B]);
-    selectLayout(LAYOUT_A);
+void selectLayout(Layouts& layouts, int index) {
+    assert(index == LAYOUT_A || index == LAYOUT_B);
+    layouts.active = index;
 }
 
-void selectLayout(int index) {
-    active = &layoutRecord(index);
+TrackLayout& activeLayout(Layouts& layouts) {
+    return layouts.records[layouts.active];
 }
 
-TrackLayout& activeLayout() {
-    return *active;
+const TrackLayout& activeLayout(const Layouts& layouts) {
+    return layouts.records[layouts.active];
 }
 
-int activeLayoutIndex() {
-    return active->nodeCount == layouts[LAYOUT_A].nodeCount ? 0 : 1;
+TrackNode& nodeAt(Layouts& layouts, NodeRef ref) {
+    assert(ref.isNode() && ref.layout < LAYOUT_COUNT && ref.index >= 0 && ref.index < MAX_NODES);
+    return layouts.records[ref.layout].nodes[ref.index];
 }
 
-void resetLayouts() {
-    std::memset(layouts, 0, sizeof layouts);
-    std::memset(nodeViews, 0, sizeof nodeViews);
-    active = &layouts[LAYOUT_A];
+const TrackNode& nodeAt(const Layouts& layouts, NodeRef ref) {
+    assert(ref.isNode() && ref.layout < LAYOUT_COUNT && ref.index >= 0 && ref.index < MAX_NODES);
+    return layouts.records[ref.layout].nodes[ref.index];
+}
+
+NodeRef activeNode(const Layouts& layouts, int index) {
+    return NodeRef{static_cast<std::int16_t>(layouts.active),
+                   static_cast<std::int16_t>(checkedIndex(index))};
+}
+
+NodeView& viewOf(Layouts& layouts, int layout, const TrackNode& node) {
+    return layouts.views[layout][checkedIndex(node.index)];
+}
+
+const NodeView& viewOf(const Layouts& layouts, int layout, const TrackNode& node) {
+    return layouts.views[layout][checkedIndex(node.index)];
 }
 
 } // namespace quillon

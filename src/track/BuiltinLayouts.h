@@ -1,40 +1,71 @@
-// The two built-in layouts, their records and view entries, and which of
-// them is active.
+// The two built-in layouts: their records, each node's display state, and
+// which of them is active.
 #pragma once
 
+#include "track/LayoutParser.h"
 #include "track/TrackLayout.h"
+
+#include <cstdint>
 
 namespace quillon {
 
 constexpr int LAYOUT_A = 0;
 constexpr int LAYOUT_B = 1;
+constexpr int LAYOUT_COUNT = 2;
 
 extern const char LAYOUT_A_TEXT[];
 extern const char LAYOUT_B_TEXT[];
 
-// Record 0 (A) or 1 (B).
-TrackLayout& layoutRecord(int index);
+// A node of one of the records: which record and which slot. A layout of -1
+// names no node.
+struct NodeRef {
+    std::int16_t layout = -1;
+    std::int16_t index = -1;
 
-// Parses both texts into their records (showing "Error parsing data for
-// track A" or "... B" after a failure and going on), fills the view entries
-// of both, and makes layout A active.
-void loadBuiltinLayouts();
+    constexpr bool isNode() const { return layout >= 0; }
+    friend constexpr bool operator==(NodeRef, NodeRef) = default;
+};
+constexpr NodeRef NO_NODE{};
+
+// Both records with their view entries, and the active one. All zero (no
+// nodes) until loaded; record A is active then.
+struct Layouts {
+    TrackLayout records[LAYOUT_COUNT];
+    NodeView views[LAYOUT_COUNT][MAX_NODES];
+    std::int32_t active; // LAYOUT_A or LAYOUT_B
+};
+
+// What loading the built-in layouts had to say: each failed parse's own
+// message (where it has one) and then "Error parsing data for track A" or
+// "... B", in that order.
+struct LoadMessages {
+    char texts[2 * LAYOUT_COUNT][MESSAGE_CAPACITY];
+    int count;
+};
+
+// Parses both texts into the records, going on after a failure, fills the
+// view entries of both, and makes layout A active. layouts must be all zero.
+LoadMessages loadBuiltinLayouts(Layouts& layouts);
 
 // Sets each node's view to its parsed coordinates, not hovered, not stuck.
-void initNodeViews(TrackLayout& layout);
+void initNodeViews(const TrackLayout& layout, NodeView (&views)[MAX_NODES]);
 
 // Makes record A (0) or B (1) the active layout; nothing else changes.
-void selectLayout(int index);
+void selectLayout(Layouts& layouts, int index);
 
-// The layout that everything moves, draws, hits and reports on. Before the
-// load it is record A, all zero.
-TrackLayout& activeLayout();
+// The layout that everything moves, draws, hits and reports on.
+TrackLayout& activeLayout(Layouts& layouts);
+const TrackLayout& activeLayout(const Layouts& layouts);
 
-// 0 when the active record has layout A's node count, otherwise 1.
-int activeLayoutIndex();
+// The node a reference names; the caller passes a reference to a node.
+TrackNode& nodeAt(Layouts& layouts, NodeRef ref);
+const TrackNode& nodeAt(const Layouts& layouts, NodeRef ref);
 
-// Zeroes both records and every view entry and makes record A active again:
-// the state before loadBuiltinLayouts.
-void resetLayouts();
+// The reference to a slot of the active layout.
+NodeRef activeNode(const Layouts& layouts, int index);
+
+// The view entry of node in record layout: the entry of its own index.
+NodeView& viewOf(Layouts& layouts, int layout, const TrackNode& node);
+const NodeView& viewOf(const Layouts& layouts, int layout, const TrackNode& node);
 
 } // namespace quillon

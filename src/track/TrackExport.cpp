@@ -1,23 +1,20 @@
 #include "track/TrackExport.h"
 
-#include "platform/Host.h"
-#include "track/BuiltinLayouts.h"
-
+#include <cassert>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace quillon {
 namespace {
 
 constexpr int ENTRIES_PER_LINE = 16;
 
-// One dump per export, built in place; the export allocates nothing.
-char rawExportBuffer[RAW_EXPORT_SIZE];
-
-void append(char* text, std::size_t& length, const char* piece) {
+void append(SwitchText& out, const char* piece) {
     std::size_t n = std::strlen(piece);
-    std::memcpy(text + length, piece, n);
-    length += n;
+    assert(out.length + n < sizeof out.text);
+    std::memcpy(out.text + out.length, piece, n);
+    out.length += n;
 }
 
 } // namespace
@@ -41,12 +38,13 @@ void formatRawLayout(const TrackLayout& layout, char* buffer) {
     }
 }
 
-bool exportRawLayout(const char* path, int layoutIndex) {
+bool exportRawLayout(const char* path, const TrackLayout& layout) {
     std::FILE* file = std::fopen(path, "wb");
     if (file == nullptr)
         return false;
-    formatRawLayout(layoutRecord(layoutIndex), rawExportBuffer);
-    bool written = std::fwrite(rawExportBuffer, 1, RAW_EXPORT_SIZE, file) == RAW_EXPORT_SIZE;
+    auto dump = std::make_unique<char[]>(RAW_EXPORT_SIZE);
+    formatRawLayout(layout, dump.get());
+    bool written = std::fwrite(dump.get(), 1, RAW_EXPORT_SIZE, file) == RAW_EXPORT_SIZE;
     bool closed = std::fclose(file) == 0;
     if (written && closed)
         return true;
@@ -54,35 +52,23 @@ bool exportRawLayout(const char* path, int layoutIndex) {
     return false;
 }
 
-std::size_t formatSwitchDirections(const TrackLayout& layout, char* text) {
+SwitchText formatSwitchDirections(const TrackLayout& layout) {
     bool straight[SWITCH_SLOTS] = {};
-    for (int i = 0; i < layout.nodeCount; ++i) {
+    for (int i = 0; i < usedSlots(layout); ++i) {
         const TrackNode& node = layout.nodes[i];
         if (node.type == NODE_SWITCH && isValidSwitchSlot(node.id))
             straight[node.id] = node.direction == SWITCH_DIR_STRAIGHT;
     }
-    std::size_t length = 0;
-    append(text, length, "{\r\n\t");
+    SwitchText out{};
+    append(out, "{\r\n\t");
     for (int slot = 0; slot < SWITCH_SLOTS; ++slot) {
-        append(text, length,
-               straight[slot] ? "SWITCH_DIR_STRAIGHT,\r\n" : "SWITCH_DIR_CURVED,\r\n");
+        append(out, straight[slot] ? "SWITCH_DIR_STRAIGHT,\r\n" : "SWITCH_DIR_CURVED,\r\n");
         if (slot + 1 < SWITCH_SLOTS)
-            append(text, length, "\t");
+            append(out, "\t");
     }
-    append(text, length, "}\r\n");
-    text[length] = '\0';
-    return length;
-}
-
-void copySwitchDirections() {
-    char text[SWITCH_TEXT_CAPACITY];
-    formatSwitchDirections(activeLayout(), text);
-    copyToClipboard(text);
-}
-
-bool copyToClipboard(const char* text) {
-    Host* host = currentHost();
-    return host != nullptr && host->setClipboardText(text);
+    append(out, "}\r\n");
+    out.text[out.length] = '\0';
+    return out;
 }
 
 } // namespace quillon

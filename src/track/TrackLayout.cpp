@@ -15,6 +15,11 @@ TrackNode& sensorNode(TrackLayout& layout, std::uint8_t sensorNumber) {
     return layout.nodes[layout.sensorNodeIndex[sensorNumber]];
 }
 
+const TrackNode& sensorNode(const TrackLayout& layout, std::uint8_t sensorNumber) {
+    assert(sensorNumber < SENSOR_NUMBERS);
+    return layout.nodes[layout.sensorNodeIndex[sensorNumber]];
+}
+
 TrackNode& switchNode(TrackLayout& layout, std::uint8_t slot) {
     assert(slot < SWITCH_SLOTS);
     return layout.nodes[layout.switchNodeIndex[slot]];

@@ -14,7 +14,6 @@ constexpr int MAX_NODES = 72;
 constexpr int SENSOR_NUMBERS = 80;
 constexpr int SENSOR_IDS = SENSOR_NUMBERS / 2;
 constexpr int SWITCH_SLOTS = 22;
-constexpr int NODE_VIEWS = 2 * MAX_NODES;
 
 enum NodeType : std::int32_t {
     NODE_SWITCH = 0,
@@ -56,9 +55,9 @@ struct TrackLayout {
     std::int32_t switchNodeIndex[SWITCH_SLOTS];
 };
 
-// Display state of one node; kept outside the record and never exported.
+// Display state of one node; kept beside the record and never exported.
 struct NodeView {
-    std::int32_t layoutX;
+    std::int32_t layoutX; // the node's coordinates as parsed
     std::int32_t layoutY;
     std::uint8_t hovered;
     std::uint8_t stuck;
@@ -96,13 +95,11 @@ constexpr bool isValidSwitchSlot(int slot) {
 // switch slots 0..21; the returned references point into the record.
 TrackNode& sensorNode(TrackLayout& layout, std::uint8_t sensorNumber);
 TrackNode& switchNode(TrackLayout& layout, std::uint8_t slot);
+const TrackNode& sensorNode(const TrackLayout& layout, std::uint8_t sensorNumber);
 
-// The process-wide view table: entries 0..71 for layout A's nodes, 72..143
-// for layout B's.
-extern NodeView nodeViews[NODE_VIEWS];
-
-// The view entry of a node: node.index for a record with layout A's node
-// count, node.index + 72 for any other record.
-NodeView& nodeView(const TrackLayout& layout, const TrackNode& node);
+// How many of the record's slots hold nodes: the node count held to 0..72.
+constexpr int usedSlots(const TrackLayout& layout) {
+    return layout.nodeCount < 0 ? 0 : layout.nodeCount > MAX_NODES ? MAX_NODES : layout.nodeCount;
+}
 
 } // namespace quillon

@@ -1,10 +1,7 @@
 #include "view/LayoutPainter.h"
 
-#include "sim/Trains.h"
-#include "track/BuiltinLayouts.h"
-#include "track/TrackLayout.h"
+#include "sim/World.h"
 #include "view/Palette.h"
-#include "view/Pixels.h"
 #include "view/Primitives.h"
 
 #include <cmath>
@@ -17,8 +14,7 @@ namespace {
 
 // Slot of an edge's far end, or -1 when it names no node of the layout.
 int slotOf(const TrackLayout& layout, std::int32_t dest) {
-    int count = layout.nodeCount < MAX_NODES ? layout.nodeCount : MAX_NODES;
-    return dest >= 0 && dest < count ? dest : -1;
+    return dest >= 0 && dest < usedSlots(layout) ? dest : -1;
 }
 
 // True when the switch is set so that a train passes between it and the
@@ -151,10 +147,11 @@ void drawSwitchBranches(Surface& surface, const TrackLayout& layout, int count) 
 }
 
 // Pass 3: hover halo, marker and name of each node.
-void drawNodes(Surface& surface, TextPainter* painter, const TrackLayout& layout, int count) {
+void drawNodes(Surface& surface, TextPainter* painter, const Layouts& layouts, int count) {
+    const TrackLayout& layout = activeLayout(layouts);
     for (int i = 0; i < count; ++i) {
         const TrackNode& node = layout.nodes[i];
-        const NodeView& view = nodeView(layout, node);
+        const NodeView& view = viewOf(layouts, layouts.active, node);
         if (view.hovered)
             fillDisc(surface, node.x, node.y, 8, HALO_GREEN);
         switch (node.type) {
@@ -185,30 +182,6 @@ void drawNodes(Surface& surface, TextPainter* painter, const TrackLayout& layout
 
 } // namespace
 
-void updateDisplayPosition(Train& train) {
-    if (train.currentNode != nullptr && train.nextNode != nullptr && train.edge != nullptr) {
-        // An edge without length has no point between its ends: the train is
-        // at its current node.
-        double t = 0.0;
-        if (train.edge->distance != 0)
-            t = static_cast<double>(train.distance) / train.edge->distance;
-        const TrackNode& a = *train.currentNode;
-        const TrackNode& b = *train.nextNode;
-        train.displayX = truncateToPixel(a.x * (1.0 - t) + b.x * t);
-        train.displayY = truncateToPixel(a.y * (1.0 - t) + b.y * t);
-        return;
-    }
-    if (train.currentNode != nullptr) {
-        train.displayX = train.currentNode->x;
-        train.displayY = train.currentNode->y;
-        return;
-    }
-    if (train.edge != nullptr && train.nextNode != nullptr) {
-        train.displayX = train.nextNode->x;
-        train.displayY = train.nextNode->y;
-    }
-}
-
 void drawTrain(Surface& surface, TextPainter* painter, const Train& train) {
     int x = train.displayX;
     int y = train.displayY;
@@ -229,21 +202,20 @@ void drawTrain(Surface& surface, TextPainter* painter, const Train& train) {
                         NO_BACKGROUND);
 }
 
-void drawLayout(Surface& surface, TextPainter* painter) {
-    const TrackLayout& layout = activeLayout();
-    int count = layout.nodeCount < MAX_NODES ? layout.nodeCount : MAX_NODES;
+void drawLayout(Surface& surface, TextPainter* painter, const World& world) {
+    const TrackLayout& layout = activeLayout(world.layouts);
+    int count = usedSlots(layout);
     if (count >= 1) {
         drawTrackWalk(surface, layout);
         drawSwitchBranches(surface, layout, count);
-        drawNodes(surface, painter, layout, count);
+        drawNodes(surface, painter, world.layouts, count);
     }
-    int trains = trainTable.count < MAX_TRAINS ? trainTable.count : MAX_TRAINS;
+    const TrainTable& table = world.trains;
+    int trains = table.count < MAX_TRAINS ? table.count : MAX_TRAINS;
     for (int i = 0; i < trains; ++i) {
-        Train& train = trainTable.trains[i];
-        if (!train.inUse)
-            continue;
-        updateDisplayPosition(train);
-        drawTrain(surface, painter, train);
+        const Train& train = table.trains[i];
+        if (train.inUse)
+            drawTrain(surface, painter, train);
     }
 }
 

@@ -1,13 +1,14 @@
 // Painting the active layout and the trains into a surface. Each call draws
-// the whole picture afresh; it allocates nothing.
+// the whole picture afresh; it allocates nothing and changes nothing.
 #pragma once
 
-#include "platform/Host.h"
+#include "host/Host.h"
 
 namespace quillon {
 
 class TextPainter;
 struct Train;
+struct World;
 
 // Maximum of deferred switch branches the track walk keeps; the built-in
 // layouts never need more than 12.
@@ -16,16 +17,10 @@ constexpr int WALK_STACK_CAPACITY = 35;
 // Draws, in this order: every edge of the active layout once, route blue on
 // a set route and branch grey on a branch its switch is not set to (a walk
 // from node 0 as a train would run); each switch's two branches again in
-// the colours of its direction; the node markers and names; the trains,
-// whose display positions are worked out and stored first. Texts go through
-// painter; without one no text is drawn.
-void drawLayout(Surface& surface, TextPainter* painter);
-
-// Works out the train's display position from its segment and stores it: on
-// a segment, the point its distance has reached between the two nodes (the
-// current node when the edge has no length); with only a current node, that
-// node; with only a next node, that node; otherwise it stays.
-void updateDisplayPosition(Train& train);
+// the colours of its direction; the node markers and names; the trains at
+// their display positions. Texts go through painter; without one no text is
+// drawn. The world is only read.
+void drawLayout(Surface& surface, TextPainter* painter, const World& world);
 
 // One train at its display position: frame and body, its number, its status
 // lines while hovered, and "CRASHED!" when crashed.

@@ -1,7 +1,7 @@
 #include "view/LayoutScaling.h"
 
-#include "track/BuiltinLayouts.h"
-#include "view/Pixels.h"
+#include "sim/World.h"
+#include "sim/Pixels.h"
 
 #include <cmath>
 #include <cstdint>
@@ -24,15 +24,16 @@ std::int32_t scaleCoordinate(std::int64_t offsetInLayout, std::int64_t span, flo
 
 } // namespace
 
-void rescaleLayout(TrackLayout& layout, int width, int height) {
-    if (layout.nodeCount < 1)
+void rescaleLayout(TrackLayout& layout, const NodeView (&views)[MAX_NODES], int width,
+                   int height) {
+    int count = usedSlots(layout);
+    if (count < 1)
         return;
-    int count = layout.nodeCount < MAX_NODES ? layout.nodeCount : MAX_NODES;
-    const NodeView& first = nodeView(layout, layout.nodes[0]);
+    const NodeView& first = views[layout.nodes[0].index];
     std::int32_t minX = first.layoutX, maxX = first.layoutX;
     std::int32_t minY = first.layoutY, maxY = first.layoutY;
     for (int i = 1; i < count; ++i) {
-        const NodeView& view = nodeView(layout, layout.nodes[i]);
+        const NodeView& view = views[layout.nodes[i].index];
         if (view.layoutX < minX)
             minX = view.layoutX;
         if (view.layoutX > maxX)
@@ -49,15 +50,16 @@ void rescaleLayout(TrackLayout& layout, int width, int height) {
     float extentY = static_cast<float>(std::int64_t{height} - SCALE_RESERVE);
     for (int i = 0; i < count; ++i) {
         TrackNode& node = layout.nodes[i];
-        const NodeView& view = nodeView(layout, node);
+        const NodeView& view = views[node.index];
         node.x = scaleCoordinate(std::int64_t{view.layoutX} - minX, spanX, extentX);
         node.y = scaleCoordinate(std::int64_t{view.layoutY} - minY, spanY, extentY);
     }
 }
 
-void rescaleBothLayouts(int width, int height) {
-    rescaleLayout(layoutRecord(LAYOUT_A), width, height);
-    rescaleLayout(layoutRecord(LAYOUT_B), width, height);
+void rescaleBothLayouts(World& world, int width, int height) {
+    for (int i = 0; i < LAYOUT_COUNT; ++i)
+        rescaleLayout(world.layouts.records[i], world.layouts.views[i], width, height);
+    updateDisplayPositions(world);
 }
 
 } // namespace quillon

@@ -6,6 +6,10 @@
 #include "track/TrackLayout.h"
 
 namespace quillon {
+struct World;
+}
+
+namespace quillon {
 
 constexpr int SCALE_OFFSET = 48;  // left and top margin, pixels
 constexpr int SCALE_RESERVE = 80; // the usable extent is the size less this
@@ -14,9 +18,12 @@ constexpr int SCALE_RESERVE = 80; // the usable extent is the size less this
 // width x height. The node with the smallest layout x lands on x = 48, the
 // largest on width - 32; likewise in y. An axis on which every node has the
 // same coordinate puts every node at 48. Axes stretch independently.
-void rescaleLayout(TrackLayout& layout, int width, int height);
+// views holds the layout coordinates of the record's nodes.
+void rescaleLayout(TrackLayout& layout, const NodeView (&views)[MAX_NODES], int width,
+                   int height);
 
-// rescaleLayout on layout A, then on layout B.
-void rescaleBothLayouts(int width, int height);
+// rescaleLayout on layout A, then on layout B; the trains' display positions
+// follow their nodes.
+void rescaleBothLayouts(World& world, int width, int height);
 
 } // namespace quillon

@@ -1,7 +1,7 @@
 // The colours of the display.
 #pragma once
 
-#include "platform/Host.h"
+#include "host/Host.h"
 
 namespace quillon {
 

@@ -1,10 +1,6 @@
 #include "view/Pointer.h"
 
-#include "link/SensorReport.h"
-#include "platform/Host.h"
-#include "sim/InteractionState.h"
-#include "sim/Trains.h"
-#include "track/BuiltinLayouts.h"
+#include "sim/World.h"
 
 #include <cmath>
 
@@ -19,94 +15,107 @@ bool withinReach(std::int32_t ax, std::int32_t ay, std::int32_t bx, std::int32_t
     return std::sqrt(static_cast<double>(dx * dx + dy * dy)) <= reach;
 }
 
-} // namespace
-
-bool updateHoveredNode(std::int32_t x, std::int32_t y) {
-    interaction.hoveredNode = nullptr;
+bool hoverTrainAt(World& world, std::int32_t x, std::int32_t y) {
+    InteractionState& interaction = world.interaction;
+    TrainTable& table = world.trains;
+    interaction.hoveredTrain = NO_TRAIN;
     bool changed = false;
-    TrackLayout& layout = activeLayout();
-    int count = layout.nodeCount < MAX_NODES ? layout.nodeCount : MAX_NODES;
+    int count = table.count < MAX_TRAINS ? table.count : MAX_TRAINS;
     for (int i = 0; i < count; ++i) {
-        TrackNode& node = layout.nodes[i];
-        // The last node within reach wins, not the nearest.
-        if (withinReach(node.x, node.y, x, y, NODE_REACH))
-            interaction.hoveredNode = &node;
-        NodeView& view = nodeView(layout, node);
-        if (view.hovered) {
-            view.hovered = 0;
-            changed = true;
-        }
-    }
-    if (interaction.hoveredNode == nullptr)
-        return changed;
-    nodeView(layout, *interaction.hoveredNode).hovered = 1;
-    return true;
-}
-
-bool updateHoveredTrain(std::int32_t x, std::int32_t y) {
-    if (x == -1) {
-        if (interaction.lastPointerX == -1)
-            return false;
-        x = interaction.lastPointerX;
-        y = interaction.lastPointerY;
-    } else {
-        interaction.lastPointerX = x;
-        interaction.lastPointerY = y;
-    }
-    interaction.hoveredTrain = nullptr;
-    bool changed = false;
-    int count = trainTable.count < MAX_TRAINS ? trainTable.count : MAX_TRAINS;
-    for (int i = 0; i < count; ++i) {
-        Train& train = trainTable.trains[i];
+        Train& train = table.trains[i];
         if (!train.inUse)
             continue;
         if (withinReach(train.displayX, train.displayY, x, y, TRAIN_REACH))
-            interaction.hoveredTrain = &train;
+            interaction.hoveredTrain = i;
         if (train.hovered) {
             train.hovered = 0;
             changed = true;
         }
     }
-    if (interaction.hoveredTrain == nullptr)
+    if (interaction.hoveredTrain == NO_TRAIN)
         return changed;
-    interaction.hoveredTrain->hovered = 1;
+    table.trains[interaction.hoveredTrain].hovered = 1;
     return true;
 }
 
-bool hoveredNodeIsSensor() {
-    return interaction.hoveredNode != nullptr && interaction.hoveredNode->type == NODE_SENSOR;
+} // namespace
+
+bool updateHoveredNode(World& world, std::int32_t x, std::int32_t y) {
+    Layouts& layouts = world.layouts;
+    NodeRef& hovered = world.interaction.hoveredNode;
+    hovered = NO_NODE;
+    bool changed = false;
+    const TrackLayout& layout = activeLayout(layouts);
+    for (int i = 0; i < usedSlots(layout); ++i) {
+        const TrackNode& node = layout.nodes[i];
+        // The last node within reach wins, not the nearest.
+        if (withinReach(node.x, node.y, x, y, NODE_REACH))
+            hovered = activeNode(layouts, i);
+        NodeView& view = viewOf(layouts, layouts.active, node);
+        if (view.hovered) {
+            view.hovered = 0;
+            changed = true;
+        }
+    }
+    if (!hovered.isNode())
+        return changed;
+    viewOf(layouts, layouts.active, nodeAt(layouts, hovered)).hovered = 1;
+    return true;
 }
 
-std::int32_t selectedTrainNumber() {
-    return interaction.selectedTrain == nullptr ? 0 : interaction.selectedTrain->number;
+bool updateHoveredTrain(World& world, std::int32_t x, std::int32_t y) {
+    world.interaction.lastPointerX = x;
+    world.interaction.lastPointerY = y;
+    return hoverTrainAt(world, x, y);
 }
 
-bool handleClick(std::int32_t, std::int32_t, int button, SensorReport& report) {
-    if (Train* train = interaction.hoveredTrain) {
-        interaction.selectedTrain = train;
-        interaction.selectedNode = nullptr;
-        if (button == BUTTON_LEFT)
-            train->held = train->held ? 0 : 1;
-        else if (button == BUTTON_MIDDLE)
-            setTrainSpeed(train->number, SPEED_REVERSE, false);
+bool retestHoveredTrain(World& world) {
+    const InteractionState& interaction = world.interaction;
+    if (interaction.lastPointerX == -1)
+        return false;
+    return hoverTrainAt(world, interaction.lastPointerX, interaction.lastPointerY);
+}
+
+bool hoveredNodeIsSensor(const World& world) {
+    NodeRef hovered = world.interaction.hoveredNode;
+    return hovered.isNode() && nodeAt(world.layouts, hovered).type == NODE_SENSOR;
+}
+
+std::int32_t selectedTrainNumber(const World& world) {
+    std::int32_t slot = world.interaction.selectedTrain;
+    return slot < 0 || slot >= MAX_TRAINS ? 0 : world.trains.trains[slot].number;
+}
+
+bool handleClick(World& world, PointerButton button) {
+    InteractionState& interaction = world.interaction;
+    if (interaction.hoveredTrain != NO_TRAIN) {
+        Train& train = world.trains.trains[interaction.hoveredTrain];
+        interaction.selectedTrain = interaction.hoveredTrain;
+        interaction.selectedNode = NO_NODE;
+        if (button == PointerButton::Left)
+            train.held = train.held ? 0 : 1;
+        else if (button == PointerButton::Middle)
+            setTrainSpeed(world, train, SPEED_REVERSE, false);
         return true;
     }
-    TrackNode* node = interaction.hoveredNode;
-    if (node == nullptr)
+    if (!interaction.hoveredNode.isNode())
         return false;
-    interaction.selectedNode = node;
-    interaction.selectedTrain = nullptr;
-    if (node->type == NODE_SWITCH && button == BUTTON_LEFT) {
+    TrackNode& node = nodeAt(world.layouts, interaction.hoveredNode);
+    interaction.selectedNode = interaction.hoveredNode;
+    interaction.selectedTrain = NO_TRAIN;
+    if (node.type == NODE_SWITCH && button == PointerButton::Left) {
         // The user's toggle bypasses the controller's switch command, so the
         // solenoid notice is left as it is.
-        node->direction =
-            node->direction == SWITCH_DIR_STRAIGHT ? SWITCH_DIR_CURVED : SWITCH_DIR_STRAIGHT;
-        playSound(SOUND_SWITCH);
-    } else if (node->type == NODE_SENSOR && (button == BUTTON_LEFT || button == BUTTON_MIDDLE)) {
+        node.direction =
+            node.direction == SWITCH_DIR_STRAIGHT ? SWITCH_DIR_CURVED : SWITCH_DIR_STRAIGHT;
+        world.events.record({EventKind::SwitchChanged, node.id, node.direction, NO_NODE, {}});
+    } else if (node.type == NODE_SENSOR &&
+               (button == PointerButton::Left || button == PointerButton::Middle)) {
         // The sensor's first number, taken as a byte like every sensor number.
-        int first = static_cast<std::uint8_t>(2u * static_cast<std::uint32_t>(node->id));
-        report.setSensorBit(button == BUTTON_LEFT ? first : first + 1);
-        playSound(SOUND_SENSOR);
+        int first = static_cast<std::uint8_t>(2u * static_cast<std::uint32_t>(node.id));
+        int number = button == PointerButton::Left ? first : first + 1;
+        world.decoder.report.setSensorBit(number);
+        world.events.record({EventKind::SensorFired, number, 0, interaction.hoveredNode, {}});
     }
     return true;
 }

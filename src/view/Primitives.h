@@ -2,7 +2,7 @@
 // sizes are pixels.
 #pragma once
 
-#include "platform/Host.h"
+#include "host/Host.h"
 
 namespace quillon {
 

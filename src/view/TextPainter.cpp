@@ -32,13 +32,8 @@ TextPainter::~TextPainter() {
 bool TextPainter::createFont(const char* face) {
     if (created)
         return true;
-    FontRequest request{};
-    request.face = face;
-    // Negative: the character height without internal leading.
-    request.height = -mulDiv(pointSize, host_.screenDpiY(), 72);
-    request.charSet = 1;        // default character set
-    request.quality = 3;        // no antialiasing
-    request.pitchAndFamily = 1; // fixed pitch, any family
+    // The character height of the point size at the screen's resolution.
+    FontRequest request{face, mulDiv(pointSize, host_.screenDpiY(), 72), true, false};
     FontHandle made = host_.createFont(request);
     if (made == 0)
         return false;

@@ -2,7 +2,7 @@
 // colours to draw with. Every text on the display goes through it.
 #pragma once
 
-#include "platform/Host.h"
+#include "host/Host.h"
 
 #include <cstdint>
 

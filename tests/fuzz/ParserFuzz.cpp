@@ -1,7 +1,7 @@
 // Feeds arbitrary texts to the layout parser and checks that every record it
 // leaves behind is safe to use: counts, indexes and edge destinations stay
 // inside the record, names stay terminated.
-#include "platform/NullHost.h"
+#include "host/NullHost.h"
 #include "track/LayoutParser.h"
 
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // SimulationProgram.h) and aborts when a movement step leaves a train off a
 // real segment of a layout record.
 #include "SimulationProgram.h"
-#include "platform/NullHost.h"
+#include "host/NullHost.h"
 
 #include <cstdlib>
 

@@ -5,7 +5,7 @@
 // of the tests runs random programs.
 #pragma once
 
-#include "link/CommandDecoder.h"
+#include "protocol/CommandDecoder.h"
 #include "sim/InteractionState.h"
 #include "sim/Movement.h"
 #include "sim/Sensors.h"

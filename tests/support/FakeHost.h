@@ -3,9 +3,9 @@
 // Install the host with HostScope so that each test starts from a clean one.
 #pragma once
 
-#include "link/ControllerLink.h"
-#include "link/SensorReport.h"
-#include "platform/NullHost.h"
+#include "host/ControllerLink.h"
+#include "protocol/SensorReport.h"
+#include "host/NullHost.h"
 #include "sim/InteractionState.h"
 #include "sim/Movement.h"
 #include "sim/Trains.h"

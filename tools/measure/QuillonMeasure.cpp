@@ -15,7 +15,7 @@
 //
 //   quillon_measure [RUN_SECONDS]     (default 100)
 #include "app/SimulatorApp.h"
-#include "platform/qt/QtHost.h"
+#include "backends/qt/QtHost.h"
 #include "sim/Trains.h"
 #include "track/BuiltinLayouts.h"
 

@@ -1,0 +1,357 @@
+// [x] window  [x] timers  [x] back buffer  [x] font  [x] menus  [x] tray icon
+// [x] message box  [x] save dialog  [x] clipboard  [x] sound  [x] clock  [x] link
+#include "backends/qt/QtHost.h"
+
+#include "app/SimulatorApp.h"
+#include "backends/posix/PosixControllerLink.h"
+#include "backends/qt/MainWindow.h"
+#include "backends/qt/QtSound.h"
+#include "backends/qt/QtSurface.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QIcon>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+// Outside any namespace, as Qt's resource initialiser requires.
+static void initialiseResources() {
+    Q_INIT_RESOURCE(quillon);
+}
+
+namespace quillon {
+namespace {
+
+QIcon programIcon() {
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/icon101.ico"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/icons/icon103.ico"), QSize(16, 16));
+    return icon;
+}
+
+// Delivers a chosen menu entry once the menu's own event handling is over.
+void deliverCommand(int id) {
+    QMetaObject::invokeMethod(
+        qApp,
+        [id] {
+            if (application != nullptr)
+                application->onCommand(id);
+        },
+        Qt::QueuedConnection);
+}
+
+// "Label (*.ext)" as Qt's name filters want it, from a label that may or may
+// not name its pattern already.
+QString nameFilter(const FileFilter& filter) {
+    QString label = QString::fromLatin1(filter.label);
+    QString pattern = QString::fromLatin1(filter.pattern);
+    if (label.endsWith(QLatin1Char('(') + pattern + QLatin1Char(')')))
+        return label;
+    return label + QStringLiteral(" (") + pattern + QLatin1Char(')');
+}
+
+} // namespace
+
+QtHost::QtHost()
+    : window_(std::make_unique<MainWindow>(*this)), sound_(std::make_unique<QtSound>()) {
+    initialiseResources();
+    QIcon icon = programIcon();
+    window_->setWindowIcon(icon);
+    QApplication::setWindowIcon(icon);
+    for (int i = 0; i < 3; ++i) {
+        timers_[i].setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timers_[i], &QTimer::timeout, [id = i + 1] {
+            if (application != nullptr)
+                application->onTimer(id);
+        });
+    }
+    createTrayIcon();
+}
+
+QtHost::~QtHost() {
+    for (QTimer& timer : timers_)
+        timer.stop();
+    tray_.reset();
+    backBuffer_.reset();
+    window_.reset();
+}
+
+void QtHost::createTrayIcon() {
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    tray_ = std::make_unique<QSystemTrayIcon>(QIcon(QStringLiteral(":/icons/icon103.ico")));
+    tray_->setToolTip(QStringLiteral("Quillon"));
+    QObject::connect(tray_.get(), &QSystemTrayIcon::activated,
+                     [](QSystemTrayIcon::ActivationReason reason) {
+                         if (application == nullptr)
+                             return;
+                         if (reason == QSystemTrayIcon::Trigger)
+                             application->onTrayEvent(TrayEvent::LeftButtonDown);
+                         else if (reason == QSystemTrayIcon::Context)
+                             application->onTrayEvent(TrayEvent::RightButtonDown);
+                     });
+    tray_->show();
+}
+
+void QtHost::showWindow(bool handFocusBack) {
+    // A connection shows the window without taking the keyboard focus from
+    // the program that has it.
+    window_->setAttribute(Qt::WA_ShowWithoutActivating, handFocusBack);
+    Qt::WindowStates state = window_->windowState();
+    if (state & Qt::WindowMinimized)
+        window_->setWindowState(state & ~Qt::WindowMinimized);
+    window_->show();
+    window_->raise();
+    if (!handFocusBack)
+        window_->activateWindow();
+}
+
+void QtHost::hideWindow() {
+    window_->hide();
+}
+
+void QtHost::minimiseWindow() {
+    window_->showMinimized();
+}
+
+bool QtHost::isWindowVisible() {
+    return window_->isVisible();
+}
+
+void QtHost::setTitle(const char* title) {
+    window_->setWindowTitle(QString::fromLatin1(title));
+}
+
+void QtHost::invalidate() {
+    window_->update();
+}
+
+void QtHost::clientSize(int& width, int& height) {
+    width = window_->width();
+    height = window_->height();
+}
+
+void QtHost::setOuterSize(int width, int height) {
+    // Before the window is first shown its frame is unknown and counts as 0.
+    QSize frame = window_->frameGeometry().size() - window_->size();
+    int clientWidth = std::max(1, width - frame.width());
+    int clientHeight = std::max(1, height - frame.height());
+    // Like a window without a sizing border, it keeps the size it is given.
+    window_->setFixedSize(clientWidth, clientHeight);
+}
+
+bool QtHost::hasTrayIcon() {
+    return tray_ != nullptr && tray_->isVisible();
+}
+
+void QtHost::startTimer(int id, int periodMs) {
+    if (id < 1 || id > 3)
+        return;
+    timers_[id - 1].start(periodMs);
+}
+
+void QtHost::stopTimer(int id) {
+    if (id < 1 || id > 3)
+        return;
+    timers_[id - 1].stop();
+}
+
+bool QtHost::timerActive(int id) const {
+    return id >= 1 && id <= 3 && timers_[id - 1].isActive();
+}
+
+int QtHost::timerInterval(int id) const {
+    return id >= 1 && id <= 3 ? timers_[id - 1].interval() : 0;
+}
+
+Surface* QtHost::createBackBuffer(int width, int height) {
+    backBuffer_.reset();
+    if (width < 1 || height < 1)
+        return nullptr;
+    backBuffer_ = std::make_unique<QtSurface>(width, height);
+    if (backBuffer_->image().isNull()) {
+        backBuffer_.reset();
+        return nullptr;
+    }
+    return backBuffer_.get();
+}
+
+void QtHost::releaseBackBuffer() {
+    backBuffer_.reset();
+}
+
+void QtHost::presentBackBuffer(int width, int height) {
+    if (windowPainter_ == nullptr || backBuffer_ == nullptr)
+        return;
+    QRect source = QRect(0, 0, width, height).intersected(backBuffer_->image().rect());
+    windowPainter_->drawImage(source.topLeft(), backBuffer_->image(), source);
+    presented_ = presented_.united(source);
+}
+
+void QtHost::paintWindow(QPainter& painter) {
+    windowPainter_ = &painter;
+    presented_ = QRect();
+    if (application != nullptr)
+        application->onPaint();
+    windowPainter_ = nullptr;
+    // What no frame covers shows the black background, never stale pixels.
+    int width = window_->width(), height = window_->height();
+    if (presented_.isEmpty()) {
+        painter.fillRect(0, 0, width, height, Qt::black);
+        return;
+    }
+    int right = presented_.right() + 1, bottom = presented_.bottom() + 1;
+    if (right < width)
+        painter.fillRect(right, 0, width - right, height, Qt::black);
+    if (bottom < height)
+        painter.fillRect(0, bottom, std::min(right, width), height - bottom, Qt::black);
+}
+
+int QtHost::screenDpiY() {
+    QScreen* screen = window_->screen();
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return 96;
+    return static_cast<int>(screen->logicalDotsPerInchY() + 0.5);
+}
+
+FontHandle QtHost::createFont(const FontRequest& request) {
+    auto font = std::make_unique<QFont>();
+    // The face asked for comes first; where it does not exist (a "Terminal"
+    // face is a Windows font) a small fixed-pitch face that draws legibly
+    // without antialiasing serves.
+    font->setFamilies({QString::fromLatin1(request.face != nullptr ? request.face : ""),
+                       QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono"),
+                       QStringLiteral("monospace")});
+    // A negative height is the character height without internal leading,
+    // which is Qt's pixel size; a positive one is taken as the same.
+    int pixels = request.height < 0 ? -request.height : request.height;
+    font->setPixelSize(pixels > 0 ? pixels : 8);
+    font->setStyleHint(QFont::TypeWriter, QFont::NoAntialias);
+    font->setFixedPitch(true);
+    font->setKerning(false);
+    font->setHintingPreference(QFont::PreferFullHinting);
+    if (request.weight >= 600)
+        font->setWeight(QFont::Bold);
+    fonts_.push_back(std::move(font));
+    return reinterpret_cast<FontHandle>(fonts_.back().get());
+}
+
+bool QtHost::measureFont(FontHandle font, FontMetrics& metrics) {
+    auto held = std::find_if(fonts_.begin(), fonts_.end(), [font](const auto& f) {
+        return reinterpret_cast<FontHandle>(f.get()) == font;
+    });
+    if (held == fonts_.end())
+        return false;
+    // Measured as the back buffer draws it, which is what centring needs.
+    QImage device(1, 1, QImage::Format_RGB32);
+    QFontMetrics measured(**held, &device);
+    metrics.averageCharWidth = measured.averageCharWidth();
+    metrics.cellHeight = measured.height();
+    return metrics.averageCharWidth > 0 && metrics.cellHeight > 0;
+}
+
+void QtHost::deleteFont(FontHandle font) {
+    auto held = std::find_if(fonts_.begin(), fonts_.end(), [font](const auto& f) {
+        return reinterpret_cast<FontHandle>(f.get()) == font;
+    });
+    if (held == fonts_.end())
+        return;
+    if (backBuffer_ != nullptr)
+        backBuffer_->forgetFont(font);
+    fonts_.erase(held);
+}
+
+void QtHost::popupMenu(const PopupMenu& menu) {
+    auto* popup = new QMenu(window_.get());
+    for (int i = 0; i < menu.count && i < PopupMenu::CAPACITY; ++i) {
+        const MenuEntry& entry = menu.entries[i];
+        if (entry.separator) {
+            popup->addSeparator();
+            continue;
+        }
+        QAction* action = popup->addAction(QString::fromLatin1(
+            entry.label, static_cast<int>(strnlen(entry.label, sizeof entry.label))));
+        action->setData(entry.id);
+        if (entry.checked) {
+            action->setCheckable(true);
+            action->setChecked(true);
+        }
+    }
+    QObject::connect(popup, &QMenu::triggered, popup,
+                     [](QAction* action) { deliverCommand(action->data().toInt()); });
+    QObject::connect(popup, &QMenu::aboutToHide, popup, &QObject::deleteLater);
+    // popup() returns at once; the timers run on while the menu is open.
+    popup->popup(QCursor::pos());
+}
+
+void QtHost::messageBox(const char* text, MessageIcon icon) {
+    QMessageBox box(
+        icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::Critical,
+        QStringLiteral("Quillon"), QString::fromLocal8Bit(text), QMessageBox::Ok, window_.get());
+    box.exec();
+}
+
+bool QtHost::saveFileDialog(const SaveDialogRequest& request, char* path, std::size_t capacity) {
+    QStringList filters;
+    for (int i = 0; i < request.filterCount && i < 2; ++i)
+        filters << nameFilter(request.filters[i]);
+    QFileDialog dialog(window_.get());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    if (request.selectedFilter >= 1 && request.selectedFilter <= filters.size())
+        dialog.selectNameFilter(filters[request.selectedFilter - 1]);
+    if (request.defaultExtension != nullptr)
+        dialog.setDefaultSuffix(QString::fromLatin1(request.defaultExtension));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, (request.flags & 0x2) == 0);
+    dialog.selectFile(QString::fromLocal8Bit(path));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    QByteArray chosen = QFile::encodeName(dialog.selectedFiles().first());
+    // A path that does not fit is refused rather than cut to another name.
+    if (capacity == 0 || static_cast<std::size_t>(chosen.size()) >= capacity)
+        return false;
+    std::memcpy(path, chosen.constData(), static_cast<std::size_t>(chosen.size()) + 1);
+    return true;
+}
+
+bool QtHost::setClipboardText(const char* text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr)
+        return false;
+    clipboard->setText(QString::fromLatin1(text));
+    return true;
+}
+
+void QtHost::playSound(int resourceId) {
+    sound_->play(resourceId);
+}
+
+std::uint32_t QtHost::milliseconds() {
+    auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+void QtHost::quit(int exitCode) {
+    QCoreApplication::exit(exitCode);
+}
+
+std::unique_ptr<ControllerLink> QtHost::createControllerLink(const char*) {
+    // The classic pipe name has no meaning here: the socket's place comes
+    // from the environment.
+    return std::make_unique<PosixControllerLink>(controllerSocketPath().c_str());
+}
+
+} // namespace quillon

@@ -1,0 +1,88 @@
+// [x] window: show without focus, hide, minimise, title, repaint, sizes
+// [x] three precise timers  [x] QImage back buffer  [x] fixed-pitch font
+// [x] popup menus at the cursor  [x] tray icon and its events
+// [x] message box  [x] save dialog  [x] clipboard  [x] sound  [x] clock
+// [x] quit  [x] Unix-socket controller link
+//
+// The host interface on Qt 6 Widgets. It carries out what the application
+// asks and hands Qt's events to it; every decision stays in the application.
+#pragma once
+
+#include "host/Host.h"
+
+#include <QRect>
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+class QFont;
+class QPainter;
+class QSystemTrayIcon;
+
+namespace quillon {
+
+class MainWindow;
+class QtSound;
+class QtSurface;
+
+class QtHost : public Host {
+public:
+    // Creates the main window hidden, and the tray icon when the desktop has
+    // a notification area. A QApplication must exist.
+    QtHost();
+    ~QtHost() override;
+    QtHost(const QtHost&) = delete;
+    QtHost& operator=(const QtHost&) = delete;
+
+    void showWindow(bool handFocusBack) override;
+    void hideWindow() override;
+    void minimiseWindow() override;
+    bool isWindowVisible() override;
+    void setTitle(const char* title) override;
+    void invalidate() override;
+    void clientSize(int& width, int& height) override;
+    void setOuterSize(int width, int height) override;
+    bool hasTrayIcon() override;
+    void startTimer(int id, int periodMs) override;
+    void stopTimer(int id) override;
+    Surface* createBackBuffer(int width, int height) override;
+    void releaseBackBuffer() override;
+    void presentBackBuffer(int width, int height) override;
+    int screenDpiY() override;
+    FontHandle createFont(const FontRequest& request) override;
+    bool measureFont(FontHandle font, FontMetrics& metrics) override;
+    void deleteFont(FontHandle font) override;
+    void popupMenu(const PopupMenu& menu) override;
+    void messageBox(const char* text, MessageIcon icon) override;
+    bool saveFileDialog(const SaveDialogRequest& request, char* path,
+                        std::size_t capacity) override;
+    bool setClipboardText(const char* text) override;
+    void playSound(int resourceId) override;
+    std::uint32_t milliseconds() override;
+    void quit(int exitCode) override;
+    std::unique_ptr<ControllerLink> createControllerLink(const char* name) override;
+
+    // Runs the application's paint handler with the window's painter as the
+    // target of presentBackBuffer; paints black what the frame leaves.
+    void paintWindow(QPainter& painter);
+
+    MainWindow& window() { return *window_; }
+    QSystemTrayIcon* trayIcon() { return tray_.get(); }
+    QtSurface* backBuffer() { return backBuffer_.get(); }
+    bool timerActive(int id) const;
+    int timerInterval(int id) const;
+
+private:
+    void createTrayIcon();
+
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<QSystemTrayIcon> tray_;
+    std::unique_ptr<QtSound> sound_;
+    std::unique_ptr<QtSurface> backBuffer_;
+    std::vector<std::unique_ptr<QFont>> fonts_;
+    QTimer timers_[3];
+    QPainter* windowPainter_ = nullptr;
+    QRect presented_;
+};
+
+} // namespace quillon

@@ -1,0 +1,66 @@
+// [x] solid rectangles  [x] outlined discs  [x] 1-px lines without end point
+// [x] text with transparent or opaque background  [x] fonts by handle
+//
+// The back buffer: a QImage with one QPainter that stays on it for the
+// surface's whole life, so that drawing a frame allocates nothing beyond what
+// the text engine needs.
+#pragma once
+
+#include "host/Host.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+
+namespace quillon {
+
+// The QFont behind a FontHandle made by QtHost::createFont.
+inline const QFont* fontOf(FontHandle handle) {
+    return reinterpret_cast<const QFont*>(handle);
+}
+
+// A Colour (red in the low byte) as Qt's 0xAARRGGBB.
+constexpr QRgb toQRgb(Colour colour) {
+    return 0xFF000000u | ((colour & 0xFFu) << 16) | (colour & 0xFF00u) | ((colour >> 16) & 0xFFu);
+}
+
+class QtSurface : public Surface {
+public:
+    // An opaque image of width x height, black until drawn on.
+    QtSurface(int width, int height);
+    ~QtSurface() override;
+    QtSurface(const QtSurface&) = delete;
+    QtSurface& operator=(const QtSurface&) = delete;
+
+    void fillRect(int left, int top, int right, int bottom, Colour colour) override;
+    void fillEllipse(int left, int top, int right, int bottom, Colour colour) override;
+    void drawLine(int x1, int y1, int x2, int y2, Colour colour) override;
+    void selectFont(FontHandle font) override;
+    void setTextColour(Colour colour) override;
+    void setBackgroundTransparent() override;
+    void setBackgroundOpaque(Colour colour) override;
+    void textOut(int x, int y, const char* text, int length) override;
+
+    // Drops what the surface remembers of a font that is being deleted, so
+    // that a new font made at the same address is selected afresh.
+    void forgetFont(FontHandle font);
+
+    // The pixels drawn so far.
+    const QImage& image() const { return image_; }
+
+private:
+    QImage image_;
+    QPainter painter_;
+    QPen outline_;
+    QPen line_;
+    FontHandle font_ = 0;
+    int ascent_ = 0;
+    int cellHeight_ = 0;
+    QRgb textColour_;
+    QRgb backgroundColour_;
+    bool opaqueBackground_ = false;
+    QString text_; // reused for every textOut
+};
+
+} // namespace quillon

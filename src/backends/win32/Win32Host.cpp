@@ -1,0 +1,202 @@
+// [x] window  [x] timers  [x] GDI back buffer  [x] fonts  [x] popup menus
+// [x] tray icon  [x] message box  [x] save dialog  [x] clipboard
+// [x] sound from resources  [x] clock  [x] named-pipe link
+#include "backends/win32/Win32Host.h"
+
+#include "backends/win32/NamedPipeLink.h"
+#include "backends/win32/Clipboard.h"
+
+#include <commdlg.h>
+#include <mmsystem.h>
+
+#include <cstring>
+
+namespace quillon {
+
+Win32Host::~Win32Host() {
+    backBuffer_.release();
+}
+
+void Win32Host::showWindow(bool handFocusBack) {
+    if (handFocusBack) {
+        // Shown without activation, the window that has the keyboard focus
+        // keeps it.
+        ShowWindow(window_, SW_SHOWNOACTIVATE);
+        return;
+    }
+    ShowWindow(window_, SW_SHOWNORMAL);
+    SetForegroundWindow(window_);
+}
+
+void Win32Host::hideWindow() {
+    ShowWindow(window_, SW_HIDE);
+}
+
+void Win32Host::minimiseWindow() {
+    ShowWindow(window_, SW_MINIMIZE);
+}
+
+bool Win32Host::isWindowVisible() {
+    return IsWindowVisible(window_) != FALSE;
+}
+
+void Win32Host::setTitle(const char* title) {
+    SetWindowTextA(window_, title);
+}
+
+void Win32Host::invalidate() {
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE);
+}
+
+void Win32Host::clientSize(int& width, int& height) {
+    RECT rect{};
+    GetClientRect(window_, &rect);
+    width = rect.right - rect.left;
+    height = rect.bottom - rect.top;
+}
+
+void Win32Host::setOuterSize(int width, int height) {
+    SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Host::startTimer(int id, int periodMs) {
+    SetTimer(window_, static_cast<UINT_PTR>(id), static_cast<UINT>(periodMs), nullptr);
+}
+
+void Win32Host::stopTimer(int id) {
+    KillTimer(window_, static_cast<UINT_PTR>(id));
+}
+
+Surface* Win32Host::createBackBuffer(int width, int height) {
+    HDC windowDc = GetDC(window_);
+    bool created = backBuffer_.create(windowDc, width, height);
+    ReleaseDC(window_, windowDc);
+    return created ? &backBuffer_.surface() : nullptr;
+}
+
+void Win32Host::releaseBackBuffer() {
+    backBuffer_.release();
+}
+
+void Win32Host::presentBackBuffer(int width, int height) {
+    backBuffer_.present(paintDc_, width, height);
+}
+
+int Win32Host::screenDpiY() {
+    HWND desktop = GetDesktopWindow();
+    HDC dc = GetDC(desktop);
+    int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(desktop, dc);
+    return dpi;
+}
+
+FontHandle Win32Host::createFont(const FontRequest& r) {
+    HFONT font =
+        CreateFontA(r.height, r.width, r.escapement, r.orientation, r.weight,
+                    static_cast<DWORD>(r.italic), static_cast<DWORD>(r.underline),
+                    static_cast<DWORD>(r.strikeOut), static_cast<DWORD>(r.charSet),
+                    static_cast<DWORD>(r.outPrecision), static_cast<DWORD>(r.clipPrecision),
+                    static_cast<DWORD>(r.quality), static_cast<DWORD>(r.pitchAndFamily), r.face);
+    return reinterpret_cast<FontHandle>(font);
+}
+
+bool Win32Host::measureFont(FontHandle font, FontMetrics& metrics) {
+    if (font == 0)
+        return false;
+    HWND desktop = GetDesktopWindow();
+    HDC dc = GetDC(desktop);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(font));
+    TEXTMETRICA text{};
+    bool measured = GetTextMetricsA(dc, &text) != FALSE;
+    SelectObject(dc, previous);
+    ReleaseDC(desktop, dc);
+    if (!measured)
+        return false;
+    metrics.averageCharWidth = text.tmAveCharWidth;
+    metrics.cellHeight = text.tmHeight;
+    return true;
+}
+
+void Win32Host::deleteFont(FontHandle font) {
+    if (font != 0)
+        DeleteObject(reinterpret_cast<HFONT>(font));
+}
+
+void Win32Host::popupMenu(const PopupMenu& menu) {
+    HMENU popup = CreatePopupMenu();
+    if (popup == nullptr)
+        return;
+    const int count = menu.count < PopupMenu::CAPACITY ? menu.count : PopupMenu::CAPACITY;
+    for (int i = 0; i < count; ++i) {
+        const MenuEntry& entry = menu.entries[i];
+        if (entry.separator) {
+            AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        char label[sizeof entry.label + 1];
+        std::memcpy(label, entry.label, sizeof entry.label);
+        label[sizeof entry.label] = '\0';
+        AppendMenuA(popup, MF_STRING | (entry.checked ? MF_CHECKED : MF_UNCHECKED),
+                    static_cast<UINT_PTR>(entry.id), label);
+    }
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    // A menu opened from the tray closes on a click elsewhere only while its
+    // owner is the foreground window.
+    SetForegroundWindow(window_);
+    // The chosen entry arrives later as a WM_COMMAND posted to the window.
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window_, nullptr);
+    PostMessageA(window_, WM_NULL, 0, 0);
+    DestroyMenu(popup);
+}
+
+void Win32Host::messageBox(const char* text, MessageIcon icon) {
+    MessageBoxA(window_, text, "Quillon", MB_OK | static_cast<UINT>(icon));
+}
+
+bool Win32Host::saveFileDialog(const SaveDialogRequest& request, char* path, std::size_t capacity) {
+    // Filter pairs "label\0pattern\0", ended by one more NUL.
+    char filter[256] = {};
+    std::size_t used = 0;
+    for (int i = 0; i < request.filterCount && i < 2; ++i) {
+        for (const char* part : {request.filters[i].label, request.filters[i].pattern}) {
+            const std::size_t length = std::strlen(part) + 1;
+            if (used + length + 1 > sizeof filter)
+                return false;
+            std::memcpy(filter + used, part, length);
+            used += length;
+        }
+    }
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = window_;
+    dialog.lpstrFilter = filter;
+    dialog.nFilterIndex = static_cast<DWORD>(request.selectedFilter);
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = static_cast<DWORD>(capacity);
+    dialog.lpstrDefExt = request.defaultExtension;
+    dialog.Flags = request.flags;
+    return GetSaveFileNameA(&dialog) != FALSE;
+}
+
+bool Win32Host::setClipboardText(const char* text) {
+    return copyTextToClipboard(window_, text);
+}
+
+void Win32Host::playSound(int resourceId) {
+    PlaySoundA(MAKEINTRESOURCEA(resourceId), instance_, SND_RESOURCE | SND_ASYNC);
+}
+
+std::uint32_t Win32Host::milliseconds() {
+    return timeGetTime();
+}
+
+void Win32Host::quit(int exitCode) {
+    PostQuitMessage(exitCode);
+}
+
+std::unique_ptr<ControllerLink> Win32Host::createControllerLink(const char* name) {
+    return std::make_unique<NamedPipeLink>(name);
+}
+
+} // namespace quillon

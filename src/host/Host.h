@@ -1,0 +1,185 @@
+// What the application asks of a platform, in the program's own terms. A
+// backend implements Host once per platform; tests implement it with a
+// recording fake. Everything here runs on the one GUI thread. Backends carry
+// out requests and deliver events; every decision about when to make them
+// lives in the application.
+#pragma once
+
+#include "host/HostEvents.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace quillon {
+
+class ControllerLink;
+
+// 32-bit colour: red in the low byte, then green, then blue; top byte 0.
+using Colour = std::uint32_t;
+constexpr Colour NO_BACKGROUND = 0xFFFFFFFFu;
+constexpr Colour rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+    return r | (g << 8) | (b << 16);
+}
+
+enum class MessageIcon {
+    Error,       // every error the user must see
+    Information, // the About box
+};
+
+// The program's sounds, in the order of their resources.
+enum class Sound {
+    Switch,      // a switch changes direction
+    Collision,   // two trains collide
+    Halt,        // a train halts at a stop or has no way on
+    Sensor,      // the user fires a sensor
+    TrainMoved,  // a placed train is placed again
+    TrainPlaced, // a new train is placed
+};
+constexpr int SOUND_COUNT = 6;
+
+// A platform font; 0 is no font.
+using FontHandle = std::uintptr_t;
+
+// The font wanted: a face if the platform has it, else one like it.
+struct FontRequest {
+    const char* face;
+    int pixelHeight; // character height without internal leading, pixels
+    bool fixedPitch;
+    bool antialiased;
+};
+
+struct FontMetrics {
+    int averageCharWidth; // pixels
+    int cellHeight;       // pixels, ascent plus descent
+};
+
+// A drawing target (the back buffer). Coordinates are pixels from the
+// top-left corner. Its state (selected font, text colour, background mode)
+// persists between calls, like a device context's.
+class Surface {
+public:
+    virtual ~Surface() = default;
+    // Fills [left, right) x [top, bottom) with a solid colour.
+    virtual void fillRect(int left, int top, int right, int bottom, Colour colour) = 0;
+    // The ellipse inscribed in the box, filled with colour and outlined with
+    // a 1-pixel black line.
+    virtual void fillEllipse(int left, int top, int right, int bottom, Colour colour) = 0;
+    // A 1-pixel line from (x1, y1) towards (x2, y2), the end point excluded.
+    virtual void drawLine(int x1, int y1, int x2, int y2, Colour colour) = 0;
+    // Selects a font for later text; 0 keeps the surface's current font.
+    virtual void selectFont(FontHandle font) = 0;
+    virtual void setTextColour(Colour colour) = 0;
+    virtual void setBackgroundTransparent() = 0;
+    virtual void setBackgroundOpaque(Colour colour) = 0;
+    // Draws length characters of text with the top-left corner of the first
+    // character cell at (x, y).
+    virtual void textOut(int x, int y, const char* text, int length) = 0;
+};
+
+// One entry of a popup menu: a command, or a separator.
+struct MenuEntry {
+    int id;         // command id; 0 for a separator
+    char label[24]; // empty for a separator
+    bool checked;
+    bool separator;
+};
+
+// A popup menu built as data, at most CAPACITY entries.
+struct PopupMenu {
+    static constexpr int CAPACITY = 20;
+    MenuEntry entries[CAPACITY];
+    int count;
+};
+
+struct FileFilter {
+    const char* label;   // "Raw Track Data (*.dat)"
+    const char* pattern; // "*.dat"
+};
+
+// The properties of the save-file dialog.
+struct SaveDialogRequest {
+    FileFilter filters[2];
+    int filterCount;
+    int selectedFilter;           // index into filters
+    const char* defaultExtension; // added when the user types a name without one
+    bool promptOverwrite;         // ask before replacing an existing file
+    bool hideReadOnly;            // no "open read-only" choice
+    bool pathMustExist;           // the folder must exist
+};
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // The receiver of this host's events: the application attaches itself
+    // once it is built and detaches before it goes. Events that arrive while
+    // nothing is attached are dropped.
+    void attach(HostEvents* events) { events_ = events; }
+    HostEvents* events() const { return events_; }
+
+    // Window. showWindow(true) shows it without taking the keyboard focus
+    // (a connection never takes the focus); showWindow(false) shows and
+    // activates it.
+    virtual void showWindow(bool handFocusBack) = 0;
+    virtual void hideWindow() = 0;
+    virtual void minimiseWindow() = 0;
+    virtual bool isWindowVisible() = 0;
+    virtual void setTitle(const char* title) = 0;
+    // Asks for a paint event; the frame is drawn when it comes.
+    virtual void invalidate() = 0;
+    virtual void clientSize(int& width, int& height) = 0;
+    // Sets the window's outer size without moving it.
+    virtual void setOuterSize(int width, int height) = 0;
+    // True while a notification-area icon stands for the program, so that a
+    // hidden window can be reached again.
+    virtual bool hasTrayIcon() = 0;
+
+    // Timers 1, 2 and 3; starting a running timer restarts it.
+    virtual void startTimer(int id, int periodMs) = 0;
+    virtual void stopTimer(int id) = 0;
+
+    // The back buffer: a surface of width x height, or nullptr on failure.
+    // It stays valid until releaseBackBuffer.
+    virtual Surface* createBackBuffer(int width, int height) = 0;
+    virtual void releaseBackBuffer() = 0;
+    // Copies width x height pixels from the back buffer's origin to the
+    // window's; called only while a paint event is handled.
+    virtual void presentBackBuffer(int width, int height) = 0;
+
+    // Fonts.
+    virtual int screenDpiY() = 0;
+    virtual FontHandle createFont(const FontRequest& request) = 0;
+    // Measures the font as the platform will draw it; false if it cannot.
+    virtual bool measureFont(FontHandle font, FontMetrics& metrics) = 0;
+    virtual void deleteFont(FontHandle font) = 0;
+
+    // Shows the menu at the pointer. When the user picks an entry, the
+    // backend later delivers its id to HostEvents::onCommand (never from
+    // within this call); a dismissed menu delivers nothing.
+    virtual void popupMenu(const PopupMenu& menu) = 0;
+
+    // A modal message box with the caption "Quillon"; returns when closed.
+    virtual void messageBox(const char* text, MessageIcon icon) = 0;
+    // The save-file dialog. path holds the proposed name on entry and the
+    // chosen path on return; false when the user cancelled.
+    virtual bool saveFileDialog(const SaveDialogRequest& request, char* path,
+                                std::size_t capacity) = 0;
+    // Replaces the clipboard's contents with the text; true on success.
+    virtual bool setClipboardText(const char* text) = 0;
+    // Plays a sound asynchronously; never blocks, silent without an audio
+    // device.
+    virtual void playSound(Sound sound) = 0;
+    // Milliseconds from an arbitrary origin, wrapping at 2^32.
+    virtual std::uint32_t milliseconds() = 0;
+    // Ends the event loop with the exit code once the current event is done.
+    virtual void quit(int exitCode) = 0;
+    // The controller link of this platform at its well-known place, not yet
+    // connected.
+    virtual std::unique_ptr<ControllerLink> createControllerLink() = 0;
+
+private:
+    HostEvents* events_ = nullptr;
+};
+
+} // namespace quillon

@@ -1,0 +1,17 @@
+#include "protocol/SensorReport.h"
+
+#include <cstring>
+
+namespace quillon {
+
+void SensorReport::setSensorBit(int n) {
+    if (n < 0 || n >= 80)
+        return;
+    bytes[n / 8] |= static_cast<std::uint8_t>(0x80u >> (n % 8));
+}
+
+void SensorReport::clear() {
+    std::memset(bytes, 0, sizeof bytes);
+}
+
+} // namespace quillon

@@ -1,0 +1,29 @@
+// The simulated world as one value: both layouts with their view entries
+// and which is active, the train table, the interaction state, the
+// controller decoder with its report latch, and the events not yet acted
+// on. It refers to its parts by index, never by address, so a copy is an
+// independent world. Every operation of the core reaches it through a
+// reference its owner passes.
+#pragma once
+
+#include "protocol/CommandDecoder.h"
+#include "sim/Events.h"
+#include "sim/InteractionState.h"
+#include "sim/Trains.h"
+#include "track/BuiltinLayouts.h"
+
+namespace quillon {
+
+struct World {
+    Layouts layouts{};
+    TrainTable trains{};
+    InteractionState interaction{};
+    CommandDecoder decoder{};
+    EventLog events{};
+};
+
+// A world with both built-in layouts loaded and layout A active; the
+// loader's messages go to messages when given.
+World makeWorld(LoadMessages* messages = nullptr);
+
+} // namespace quillon
