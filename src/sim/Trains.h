@@ -28,10 +28,10 @@ struct Train {
     std::uint8_t inUse = 0; // 1 in every record below the count
     std::uint8_t held = 0;  // kept standing by the user; keeps its speed step
     std::int32_t number = 0;
-    std::uint32_t speed = 0; // speed step 0..14
-    NodeRef currentNode;     // near end of the segment; a node while in use
-    NodeRef nextNode;        // far end; no node until the first movement step
-    EdgeRef edge;            // the segment's edge; none exactly when nextNode is none
+    std::uint32_t speed = 0;   // speed step 0..14
+    NodeRef currentNode;       // near end of the segment; a node while in use
+    NodeRef nextNode;          // far end; no node until the first movement step
+    EdgeRef edge;              // the segment's edge; none exactly when nextNode is none
     std::int32_t distance = 0; // from currentNode, truncated toward zero
     float exactDistance = 0.0f;
     std::int32_t displayX = 0; // window pixels, kept up to date with the position

@@ -142,7 +142,8 @@ bool readEdgeCount(ParseResult& out, FieldReader& in, const TrackNode& node, std
 
 // Reads count edges of one node into the slots their keywords select. Switch
 // entries fail silently except for the destination range test.
-int readEdges(ParseResult& out, FieldReader& in, const TrackLayout& layout, TrackNode& node, std::int32_t count) {
+int readEdges(ParseResult& out, FieldReader& in, const TrackLayout& layout, TrackNode& node,
+              std::int32_t count) {
     const bool quiet = node.type == NODE_SWITCH;
     for (std::int32_t i = 0; i < count; ++i) {
         std::int32_t dest = 0;

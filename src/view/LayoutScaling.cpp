@@ -1,7 +1,7 @@
 #include "view/LayoutScaling.h"
 
-#include "sim/World.h"
 #include "sim/Pixels.h"
+#include "sim/World.h"
 
 #include <cmath>
 #include <cstdint>
@@ -24,8 +24,7 @@ std::int32_t scaleCoordinate(std::int64_t offsetInLayout, std::int64_t span, flo
 
 } // namespace
 
-void rescaleLayout(TrackLayout& layout, const NodeView (&views)[MAX_NODES], int width,
-                   int height) {
+void rescaleLayout(TrackLayout& layout, const NodeView (&views)[MAX_NODES], int width, int height) {
     int count = usedSlots(layout);
     if (count < 1)
         return;

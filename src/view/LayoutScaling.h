@@ -19,8 +19,7 @@ constexpr int SCALE_RESERVE = 80; // the usable extent is the size less this
 // largest on width - 32; likewise in y. An axis on which every node has the
 // same coordinate puts every node at 48. Axes stretch independently.
 // views holds the layout coordinates of the record's nodes.
-void rescaleLayout(TrackLayout& layout, const NodeView (&views)[MAX_NODES], int width,
-                   int height);
+void rescaleLayout(TrackLayout& layout, const NodeView (&views)[MAX_NODES], int width, int height);
 
 // rescaleLayout on layout A, then on layout B; the trains' display positions
 // follow their nodes.

@@ -16,8 +16,7 @@
 //   quillon_measure [RUN_SECONDS]     (default 100)
 #include "app/SimulatorApp.h"
 #include "backends/qt/QtHost.h"
-#include "sim/Trains.h"
-#include "track/BuiltinLayouts.h"
+#include "sim/World.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -169,44 +168,41 @@ long statusKb(const char* field) {
 }
 
 // The number of trains that have a speed step and have not crashed.
-int movingTrains() {
+int movingTrains(const quillon::World& world) {
     int moving = 0;
-    for (int i = 0; i < quillon::trainTable.count; ++i)
-        moving += quillon::trainTable.trains[i].speed > 0 && !quillon::trainTable.trains[i].crashed;
+    for (int i = 0; i < world.trains.count; ++i)
+        moving += world.trains.trains[i].speed > 0 && !world.trains.trains[i].crashed;
     return moving;
 }
 
 // A sensor node of the active layout with no train within 40 pixels,
 // looking on from the spot after the last one given.
-quillon::TrackNode& freeSensorNode(int& spot) {
-    quillon::TrackLayout& layout = quillon::activeLayout();
+quillon::NodeRef freeSensorNode(const quillon::World& world, int& spot) {
+    const quillon::TrackLayout& layout = quillon::activeLayout(world.layouts);
     for (int tries = 0; tries < layout.nodeCount; ++tries) {
-        quillon::TrackNode& node = layout.nodes[spot];
+        const quillon::TrackNode& node = layout.nodes[spot];
+        quillon::NodeRef ref = quillon::activeNode(world.layouts, spot);
         spot = (spot + 7) % layout.nodeCount;
         if (node.type != quillon::NODE_SENSOR)
             continue;
         bool taken = false;
-        for (int i = 0; i < quillon::trainTable.count; ++i) {
-            const quillon::Train& t = quillon::trainTable.trains[i];
+        for (int i = 0; i < world.trains.count; ++i) {
+            const quillon::Train& t = world.trains.trains[i];
             taken |= std::abs(t.displayX - node.x) + std::abs(t.displayY - node.y) < 40;
         }
         if (!taken)
-            return node;
+            return ref;
     }
-    return layout.nodes[spot];
+    return quillon::activeNode(world.layouts, spot);
 }
 
-Sample sample(char phase) {
+Sample sample(char phase, const quillon::World& world) {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     double cpu = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
                  (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     double wall = std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
-    int running = 0;
-    for (int i = 0; i < quillon::trainTable.count; ++i)
-        running +=
-            quillon::trainTable.trains[i].speed > 0 && !quillon::trainTable.trains[i].crashed;
-    return {phase, cpu, wall, statusKb("VmRSS:"), statusKb("VmHWM:"), running};
+    return {phase, cpu, wall, statusKb("VmRSS:"), statusKb("VmHWM:"), movingTrains(world)};
 }
 
 void report(const std::vector<Sample>& samples) {
@@ -257,17 +253,16 @@ int main(int argc, char** argv) {
     QApplication qtApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     quillon::QtHost host;
-    quillon::setHost(&host);
     std::vector<Sample> samples;
     samples.reserve(16);
     {
         quillon::SimulatorApp app(host);
-        quillon::application = &app;
-        quillon::TrackLayout& layout = quillon::activeLayout();
+        quillon::World& world = app.world();
+        const quillon::TrackLayout& layout = quillon::activeLayout(world.layouts);
         int placed = 0;
         for (int i = 0; i < layout.nodeCount && placed < TRAINS; i += 3)
             if (layout.nodes[i].type == quillon::NODE_SENSOR)
-                quillon::placeTrain(++placed, layout.nodes[i]);
+                quillon::placeTrain(world, ++placed, quillon::activeNode(world.layouts, i));
         std::printf("platform %s, tray icon %s, %d trains placed\n",
                     qPrintable(QGuiApplication::platformName()), host.hasTrayIcon() ? "yes" : "no",
                     placed);
@@ -285,19 +280,19 @@ int main(int argc, char** argv) {
         QObject::connect(&census, &QTimer::timeout, [&] {
             if (!running)
                 return;
-            movingSum += movingTrains();
+            movingSum += movingTrains(world);
             ++movingSamples;
-            for (int i = 0; i < quillon::trainTable.count; ++i) {
-                quillon::Train& train = quillon::trainTable.trains[i];
+            for (int i = 0; i < world.trains.count; ++i) {
+                quillon::Train& train = world.trains.trains[i];
                 int number = train.number;
                 bool stuck = train.crashed || train.speed == 0;
                 if (stuck && stuckBefore[number]) {
-                    quillon::placeTrain(number, freeSensorNode(nextSpot));
+                    quillon::placeTrain(world, number, freeSensorNode(world, nextSpot));
                 } else if (stuck) {
-                    quillon::setTrainSpeed(number, quillon::SPEED_REVERSE, false);
+                    quillon::setTrainSpeed(world, number, quillon::SPEED_REVERSE, false);
                 }
                 if (stuck)
-                    quillon::setTrainSpeed(number, speedStepOf(number), false);
+                    quillon::setTrainSpeed(world, number, speedStepOf(number), false);
                 stuckBefore[number] = stuck && !stuckBefore[number];
             }
         });
@@ -309,15 +304,13 @@ int main(int argc, char** argv) {
                 return;
             }
             running = phase == 'e' ? true : phase == 'f' ? false : running;
-            samples.push_back(sample(phase));
+            samples.push_back(sample(phase, world));
         });
         QApplication::exec();
-        quillon::application = nullptr;
         if (movingSamples > 0)
             std::printf("trains moving during the run: %.1f of %d on average\n",
                         double(movingSum) / movingSamples, TRAINS);
     }
-    quillon::setHost(nullptr);
     int status = 0;
     ::waitpid(child, &status, 0);
     report(samples);

@@ -1,7 +1,6 @@
 // [x] paint  [x] pointer  [x] buttons  [x] keys  [x] close box  [x] minimise
 #include "backends/qt/MainWindow.h"
 
-#include "app/SimulatorApp.h"
 #include "backends/qt/QtHost.h"
 
 #include <QCloseEvent>
@@ -11,12 +10,23 @@
 
 namespace quillon {
 
-int virtualKeyOf(int qtKey) {
-    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
-        return qtKey;
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-        return 0x70 + (qtKey - Qt::Key_F1);
-    return 0;
+Key keyOf(int qtKey, Qt::KeyboardModifiers modifiers) {
+    if (modifiers & (Qt::AltModifier | Qt::MetaModifier))
+        return Key::Other;
+    switch (qtKey) {
+    case Qt::Key_A:
+        return Key::A;
+    case Qt::Key_B:
+        return Key::B;
+    case Qt::Key_C:
+        return Key::C;
+    case Qt::Key_F1:
+        return Key::F1;
+    case Qt::Key_F2:
+        return Key::F2;
+    default:
+        return Key::Other;
+    }
 }
 
 MainWindow::MainWindow(QtHost& host)
@@ -31,76 +41,80 @@ MainWindow::MainWindow(QtHost& host)
     setFocusPolicy(Qt::StrongFocus);
 }
 
+HostEvents* MainWindow::app() const {
+    return host_.events();
+}
+
 void MainWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     host_.paintWindow(painter);
 }
 
 void MainWindow::resizeEvent(QResizeEvent*) {
-    if (application == nullptr) {
-        SimulatorApp::rescale(width(), height());
-        return;
-    }
-    application->onSize(false, width(), height());
+    if (HostEvents* events = app())
+        events->onSize(false, width(), height());
 }
 
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || application == nullptr)
+    HostEvents* events = app();
+    if (event->type() != QEvent::WindowStateChange || events == nullptr)
         return;
     auto* change = static_cast<QWindowStateChangeEvent*>(event);
     if (isMinimized()) {
-        application->onSize(true, width(), height());
+        events->onSize(true, width(), height());
         return;
     }
     // Coming back from minimised: the client size may have changed meanwhile.
     if (change->oldState() & Qt::WindowMinimized)
-        application->onSize(false, width(), height());
+        events->onSize(false, width(), height());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The close box never ends the program; the application decides what it
     // does instead.
     event->ignore();
-    if (application != nullptr)
-        application->onClose();
+    if (HostEvents* events = app())
+        events->onClose();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    int key = virtualKeyOf(event->key());
-    if (key == 0 || application == nullptr) {
+    Key key = keyOf(event->key(), event->modifiers());
+    HostEvents* events = app();
+    if (key == Key::Other || events == nullptr) {
         QWidget::keyPressEvent(event);
         return;
     }
-    application->onKeyDown(key, (event->modifiers() & Qt::ControlModifier) != 0);
+    events->onKeyDown(key, (event->modifiers() & Qt::ControlModifier) != 0);
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event) {
-    if (application == nullptr)
-        return;
-    QPoint at = event->position().toPoint();
-    application->onPointerMove(at.x(), at.y());
+    if (HostEvents* events = app()) {
+        QPoint at = event->position().toPoint();
+        events->onPointerMove(at.x(), at.y());
+    }
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {
-    if (application == nullptr)
+    HostEvents* events = app();
+    if (events == nullptr)
         return;
-    int button = -1;
+    PointerButton button;
     switch (event->button()) {
     case Qt::LeftButton:
-        button = BUTTON_LEFT;
+        button = PointerButton::Left;
         break;
     case Qt::RightButton:
-        button = BUTTON_RIGHT;
+        button = PointerButton::Right;
         break;
     case Qt::MiddleButton:
-        button = BUTTON_MIDDLE;
+        button = PointerButton::Middle;
         break;
     default:
         return;
     }
     QPoint at = event->position().toPoint();
-    application->onButtonDown(at.x(), at.y(), button);
+    events->onButtonDown(at.x(), at.y(), button);
 }
 
 } // namespace quillon

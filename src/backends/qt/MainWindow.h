@@ -2,9 +2,11 @@
 // [x] close box  [x] minimise and restore  [x] size changes
 //
 // The main window. It turns Qt's events into the application's events and
-// decides nothing itself; events that arrive before the application exists
-// are dropped, except size changes, which only rescale the layouts.
+// decides nothing itself; events that arrive while no application is
+// attached to the host are dropped.
 #pragma once
+
+#include "host/HostEvents.h"
 
 #include <QWidget>
 
@@ -12,9 +14,9 @@ namespace quillon {
 
 class QtHost;
 
-// The classic virtual-key code of a Qt key, or 0 for a key that has none
-// here. Letters and digits keep their codes; F1.. map to 0x70...
-int virtualKeyOf(int qtKey);
+// The program's key for a Qt key with its modifiers. Alt and Meta make any
+// key Other, so that a shortcut of the desktop never acts in the window.
+Key keyOf(int qtKey, Qt::KeyboardModifiers modifiers);
 
 class MainWindow : public QWidget {
 public:
@@ -30,6 +32,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    HostEvents* app() const;
+
     QtHost& host_;
 };
 

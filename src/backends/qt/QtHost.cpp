@@ -2,7 +2,6 @@
 // [x] message box  [x] save dialog  [x] clipboard  [x] sound  [x] clock  [x] link
 #include "backends/qt/QtHost.h"
 
-#include "app/SimulatorApp.h"
 #include "backends/posix/PosixControllerLink.h"
 #include "backends/qt/MainWindow.h"
 #include "backends/qt/QtSound.h"
@@ -38,17 +37,6 @@ QIcon programIcon() {
     return icon;
 }
 
-// Delivers a chosen menu entry once the menu's own event handling is over.
-void deliverCommand(int id) {
-    QMetaObject::invokeMethod(
-        qApp,
-        [id] {
-            if (application != nullptr)
-                application->onCommand(id);
-        },
-        Qt::QueuedConnection);
-}
-
 // "Label (*.ext)" as Qt's name filters want it, from a label that may or may
 // not name its pattern already.
 QString nameFilter(const FileFilter& filter) {
@@ -69,9 +57,9 @@ QtHost::QtHost()
     QApplication::setWindowIcon(icon);
     for (int i = 0; i < 3; ++i) {
         timers_[i].setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timers_[i], &QTimer::timeout, [id = i + 1] {
-            if (application != nullptr)
-                application->onTimer(id);
+        QObject::connect(&timers_[i], &QTimer::timeout, [this, id = i + 1] {
+            if (HostEvents* app = events())
+                app->onTimer(id);
         });
     }
     createTrayIcon();
@@ -91,13 +79,14 @@ void QtHost::createTrayIcon() {
     tray_ = std::make_unique<QSystemTrayIcon>(QIcon(QStringLiteral(":/icons/icon103.ico")));
     tray_->setToolTip(QStringLiteral("Quillon"));
     QObject::connect(tray_.get(), &QSystemTrayIcon::activated,
-                     [](QSystemTrayIcon::ActivationReason reason) {
-                         if (application == nullptr)
+                     [this](QSystemTrayIcon::ActivationReason reason) {
+                         HostEvents* app = events();
+                         if (app == nullptr)
                              return;
                          if (reason == QSystemTrayIcon::Trigger)
-                             application->onTrayEvent(TrayEvent::LeftButtonDown);
+                             app->onTrayEvent(TrayEvent::LeftButtonDown);
                          else if (reason == QSystemTrayIcon::Context)
-                             application->onTrayEvent(TrayEvent::RightButtonDown);
+                             app->onTrayEvent(TrayEvent::RightButtonDown);
                      });
     tray_->show();
 }
@@ -200,8 +189,8 @@ void QtHost::presentBackBuffer(int width, int height) {
 void QtHost::paintWindow(QPainter& painter) {
     windowPainter_ = &painter;
     presented_ = QRect();
-    if (application != nullptr)
-        application->onPaint();
+    if (HostEvents* app = events())
+        app->onPaint();
     windowPainter_ = nullptr;
     // What no frame covers shows the black background, never stale pixels.
     int width = window_->width(), height = window_->height();
@@ -235,14 +224,12 @@ FontHandle QtHost::createFont(const FontRequest& request) {
                        QStringLiteral("monospace")});
     // A negative height is the character height without internal leading,
     // which is Qt's pixel size; a positive one is taken as the same.
-    int pixels = request.height < 0 ? -request.height : request.height;
-    font->setPixelSize(pixels > 0 ? pixels : 8);
-    font->setStyleHint(QFont::TypeWriter, QFont::NoAntialias);
-    font->setFixedPitch(true);
+    font->setPixelSize(request.pixelHeight > 0 ? request.pixelHeight : 8);
+    font->setStyleHint(QFont::TypeWriter,
+                       request.antialiased ? QFont::PreferDefault : QFont::NoAntialias);
+    font->setFixedPitch(request.fixedPitch);
     font->setKerning(false);
     font->setHintingPreference(QFont::PreferFullHinting);
-    if (request.weight >= 600)
-        font->setWeight(QFont::Bold);
     fonts_.push_back(std::move(font));
     return reinterpret_cast<FontHandle>(fonts_.back().get());
 }
@@ -288,8 +275,16 @@ void QtHost::popupMenu(const PopupMenu& menu) {
             action->setChecked(true);
         }
     }
-    QObject::connect(popup, &QMenu::triggered, popup,
-                     [](QAction* action) { deliverCommand(action->data().toInt()); });
+    // The chosen entry is delivered once the menu's own event handling is over.
+    QObject::connect(popup, &QMenu::triggered, popup, [this](QAction* action) {
+        QMetaObject::invokeMethod(
+            qApp,
+            [this, id = action->data().toInt()] {
+                if (HostEvents* app = events())
+                    app->onCommand(id);
+            },
+            Qt::QueuedConnection);
+    });
     QObject::connect(popup, &QMenu::aboutToHide, popup, &QObject::deleteLater);
     // popup() returns at once; the timers run on while the menu is open.
     popup->popup(QCursor::pos());
@@ -310,11 +305,11 @@ bool QtHost::saveFileDialog(const SaveDialogRequest& request, char* path, std::s
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
-    if (request.selectedFilter >= 1 && request.selectedFilter <= filters.size())
-        dialog.selectNameFilter(filters[request.selectedFilter - 1]);
+    if (request.selectedFilter >= 0 && request.selectedFilter < filters.size())
+        dialog.selectNameFilter(filters[request.selectedFilter]);
     if (request.defaultExtension != nullptr)
         dialog.setDefaultSuffix(QString::fromLatin1(request.defaultExtension));
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, (request.flags & 0x2) == 0);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.promptOverwrite);
     dialog.selectFile(QString::fromLocal8Bit(path));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
@@ -334,8 +329,8 @@ bool QtHost::setClipboardText(const char* text) {
     return true;
 }
 
-void QtHost::playSound(int resourceId) {
-    sound_->play(resourceId);
+void QtHost::playSound(Sound sound) {
+    sound_->play(sound);
 }
 
 std::uint32_t QtHost::milliseconds() {
@@ -348,9 +343,7 @@ void QtHost::quit(int exitCode) {
     QCoreApplication::exit(exitCode);
 }
 
-std::unique_ptr<ControllerLink> QtHost::createControllerLink(const char*) {
-    // The classic pipe name has no meaning here: the socket's place comes
-    // from the environment.
+std::unique_ptr<ControllerLink> QtHost::createControllerLink() {
     return std::make_unique<PosixControllerLink>(controllerSocketPath().c_str());
 }
 

@@ -57,10 +57,10 @@ public:
     bool saveFileDialog(const SaveDialogRequest& request, char* path,
                         std::size_t capacity) override;
     bool setClipboardText(const char* text) override;
-    void playSound(int resourceId) override;
+    void playSound(Sound sound) override;
     std::uint32_t milliseconds() override;
     void quit(int exitCode) override;
-    std::unique_ptr<ControllerLink> createControllerLink(const char* name) override;
+    std::unique_ptr<ControllerLink> createControllerLink() override;
 
     // Runs the application's paint handler with the window's painter as the
     // target of presentBackBuffer; paints black what the frame leaves.

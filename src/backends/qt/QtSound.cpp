@@ -1,6 +1,8 @@
 // [x] sounds 104..109  [x] asynchronous  [x] silence without a device
 #include "backends/qt/QtSound.h"
 
+#include "res/ResourceIds.h"
+
 #include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
@@ -11,10 +13,14 @@ QtSound::QtSound() = default;
 
 QtSound::~QtSound() = default;
 
-void QtSound::play(int resourceId) {
-    int index = resourceId - FIRST;
+static_assert(QUILLON_SOUND_TRAIN_PLACED - QUILLON_SOUND_SWITCH == SOUND_COUNT - 1);
+static_assert(static_cast<int>(Sound::TrainPlaced) == SOUND_COUNT - 1);
+
+void QtSound::play(Sound sound) {
+    int index = static_cast<int>(sound);
     if (index < 0 || index >= COUNT)
         return;
+    int resourceId = QUILLON_SOUND_SWITCH + index;
     // The default device can come and go (a headset, a sound server that
     // starts late); without one there is nothing to play on.
     QAudioDevice device = QMediaDevices::defaultAudioOutput();

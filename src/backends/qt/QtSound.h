@@ -6,6 +6,8 @@
 // audio system.
 #pragma once
 
+#include "host/Host.h"
+
 #include <QAudioDevice>
 #include <memory>
 
@@ -20,13 +22,12 @@ public:
     QtSound(const QtSound&) = delete;
     QtSound& operator=(const QtSound&) = delete;
 
-    // Starts the sound and returns at once. Unknown ids, a missing audio
-    // device or a sound that cannot be decoded give silence.
-    void play(int resourceId);
+    // Starts the sound and returns at once. A missing audio device or a
+    // sound that cannot be decoded gives silence.
+    void play(Sound sound);
 
 private:
-    static constexpr int FIRST = 104;
-    static constexpr int COUNT = 6;
+    static constexpr int COUNT = SOUND_COUNT;
 
     QAudioDevice device_;
     std::unique_ptr<QSoundEffect> effects_[COUNT];

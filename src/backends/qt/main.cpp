@@ -14,15 +14,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     quillon::QtHost host;
-    quillon::setHost(&host);
     quillon::QuitOnSignal endOnSignal(host);
-    int exitCode = 0;
-    {
-        quillon::SimulatorApp app(host);
-        quillon::application = &app;
-        exitCode = QApplication::exec();
-        quillon::application = nullptr;
-    }
-    quillon::setHost(nullptr);
-    return exitCode;
+    quillon::SimulatorApp app(host);
+    return QApplication::exec();
 }

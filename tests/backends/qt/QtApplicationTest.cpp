@@ -7,9 +7,7 @@
 #include "backends/posix/TestController.h"
 #include "backends/qt/MainWindow.h"
 #include "backends/qt/QtHost.h"
-#include "sim/Trains.h"
-#include "support/FakeHost.h"
-#include "track/BuiltinLayouts.h"
+#include "sim/World.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -20,7 +18,8 @@
 #include <cstring>
 
 using namespace quillon;
-using namespace quillon::testing;
+using quillon::testing::Bytes;
+using quillon::testing::TestController;
 
 namespace {
 
@@ -35,16 +34,16 @@ void idle() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-const TrackNode& node(const char* name) {
-    const TrackLayout& layout = activeLayout();
+const TrackNode& node(const World& world, const char* name) {
+    const TrackLayout& layout = activeLayout(world.layouts);
     int i = 0;
     while (i < layout.nodeCount - 1 && std::strcmp(layout.nodes[i].name, name) != 0)
         ++i;
     return layout.nodes[i];
 }
 
-QPoint pointOf(const char* name) {
-    return {node(name).x, node(name).y};
+QPoint pointOf(const World& world, const char* name) {
+    return {node(world, name).x, node(world, name).y};
 }
 
 QMenu* openMenu() {
@@ -85,13 +84,15 @@ class QtApplicationTest : public QObject {
         QVERIFY(!listen || controller->listen());
         ::setenv("QUILLON_PIPE", controller->path.c_str(), 1);
         host = pretendTray ? std::make_unique<HostWithTray>() : std::make_unique<QtHost>();
-        setHost(host.get());
         app = std::make_unique<SimulatorApp>(*host);
-        application = app.get();
         QVERIFY(!listen || controller->accept(3000, idle));
     }
 
     MainWindow& window() { return host->window(); }
+    World& world() { return app->world(); }
+    QPoint pointOf(const char* name) { return ::pointOf(world(), name); }
+    const TrackNode& node(const char* name) { return ::node(world(), name); }
+    const Train* train(int number) { return trainByNumber(world().trains, number); }
 
     // Clicks at p, the pointer coming from elsewhere so that what lies at p
     // is hovered afresh; with the right button, returns the menu that opens.
@@ -104,27 +105,21 @@ class QtApplicationTest : public QObject {
 
     void placeTrain(const char* at, int number) {
         choose(clickAt(pointOf(at)), QStringLiteral("Place Train %1").arg(number));
-        QTRY_VERIFY(trainByNumber(number) != nullptr &&
-                    std::strcmp(trainByNumber(number)->currentNode->name, at) == 0);
+        QTRY_VERIFY(train(number) != nullptr &&
+                    std::strcmp(nodeAt(world().layouts, train(number)->currentNode).name, at) == 0);
     }
 
     bool onX() { return QGuiApplication::platformName() == QStringLiteral("xcb"); }
 
 private slots:
-    void init() {
-        resetCoreState();
-        controller = std::make_unique<TestController>();
-    }
+    void init() { controller = std::make_unique<TestController>(); }
 
     void cleanup() {
         if (QWidget* popup = QApplication::activePopupWidget())
             popup->close();
-        application = nullptr;
         app.reset();
-        setHost(nullptr);
         host.reset();
         controller.reset();
-        resetCoreState();
     }
 
     void windowShowsWhileAControllerIsConnected() {
@@ -149,7 +144,7 @@ private slots:
         start(true);
         placeTrain("A1", 12);
         QVERIFY(controller->send({8, 12}));
-        QTRY_COMPARE(trainSpeed(12), 8);
+        QTRY_COMPARE(trainSpeed(world(), 12), 8);
 
         std::vector<int> passed;
         QElapsedTimer clock;
@@ -180,11 +175,10 @@ private slots:
             places << QStringLiteral("Place Train %1").arg(number);
         QCOMPARE(entries(menu), places + QStringList({"-", "Stick Sensor"}));
         choose(menu, QStringLiteral("Place Train 52"));
-        QTRY_VERIFY(trainByNumber(52) != nullptr);
+        QTRY_VERIFY(train(52) != nullptr);
 
-        // Once drawn, the train stands over A1 and is what a click there hits.
-        QTRY_COMPARE(QPoint(trainByNumber(52)->displayX, trainByNumber(52)->displayY),
-                     pointOf("A1"));
+        // Placed, the train stands over A1 and is what a click there hits.
+        QTRY_COMPARE(QPoint(train(52)->displayX, train(52)->displayY), pointOf("A1"));
         menu = clickAt(pointOf("A1"));
         QStringList speeds = {"Stop Train"};
         for (int s = 1; s <= 14; ++s)
@@ -242,7 +236,7 @@ private slots:
                           .toImage()
                           .convertToFormat(QImage::Format_RGB32);
         QCOMPARE(shot.pixel(2, 2), qRgb(0, 0, 0));
-        const TrackLayout& layout = activeLayout();
+        const TrackLayout& layout = activeLayout(world().layouts);
         int yellowSensors = 0, blueEdges = 0, greyEdges = 0;
         for (const TrackNode* n = layout.nodes; n < layout.nodes + layout.nodeCount; ++n) {
             yellowSensors += n->type == NODE_SENSOR && shot.pixel(n->x, n->y) == qRgb(255, 255, 0);
