@@ -3,7 +3,6 @@
 #include <cassert>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace quillon {
 namespace {
@@ -42,9 +41,10 @@ bool exportRawLayout(const char* path, const TrackLayout& layout) {
     std::FILE* file = std::fopen(path, "wb");
     if (file == nullptr)
         return false;
-    auto dump = std::make_unique<char[]>(RAW_EXPORT_SIZE);
-    formatRawLayout(layout, dump.get());
-    bool written = std::fwrite(dump.get(), 1, RAW_EXPORT_SIZE, file) == RAW_EXPORT_SIZE;
+    // Built in one buffer and written in one write; nothing is allocated.
+    char dump[RAW_EXPORT_SIZE];
+    formatRawLayout(layout, dump);
+    bool written = std::fwrite(dump, 1, RAW_EXPORT_SIZE, file) == RAW_EXPORT_SIZE;
     bool closed = std::fclose(file) == 0;
     if (written && closed)
         return true;
