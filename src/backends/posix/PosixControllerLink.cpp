@@ -3,11 +3,13 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -32,6 +34,30 @@ PosixControllerLink::~PosixControllerLink() {
     close();
 }
 
+void PosixControllerLink::refuse(Refusal cause) {
+    if (cause == lastRefusal_)
+        return;
+    lastRefusal_ = cause;
+    const char* why = "";
+    switch (cause) {
+    case Refusal::PathTooLong:
+        why = "the path is too long for a socket";
+        break;
+    case Refusal::SymbolicLink:
+        why = "it is a symbolic link";
+        break;
+    case Refusal::OtherOwner:
+        why = "it belongs to another user";
+        break;
+    case Refusal::OtherPeer:
+        why = "the program listening there runs as another user";
+        break;
+    case Refusal::None:
+        return;
+    }
+    std::fprintf(stderr, "quillon: not connecting to %s: %s\n", path_, why);
+}
+
 bool PosixControllerLink::connect() {
     // A stale socket is released, not leaked: each reconnection attempt
     // would otherwise keep one descriptor.
@@ -40,9 +66,27 @@ bool PosixControllerLink::connect() {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::size_t length = std::strlen(path_);
-    if (length == 0 || length >= sizeof address.sun_path)
+    if (length == 0)
         return false;
+    if (length >= sizeof address.sun_path) {
+        refuse(Refusal::PathTooLong);
+        return false;
+    }
     std::memcpy(address.sun_path, path_, length + 1);
+    // Another user could otherwise point the path at a socket of theirs.
+    struct stat file {};
+    if (::lstat(path_, &file) != 0) {
+        lastRefusal_ = Refusal::None; // nothing there yet: not a refusal
+        return false;
+    }
+    if (S_ISLNK(file.st_mode)) {
+        refuse(Refusal::SymbolicLink);
+        return false;
+    }
+    if (file.st_uid != ::geteuid()) {
+        refuse(Refusal::OtherOwner);
+        return false;
+    }
 
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
@@ -59,15 +103,20 @@ bool PosixControllerLink::connect() {
     if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || size != sizeof peer ||
         peer.uid != ::geteuid()) {
         ::close(fd);
+        refuse(Refusal::OtherPeer);
         return false;
     }
     fd_ = fd;
+    reads_ = 0;
+    readsAtLastCheck_ = 0;
+    lastRefusal_ = Refusal::None;
     return true;
 }
 
 int PosixControllerLink::read(std::uint8_t* buffer, int maxCount) {
     if (fd_ < 0 || maxCount < 1)
         return 0;
+    ++reads_;
     int waiting = 0;
     if (::ioctl(fd_, FIONREAD, &waiting) != 0 || waiting <= 0)
         return 0;
@@ -113,11 +162,21 @@ int PosixControllerLink::write(const std::uint8_t* bytes, int count) {
 bool PosixControllerLink::isConnected() {
     if (fd_ < 0 || broken_)
         return false;
-    std::uint8_t next;
-    ssize_t n = ::recv(fd_, &next, 1, MSG_PEEK | MSG_DONTWAIT);
-    if (n > 0)
-        return true; // bytes still wait, even if the peer has already left
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+    bool readSinceLastCheck = reads_ != readsAtLastCheck_;
+    readsAtLastCheck_ = reads_;
+    pollfd state{fd_, POLLIN | POLLRDHUP, 0};
+    if (::poll(&state, 1, 0) < 0)
+        return errno == EINTR;
+    if (state.revents & (POLLERR | POLLNVAL)) {
+        broken_ = true;
+        return false;
+    }
+    if (!(state.revents & (POLLRDHUP | POLLHUP)))
+        return true;
+    // The peer has left. Bytes it sent before leaving are still delivered
+    // while someone reads them.
+    int waiting = 0;
+    if (::ioctl(fd_, FIONREAD, &waiting) == 0 && waiting > 0 && readSinceLastCheck)
         return true;
     broken_ = true;
     return false;

@@ -1,5 +1,6 @@
 // [x] connect by path  [x] non-blocking read  [x] whole writes  [x] peer loss
 // [x] same-user check  [x] fd released on reconnect and close
+// [x] no symbolic links, no other user's socket  [x] each refusal said once
 //
 // The controller link on POSIX systems: a Unix domain stream socket on which
 // the controlling program (socat, an emulator's serial port, a test) listens
@@ -27,9 +28,11 @@ public:
     PosixControllerLink& operator=(const PosixControllerLink&) = delete;
 
     // Releases any socket held before, then connects without waiting. False
-    // when nothing listens at the path, the path does not fit a socket
-    // address, the listener's queue is full, or the listener belongs to
-    // another user.
+    // when nothing listens at the path, the listener's queue is full, or the
+    // link refuses: the path does not fit a socket address, is a symbolic
+    // link or a file of another user, or the listener runs as another user.
+    // A refusal is said in one line on standard error, once for as long as
+    // its cause lasts, not at every attempt.
     bool connect() override;
     // Never blocks: 0 when nothing waits, 1..maxCount bytes with a NUL after
     // them, or -1 when the socket failed after bytes were reported waiting.
@@ -39,8 +42,11 @@ public:
     // was cut short waits at most WRITE_WAIT_MS for room for the rest, and
     // failing that marks the stream broken, since its framing is lost.
     int write(const std::uint8_t* bytes, int count) override;
-    // False while nothing is open, once the peer has closed its end and every
-    // byte it sent has been read, and after any failure of the socket.
+    // False while nothing is open and after any failure of the socket. Once
+    // the peer has closed its end, true only while bytes it sent are still
+    // waiting and the reader has read since the previous check; so a link
+    // whose bytes nobody reads any more (a hidden window) lets go of a
+    // departed peer at the next check.
     bool isConnected() override;
     bool close() override;
 
@@ -51,8 +57,15 @@ public:
 private:
     static constexpr std::size_t PATH_CAPACITY = 256;
 
+    enum class Refusal { None, PathTooLong, SymbolicLink, OtherOwner, OtherPeer };
+    // Says why the link refuses, unless that was the last thing said.
+    void refuse(Refusal cause);
+
     int fd_ = -1;
     bool broken_ = false;
+    long reads_ = 0;            // read calls since connecting
+    long readsAtLastCheck_ = 0; // reads_ at the previous isConnected
+    Refusal lastRefusal_ = Refusal::None;
     char path_[PATH_CAPACITY + 1];
 };
 

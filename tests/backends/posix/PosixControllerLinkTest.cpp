@@ -69,11 +69,23 @@ TEST_F(ConnectedLinkTest, ExchangesBytesAndClosesOnce) {
     EXPECT_FALSE(link.isConnected());
 }
 
-TEST_F(ConnectedLinkTest, NoticesThePeerLeavingOnceItsLastBytesAreReadAndReconnects) {
+TEST_F(ConnectedLinkTest, DeliversWhatADepartedPeerSentWhileItIsRead) {
+    ASSERT_TRUE(server.send(Bytes(30, 8)));
+    server.hangUp();
+    ASSERT_EQ(link.read(buffer, 24), 24);
+    EXPECT_TRUE(link.isConnected()) << "6 bytes still wait and the reader is reading";
+    EXPECT_EQ(link.read(buffer, 24), 6);
+    EXPECT_FALSE(link.isConnected()) << "all read: the peer is gone";
+}
+
+TEST_F(ConnectedLinkTest, LetsGoOfADepartedPeerWhoseBytesNobodyReads) {
     ASSERT_TRUE(server.send({8, 12}));
     server.hangUp();
-    EXPECT_TRUE(link.isConnected()) << "bytes sent before leaving are still delivered";
-    ASSERT_EQ(link.read(buffer, 24), 2);
+    EXPECT_FALSE(link.isConnected()) << "a hidden window never reads them";
+}
+
+TEST_F(ConnectedLinkTest, NoticesThePeerLeavingAndReconnects) {
+    server.hangUp();
     EXPECT_FALSE(link.isConnected());
 
     server.stopListening();
@@ -121,12 +133,54 @@ TEST(PosixControllerLinkTest, RefusesAServerOfAnotherUser) {
     ::close(ready[1]); // a child that fails ends the read below
     char go = 0;
     ASSERT_EQ(::read(ready[0], &go, 1), 1);
+    // The socket file is ours: only the listener's credentials tell.
+    ASSERT_EQ(::chown(server.path.c_str(), ::geteuid(), ::getegid()), 0);
     PosixControllerLink link(server.path.c_str());
     EXPECT_FALSE(link.connect());
     EXPECT_FALSE(link.isConnected());
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     ::close(ready[0]);
+}
+
+// A socket of the test's own user, reached through a symbolic link or
+// owned by another user, is refused with one line on standard error however
+// often the link tries.
+TEST(PosixControllerLinkTest, RefusesALinkedPathAndSaysItOnce) {
+    TestController server;
+    ASSERT_TRUE(server.listen());
+    std::string linked = server.dir + "/linked";
+    ASSERT_EQ(::symlink(server.path.c_str(), linked.c_str()), 0);
+    PosixControllerLink link(linked.c_str());
+    ::testing::internal::CaptureStderr();
+    for (int attempt = 0; attempt < 3; ++attempt)
+        EXPECT_FALSE(link.connect());
+    std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "quillon: not connecting to " + linked + ": it is a symbolic link\n");
+    ::unlink(linked.c_str());
+}
+
+TEST(PosixControllerLinkTest, RefusesASocketFileOfAnotherUser) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give the socket file to another user";
+    TestController server;
+    ASSERT_TRUE(server.listen());
+    ASSERT_EQ(::chown(server.path.c_str(), 65534, 65534), 0);
+    PosixControllerLink link(server.path.c_str());
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(link.connect());
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("it belongs to another user"),
+              std::string::npos);
+}
+
+TEST(PosixControllerLinkTest, SaysAnOverlongPathOnce) {
+    std::string path = "/tmp/" + std::string(200, 'x');
+    PosixControllerLink link(path.c_str());
+    ::testing::internal::CaptureStderr();
+    link.connect();
+    link.connect();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "quillon: not connecting to " + path + ": the path is too long for a socket\n");
 }
 
 // Nothing else in this program reads these variables: they are not restored.
