@@ -1,0 +1,20 @@
+// [x] whole file or nothing  [x] flushed to disk before it replaces
+// [x] refuses what is not a regular file
+//
+// Writing a file so that a failure never costs the user the file that was
+// there before.
+#pragma once
+
+#include <cstddef>
+
+namespace quillon {
+
+// Writes size bytes to a new file in the folder of path, flushes it to disk
+// and renames it over path. True when path now holds exactly the bytes. On
+// false, whatever was at path is unchanged and no temporary file is left.
+// A path that names something other than a regular file (a FIFO, a device,
+// a folder) is refused before anything is opened, so that the caller never
+// waits on it.
+bool replaceFile(const char* path, const void* bytes, std::size_t size);
+
+} // namespace quillon
