@@ -42,6 +42,12 @@ QIcon programIcon() {
 QString nameFilter(const FileFilter& filter) {
     QString label = QString::fromLatin1(filter.label);
     QString pattern = QString::fromLatin1(filter.pattern);
+    // Here "*.*" would hide every file without a dot in its name; every file
+    // is "*".
+    if (pattern == QStringLiteral("*.*")) {
+        pattern = QStringLiteral("*");
+        label.replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
+    }
     if (label.endsWith(QLatin1Char('(') + pattern + QLatin1Char(')')))
         return label;
     return label + QStringLiteral(" (") + pattern + QLatin1Char(')');
@@ -99,7 +105,9 @@ void QtHost::showWindow(bool handFocusBack) {
     if (state & Qt::WindowMinimized)
         window_->setWindowState(state & ~Qt::WindowMinimized);
     window_->show();
-    window_->raise();
+    // The offscreen platform cannot raise a window and would say so each time.
+    if (QGuiApplication::platformName() != QStringLiteral("offscreen"))
+        window_->raise();
     if (!handFocusBack)
         window_->activateWindow();
 }

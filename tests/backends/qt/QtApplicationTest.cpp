@@ -11,10 +11,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
 #include <cstring>
 
 using namespace quillon;
@@ -199,6 +201,34 @@ private slots:
         QCOMPARE(window().windowTitle(), QStringLiteral("Quillon [Track Model B]"));
         QTest::keyClick(&window(), Qt::Key_F1);
         QCOMPARE(window().windowTitle(), QStringLiteral("Quillon [Track Model A]"));
+    }
+
+    // The save dialog lists the dump files and, under "All Files", every
+    // file: names without a dot too.
+    void exportDialogOffersEveryFile() {
+        start(true);
+        QStringList filters;
+        QTimer watcher;
+        QObject::connect(&watcher, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                filters = dialog->nameFilters();
+                dialog->reject();
+            }
+        });
+        watcher.start(10);
+        choose(clickAt({5, 5}), QStringLiteral("Export"));
+        QTRY_VERIFY(!filters.isEmpty());
+        QCOMPARE(filters, QStringList({"Raw Track Data (*.dat)", "All Files (*)"}));
+    }
+
+    // Alt with a key is the desktop's; Shift is not a shortcut.
+    void altKeysLeaveTheLayoutAndShiftedKeysChooseIt() {
+        start(true);
+        QTest::keyClick(&window(), Qt::Key_B, Qt::AltModifier);
+        QTest::keyClick(&window(), Qt::Key_F2, Qt::AltModifier);
+        QCOMPARE(window().windowTitle(), QStringLiteral("Quillon [Track Model A]"));
+        QTest::keyClick(&window(), Qt::Key_B, Qt::ShiftModifier);
+        QCOMPARE(window().windowTitle(), QStringLiteral("Quillon [Track Model B]"));
     }
 
     // Without a notification area nothing may hide the window for good;
