@@ -1,0 +1,291 @@
+// A long run of the program under a restless controller, to show that
+// nothing grows and nothing is lost: seven trains keep moving while a
+// controlling program polls like real control software (about 4.7 reports
+// a second), mixes random command bytes in, and leaves and comes back every
+// ten seconds. Every sample line gives the elapsed time, the resident
+// memory, the open descriptors, the trains moving, the controller's
+// sessions, and the reports asked for, answered whole and missing.
+//
+// The program runs in this process exactly as main() builds it (run it
+// under Xvfb, or with QT_QPA_PLATFORM=offscreen). Trains are placed here
+// directly, since the menus place them by hand; a train that halted or
+// crashed is turned round and sent off again, as a user would. The
+// controller is a child process; it reports its counts through a pipe.
+//
+//   quillon_soak [MINUTES [SAMPLE_SECONDS]]     (default 30 and 60)
+#include "app/SimulatorApp.h"
+#include "backends/qt/QtHost.h"
+#include "sim/World.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <poll.h>
+#include <random>
+#include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int TRAINS = 7;
+constexpr int SESSION_SECONDS = 10;
+constexpr int POLL_MS = 213; // about 4.7 Hz
+constexpr int REPLY_WAIT_MS = 2000;
+
+struct Counts {
+    long sessions = 0;
+    long asked = 0;
+    long answered = 0; // 10 bytes each, in time
+    long missing = 0;  // short or late
+};
+
+void sleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+bool sendAll(int fd, const std::vector<std::uint8_t>& bytes) {
+    return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
+}
+
+bool readExactly(int fd, std::uint8_t* bytes, std::size_t count, int timeoutMs) {
+    std::size_t got = 0;
+    auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (got < count) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+        pollfd ready{fd, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&ready, 1, static_cast<int>(left.count())) <= 0)
+            return false;
+        ssize_t n = ::recv(fd, bytes + got, count - got, 0);
+        if (n <= 0)
+            return false;
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+int speedStepOf(int train) {
+    return 5 + train % 7;
+}
+
+// A framing point: whatever command a random byte left half-done takes the
+// first 96 as its argument, and the second is a plain "go".
+const std::vector<std::uint8_t> SYNC = {96, 96};
+
+// One session of the controller: speeds for the seven trains, then polls
+// with random bytes mixed in, until the session's time is up.
+void session(int peer, std::mt19937& random, Counts& counts) {
+    std::vector<std::uint8_t> start = SYNC;
+    for (int t = 1; t <= TRAINS; ++t) {
+        start.push_back(static_cast<std::uint8_t>(speedStepOf(t)));
+        start.push_back(static_cast<std::uint8_t>(t));
+    }
+    sendAll(peer, start);
+    auto end = Clock::now() + std::chrono::seconds(SESSION_SECONDS);
+    while (Clock::now() < end) {
+        std::vector<std::uint8_t> bytes;
+        if (random() % 4 == 0) {
+            int n = 1 + static_cast<int>(random() % 12);
+            for (int i = 0; i < n; ++i) {
+                std::uint8_t b = static_cast<std::uint8_t>(random());
+                bytes.push_back(b == 133 ? 134 : b);
+            }
+            bytes.insert(bytes.end(), SYNC.begin(), SYNC.end());
+        }
+        bytes.push_back(133);
+        ++counts.asked;
+        std::uint8_t report[10];
+        if (sendAll(peer, bytes) && readExactly(peer, report, 10, REPLY_WAIT_MS))
+            ++counts.answered;
+        else
+            ++counts.missing;
+        sleepMs(POLL_MS);
+    }
+}
+
+// The controlling program: listens, serves a session, leaves, and again,
+// until the run is over. After each session it writes its counts to out.
+int controller(const std::string& path, int out, int seconds) {
+    std::mt19937 random{20261207u};
+    Counts counts;
+    auto end = Clock::now() + std::chrono::seconds(seconds);
+    while (Clock::now() < end) {
+        int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+        ::unlink(path.c_str());
+        if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(listener, 1) != 0)
+            return 1;
+        pollfd waiting{listener, POLLIN, 0};
+        if (::poll(&waiting, 1, 5000) > 0) {
+            int peer = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+            ++counts.sessions;
+            session(peer, random, counts);
+            ::close(peer);
+        }
+        ::close(listener);
+        ::unlink(path.c_str());
+        if (::write(out, &counts, sizeof counts) != sizeof counts)
+            return 1;
+        sleepMs(300); // the program notices the loss before the next session
+    }
+    return 0;
+}
+
+int openDescriptors() {
+    int count = 0;
+    if (DIR* fds = ::opendir("/proc/self/fd")) {
+        while (dirent* entry = ::readdir(fds))
+            count += entry->d_name[0] != '.';
+        ::closedir(fds);
+        --count; // the directory being read
+    }
+    return count;
+}
+
+long residentKb() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (status == nullptr)
+        return -1;
+    char line[256];
+    long value = -1;
+    while (std::fgets(line, sizeof line, status) != nullptr)
+        if (std::strncmp(line, "VmRSS:", 6) == 0)
+            value = std::strtol(line + 6, nullptr, 10);
+    std::fclose(status);
+    return value;
+}
+
+// A sensor node of the active layout with no train within 40 pixels,
+// looking on from the spot after the last one given.
+quillon::NodeRef freeSensorNode(const quillon::World& world, int& spot) {
+    const quillon::TrackLayout& layout = quillon::activeLayout(world.layouts);
+    for (int tries = 0; tries < layout.nodeCount; ++tries) {
+        spot = (spot + 7) % layout.nodeCount;
+        const quillon::TrackNode& node = layout.nodes[spot];
+        if (node.type != quillon::NODE_SENSOR)
+            continue;
+        bool taken = false;
+        for (int i = 0; i < world.trains.count; ++i) {
+            const quillon::Train& t = world.trains.trains[i];
+            taken |= std::abs(t.displayX - node.x) + std::abs(t.displayY - node.y) < 40;
+        }
+        if (!taken)
+            break;
+    }
+    return quillon::activeNode(world.layouts, spot);
+}
+
+int moving(const quillon::World& world) {
+    int count = 0;
+    for (int i = 0; i < world.trains.count; ++i)
+        count += world.trains.trains[i].speed > 0 && !world.trains.trains[i].crashed;
+    return count;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int minutes = argc > 1 ? std::atoi(argv[1]) : 30;
+    int sampleSeconds = argc > 2 ? std::atoi(argv[2]) : 60;
+    if (minutes < 1 || sampleSeconds < 1) {
+        std::fprintf(stderr, "usage: quillon_soak [MINUTES [SAMPLE_SECONDS]]\n");
+        return 2;
+    }
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    char dir[] = "/tmp/quillon-soak-XXXXXX";
+    if (::mkdtemp(dir) == nullptr)
+        return 1;
+    std::string path = std::string(dir) + "/track";
+    ::setenv("QUILLON_PIPE", path.c_str(), 1);
+    int counts[2];
+    if (::pipe(counts) != 0)
+        return 1;
+    // The controller is forked before Qt starts any thread.
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::close(counts[0]);
+        ::_exit(controller(path, counts[1], minutes * 60));
+    }
+    ::close(counts[1]);
+
+    QApplication qtApplication(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    quillon::QtHost host;
+    Counts latest;
+    bool healthy = true;
+    {
+        quillon::SimulatorApp app(host);
+        quillon::World& world = app.world();
+        const quillon::TrackLayout& layout = quillon::activeLayout(world.layouts);
+        for (int i = 0, placed = 0; i < layout.nodeCount && placed < TRAINS; i += 5)
+            if (layout.nodes[i].type == quillon::NODE_SENSOR)
+                quillon::placeTrain(world, ++placed, quillon::activeNode(world.layouts, i));
+
+        // A train that halted, crashed or was stopped is turned round and set
+        // going again; one still stuck the next time is put on a sensor node
+        // that no train is near.
+        bool stuckBefore[TRAINS + 1] = {};
+        int spot = 0;
+        QTimer user;
+        QObject::connect(&user, &QTimer::timeout, [&] {
+            for (int number = 1; number <= TRAINS; ++number) {
+                quillon::Train* train = quillon::trainByNumber(world.trains, number);
+                bool stuck = train == nullptr || train->crashed || train->speed == 0;
+                if (stuck && stuckBefore[number])
+                    train = quillon::placeTrain(world, number, freeSensorNode(world, spot));
+                else if (stuck)
+                    quillon::setTrainSpeed(world, *train, quillon::SPEED_REVERSE, false);
+                if (stuck)
+                    quillon::setTrainSpeed(world, *train, speedStepOf(number), false);
+                stuckBefore[number] = stuck && !stuckBefore[number];
+            }
+        });
+        user.start(500);
+
+        QSocketNotifier notifier(counts[0], QSocketNotifier::Read);
+        QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
+            Counts got;
+            if (::read(counts[0], &got, sizeof got) != sizeof got) {
+                QCoreApplication::exit(0); // the controller is done
+                return;
+            }
+            latest = got;
+        });
+
+        auto started = Clock::now();
+        auto sample = [&] {
+            double elapsed = std::chrono::duration<double>(Clock::now() - started).count();
+            std::printf("%7.0f s  rss %6ld KiB  fds %3d  moving %d  sessions %4ld  reports "
+                        "asked %6ld answered %6ld missing %ld\n",
+                        elapsed, residentKb(), openDescriptors(), moving(world), latest.sessions,
+                        latest.asked, latest.answered, latest.missing);
+        };
+        sample();
+        QTimer sampler;
+        QObject::connect(&sampler, &QTimer::timeout, sample);
+        sampler.start(sampleSeconds * 1000);
+        QApplication::exec();
+        sample();
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::rmdir(dir);
+    healthy = WIFEXITED(status) && WEXITSTATUS(status) == 0 && latest.missing == 0 &&
+              latest.answered == latest.asked;
+    std::printf("%s: %ld sessions, %ld of %ld reports answered with 10 bytes\n",
+                healthy ? "sound" : "NOT SOUND", latest.sessions, latest.answered, latest.asked);
+    return healthy ? 0 : 1;
+}
