@@ -3,6 +3,8 @@
 # and runs them under Wine: the core's tests, the named-pipe link's tests,
 # the Win32 backend's tests and the pipe smoke test of quillon.exe. Wine runs
 # on a temporary prefix and a private Xvfb display, both removed at the end.
+#   scripts/test-windows.sh [CTEST_ARGS...]   e.g. -R 'MainWindowTest|PipeSmoke'
+# QUILLON_TARGETS="quillon quillon_win32_tests" builds only those targets.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 QUILLON_WINDOWS=1 scripts/install-deps.sh
@@ -10,7 +12,9 @@ QUILLON_WINDOWS=1 scripts/install-deps.sh
 build=build-win
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DQUILLON_BENCH=OFF
-cmake --build "$build" -j2
+targets=()
+for target in ${QUILLON_TARGETS:-}; do targets+=(--target "$target"); done
+cmake --build "$build" -j2 "${targets[@]}"
 
 # Imports of the program: system DLLs only.
 if [ -e "$build/src/backends/win32/quillon.exe" ]; then
@@ -68,4 +72,4 @@ else
   sleep 3
 fi
 
-ctest --test-dir "$build" --output-on-failure --timeout 120 -j2
+ctest --test-dir "$build" --output-on-failure --timeout 120 -j2 "$@"

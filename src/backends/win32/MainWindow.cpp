@@ -1,8 +1,9 @@
 // [x] window class "quillon"  [x] main window  [x] window procedure
 // [x] tray icon events  [x] timers, size, paint, keys, pointer, commands
+// [x] virtual keys and mouse buttons in the program's terms
 #include "backends/win32/MainWindow.h"
 
-#include "app/SimulatorApp.h"
+#include "res/ResourceIds.h"
 
 namespace quillon {
 namespace {
@@ -20,6 +21,12 @@ HICON loadIcon(HINSTANCE instance, int id, int size) {
 
 Win32Host* hostOf(HWND window) {
     return reinterpret_cast<Win32Host*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+// The receiver of the window's events, or null.
+HostEvents* eventsOf(HWND window) {
+    Win32Host* host = hostOf(window);
+    return host != nullptr ? host->events() : nullptr;
 }
 
 bool keyHeld(int virtualKey) {
@@ -44,42 +51,40 @@ LRESULT onPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     Win32Host* host = hostOf(window);
-    if (host != nullptr && application != nullptr) {
+    if (host != nullptr && host->events() != nullptr) {
         host->setPaintDc(dc);
-        application->onPaint();
+        host->events()->onPaint();
         host->setPaintDc(nullptr);
     }
     EndPaint(window, &paint);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-LRESULT onSize(WPARAM wParam, LPARAM lParam) {
+LRESULT onSize(HostEvents* events, WPARAM wParam, LPARAM lParam) {
     const bool minimised = wParam == SIZE_MINIMIZED;
-    // Size changes also come while the application is being built; they
-    // only rescale the layouts.
-    if (application != nullptr)
-        application->onSize(minimised, low16(lParam), high16(lParam));
-    else if (!minimised)
-        SimulatorApp::rescale(low16(lParam), high16(lParam));
+    // Size changes that come while the application is being built are
+    // dropped: it fits the layouts to its window itself.
+    if (events != nullptr)
+        events->onSize(minimised, low16(lParam), high16(lParam));
     return minimised ? 0 : 1;
 }
 
-LRESULT onTrayCallback(WPARAM iconId, LPARAM mouseMessage) {
-    if (iconId != 0 || application == nullptr)
+LRESULT onTrayCallback(HostEvents* events, WPARAM iconId, LPARAM mouseMessage) {
+    if (iconId != 0 || events == nullptr)
         return 1;
     if (mouseMessage == WM_LBUTTONDOWN)
-        application->onTrayEvent(TrayEvent::LeftButtonDown);
+        events->onTrayEvent(TrayEvent::LeftButtonDown);
     else if (mouseMessage == WM_RBUTTONDOWN)
-        application->onTrayEvent(TrayEvent::RightButtonDown);
+        events->onTrayEvent(TrayEvent::RightButtonDown);
     return 1;
 }
 
-int buttonOf(UINT message) {
+PointerButton buttonOf(UINT message) {
     if (message == WM_LBUTTONDOWN)
-        return BUTTON_LEFT;
+        return PointerButton::Left;
     if (message == WM_RBUTTONDOWN)
-        return BUTTON_RIGHT;
-    return BUTTON_MIDDLE;
+        return PointerButton::Right;
+    return PointerButton::Middle;
 }
 
 } // namespace
@@ -129,43 +134,43 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
             host->attachWindow(nullptr);
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_SIZE:
-        return onSize(wParam, lParam);
+        return onSize(eventsOf(window), wParam, lParam);
     case WM_PAINT:
         return onPaint(window, message, wParam, lParam);
     case WM_CLOSE:
-        if (application != nullptr)
-            application->onClose();
+        if (HostEvents* events = eventsOf(window))
+            events->onClose();
         return 1;
     case WM_KEYDOWN: {
-        if (application == nullptr)
+        HostEvents* events = eventsOf(window);
+        if (events == nullptr)
             break;
-        const int key = static_cast<int>(wParam);
         const bool control = keyHeld(VK_LCONTROL) || keyHeld(VK_RCONTROL);
-        if (application->onKeyDown(key, control))
+        if (events->onKeyDown(keyOf(wParam), control))
             return 0;
         break;
     }
     case WM_COMMAND:
         // Menu entries only; notifications from controls carry a handle.
-        if (application != nullptr && lParam == 0)
-            application->onCommand(LOWORD(wParam));
+        if (HostEvents* events = eventsOf(window); events != nullptr && lParam == 0)
+            events->onCommand(LOWORD(wParam));
         return 0;
     case WM_TIMER:
-        if (application != nullptr)
-            application->onTimer(static_cast<int>(wParam));
+        if (HostEvents* events = eventsOf(window))
+            events->onTimer(static_cast<int>(wParam));
         break;
     case WM_MOUSEMOVE:
-        if (application != nullptr)
-            application->onPointerMove(low16(lParam), high16(lParam));
+        if (HostEvents* events = eventsOf(window))
+            events->onPointerMove(low16(lParam), high16(lParam));
         break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        if (application != nullptr)
-            application->onButtonDown(low16(lParam), high16(lParam), buttonOf(message));
+        if (HostEvents* events = eventsOf(window))
+            events->onButtonDown(low16(lParam), high16(lParam), buttonOf(message));
         break;
     case TRAY_CALLBACK:
-        return onTrayCallback(wParam, lParam);
+        return onTrayCallback(eventsOf(window), wParam, lParam);
     default:
         break;
     }

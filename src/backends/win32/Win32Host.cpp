@@ -1,12 +1,11 @@
 // [x] window  [x] timers  [x] GDI back buffer  [x] fonts  [x] popup menus
 // [x] tray icon  [x] message box  [x] save dialog  [x] clipboard
-// [x] sound from resources  [x] clock  [x] named-pipe link
+// [x] sound from resources  [x] clock  [x] named-pipe link "\\.\pipe\track"
 #include "backends/win32/Win32Host.h"
 
-#include "backends/win32/NamedPipeLink.h"
 #include "backends/win32/Clipboard.h"
+#include "backends/win32/NamedPipeLink.h"
 
-#include <commdlg.h>
 #include <mmsystem.h>
 
 #include <cstring>
@@ -90,13 +89,14 @@ int Win32Host::screenDpiY() {
     return dpi;
 }
 
-FontHandle Win32Host::createFont(const FontRequest& r) {
-    HFONT font =
-        CreateFontA(r.height, r.width, r.escapement, r.orientation, r.weight,
-                    static_cast<DWORD>(r.italic), static_cast<DWORD>(r.underline),
-                    static_cast<DWORD>(r.strikeOut), static_cast<DWORD>(r.charSet),
-                    static_cast<DWORD>(r.outPrecision), static_cast<DWORD>(r.clipPrecision),
-                    static_cast<DWORD>(r.quality), static_cast<DWORD>(r.pitchAndFamily), r.face);
+FontHandle Win32Host::createFont(const FontRequest& request) {
+    // A negative height asks for the character height without the internal
+    // leading.
+    const DWORD quality = request.antialiased ? DEFAULT_QUALITY : NONANTIALIASED_QUALITY;
+    const DWORD pitch = (request.fixedPitch ? FIXED_PITCH : DEFAULT_PITCH) | FF_DONTCARE;
+    HFONT font = CreateFontA(-request.pixelHeight, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, quality,
+                             pitch, request.face);
     return reinterpret_cast<FontHandle>(font);
 }
 
@@ -151,40 +151,54 @@ void Win32Host::popupMenu(const PopupMenu& menu) {
 }
 
 void Win32Host::messageBox(const char* text, MessageIcon icon) {
-    MessageBoxA(window_, text, "Quillon", MB_OK | static_cast<UINT>(icon));
+    MessageBoxA(window_, text, "Quillon", MB_OK | messageBoxIcon(icon));
 }
 
-bool Win32Host::saveFileDialog(const SaveDialogRequest& request, char* path, std::size_t capacity) {
-    // Filter pairs "label\0pattern\0", ended by one more NUL.
-    char filter[256] = {};
+bool prepareSaveDialog(const SaveDialogRequest& request, HWND owner, char* path,
+                       std::size_t capacity, SaveDialog& dialog) {
+    dialog = SaveDialog{};
     std::size_t used = 0;
     for (int i = 0; i < request.filterCount && i < 2; ++i) {
         for (const char* part : {request.filters[i].label, request.filters[i].pattern}) {
             const std::size_t length = std::strlen(part) + 1;
-            if (used + length + 1 > sizeof filter)
+            if (used + length + 1 > sizeof dialog.filter)
                 return false;
-            std::memcpy(filter + used, part, length);
+            std::memcpy(dialog.filter + used, part, length);
             used += length;
         }
     }
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = window_;
-    dialog.lpstrFilter = filter;
-    dialog.nFilterIndex = static_cast<DWORD>(request.selectedFilter);
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = static_cast<DWORD>(capacity);
-    dialog.lpstrDefExt = request.defaultExtension;
-    dialog.Flags = request.flags;
-    return GetSaveFileNameA(&dialog) != FALSE;
+    OPENFILENAMEA& record = dialog.record;
+    record.lStructSize = sizeof record;
+    record.hwndOwner = owner;
+    record.lpstrFilter = dialog.filter;
+    // The dialog counts its filters from 1.
+    record.nFilterIndex = static_cast<DWORD>(request.selectedFilter + 1);
+    record.lpstrFile = path;
+    record.nMaxFile = static_cast<DWORD>(capacity);
+    record.lpstrDefExt = request.defaultExtension;
+    record.Flags = OFN_EXPLORER;
+    if (request.promptOverwrite)
+        record.Flags |= OFN_OVERWRITEPROMPT;
+    if (request.hideReadOnly)
+        record.Flags |= OFN_HIDEREADONLY;
+    if (request.pathMustExist)
+        record.Flags |= OFN_PATHMUSTEXIST;
+    return true;
+}
+
+bool Win32Host::saveFileDialog(const SaveDialogRequest& request, char* path, std::size_t capacity) {
+    SaveDialog dialog;
+    if (!prepareSaveDialog(request, window_, path, capacity, dialog))
+        return false;
+    return GetSaveFileNameA(&dialog.record) != FALSE;
 }
 
 bool Win32Host::setClipboardText(const char* text) {
     return copyTextToClipboard(window_, text);
 }
 
-void Win32Host::playSound(int resourceId) {
-    PlaySoundA(MAKEINTRESOURCEA(resourceId), instance_, SND_RESOURCE | SND_ASYNC);
+void Win32Host::playSound(Sound sound) {
+    PlaySoundA(MAKEINTRESOURCEA(soundResourceId(sound)), instance_, SND_RESOURCE | SND_ASYNC);
 }
 
 std::uint32_t Win32Host::milliseconds() {
@@ -195,8 +209,8 @@ void Win32Host::quit(int exitCode) {
     PostQuitMessage(exitCode);
 }
 
-std::unique_ptr<ControllerLink> Win32Host::createControllerLink(const char* name) {
-    return std::make_unique<NamedPipeLink>(name);
+std::unique_ptr<ControllerLink> Win32Host::createControllerLink() {
+    return std::make_unique<NamedPipeLink>(PIPE_NAME);
 }
 
 } // namespace quillon

@@ -1,19 +1,57 @@
 // [x] window  [x] timers  [x] GDI back buffer  [x] fonts  [x] popup menus
 // [x] tray icon  [x] message box  [x] save dialog  [x] clipboard
-// [x] sound from resources  [x] clock  [x] named-pipe link
+// [x] sound from resources  [x] clock  [x] named-pipe link "\\.\pipe\track"
 //
 // The host interface on Win32, for the main window. It carries out what the
-// application asks; the window procedure (MainWindow) feeds it the window
-// and the paint device context.
+// application asks, translating the program's terms into the system's; the
+// window procedure (MainWindow) feeds it the window and the paint device
+// context.
 #pragma once
 
-#include "host/Host.h"
 #include "backends/win32/GdiSurface.h"
 #include "backends/win32/TrayIcon.h"
+#include "host/Host.h"
+#include "res/ResourceIds.h"
 
 #include <windows.h>
 
+#include <commdlg.h>
+
 namespace quillon {
+
+// The pipe the controlling program serves.
+constexpr const char* PIPE_NAME = "\\\\.\\pipe\\track";
+
+// The wave resource of each sound: the resources follow the enumeration.
+constexpr int soundResourceId(Sound sound) {
+    return QUILLON_SOUND_SWITCH + static_cast<int>(sound);
+}
+static_assert(soundResourceId(Sound::Switch) == QUILLON_SOUND_SWITCH);
+static_assert(soundResourceId(Sound::Collision) == QUILLON_SOUND_COLLISION);
+static_assert(soundResourceId(Sound::Halt) == QUILLON_SOUND_HALT);
+static_assert(soundResourceId(Sound::Sensor) == QUILLON_SOUND_SENSOR);
+static_assert(soundResourceId(Sound::TrainMoved) == QUILLON_SOUND_TRAIN_MOVED);
+static_assert(soundResourceId(Sound::TrainPlaced) == QUILLON_SOUND_TRAIN_PLACED);
+static_assert(SOUND_COUNT == QUILLON_SOUND_TRAIN_PLACED - QUILLON_SOUND_SWITCH + 1);
+
+// The message box icon of each kind of message.
+constexpr UINT messageBoxIcon(MessageIcon icon) {
+    return icon == MessageIcon::Information ? MB_ICONINFORMATION : MB_ICONHAND;
+}
+static_assert(messageBoxIcon(MessageIcon::Error) == 0x10);
+static_assert(messageBoxIcon(MessageIcon::Information) == 0x40);
+
+// The save dialog's record and the filter string it points into; it must
+// stay where it was filled.
+struct SaveDialog {
+    char filter[256]; // "label\0pattern\0" pairs, ended by one more NUL
+    OPENFILENAMEA record;
+};
+
+// Fills the dialog for the request, owned by owner, editing path (capacity
+// bytes). False when the filters do not fit.
+bool prepareSaveDialog(const SaveDialogRequest& request, HWND owner, char* path,
+                       std::size_t capacity, SaveDialog& dialog);
 
 class Win32Host : public Host {
 public:
@@ -41,6 +79,8 @@ public:
     void presentBackBuffer(int width, int height) override;
 
     int screenDpiY() override;
+    // The classic font of that character height: default weight, character
+    // set and precisions; no antialiasing and fixed pitch when asked.
     FontHandle createFont(const FontRequest& request) override;
     bool measureFont(FontHandle font, FontMetrics& metrics) override;
     void deleteFont(FontHandle font) override;
@@ -50,10 +90,10 @@ public:
     bool saveFileDialog(const SaveDialogRequest& request, char* path,
                         std::size_t capacity) override;
     bool setClipboardText(const char* text) override;
-    void playSound(int resourceId) override;
+    void playSound(Sound sound) override;
     std::uint32_t milliseconds() override;
     void quit(int exitCode) override;
-    std::unique_ptr<ControllerLink> createControllerLink(const char* name) override;
+    std::unique_ptr<ControllerLink> createControllerLink() override;
 
     // Set by the window procedure while the window exists.
     void attachWindow(HWND window) { window_ = window; }

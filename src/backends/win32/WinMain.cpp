@@ -1,57 +1,61 @@
 // [x] entry point  [x] message loop  [x] teardown in order
+// [x] errors before the application exists go to a plain message box
 //
 // The Windows program: registers the class, creates the hidden main window
-// with its tray icon, builds the application and runs the message loop
-// until the Close command.
+// with its tray icon, builds the application (which attaches itself to the
+// host) and runs the message loop until the Close command.
 #include "app/SimulatorApp.h"
 #include "backends/win32/MainWindow.h"
 #include "backends/win32/Win32Host.h"
 
 #include <windows.h>
 
-#include <memory>
+namespace {
+
+// Nothing else can tell the user yet: no window, no application.
+void reportStartFailure(const char* text) {
+    MessageBoxA(nullptr, text, "Quillon", MB_OK | MB_ICONHAND);
+}
+
+// GetMessageA is 0 for the quit message and -1 on an error; either ends the
+// loop. The quit message's code, or 0.
+int runMessageLoop() {
+    MSG message;
+    for (;;) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0)
+            return static_cast<int>(message.wParam);
+        if (got == -1)
+            return 0;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+} // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace quillon;
     Win32Host host(instance);
-    setHost(&host);
     if (!registerWindowClass(instance)) {
-        showMessage(MessageIcon::Error, "failed to register window class");
-        setHost(nullptr);
+        reportStartFailure("failed to register window class");
         return 0;
     }
     HWND window = createMainWindow(host);
     if (window == nullptr) {
-        showMessage(MessageIcon::Error, "failed to create window");
+        reportStartFailure("failed to create window");
         unregisterWindowClass(instance);
-        setHost(nullptr);
         return 0;
     }
 
-    auto app = std::make_unique<SimulatorApp>(host);
-    application = app.get();
-
-    // GetMessageA is 0 for the quit message and -1 on an error; either ends
-    // the loop.
     int exitCode = 0;
-    MSG message;
-    for (;;) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-        if (got == 0) {
-            exitCode = static_cast<int>(message.wParam);
-            break;
-        }
-        if (got == -1)
-            break;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+    {
+        // The application detaches itself from the host when it goes, before
+        // the window does; later messages are dropped.
+        SimulatorApp app(host);
+        exitCode = runMessageLoop();
     }
-
-    // The window procedure stops calling the application before it goes.
-    application = nullptr;
-    app.reset();
     DestroyWindow(window);
     unregisterWindowClass(instance);
-    setHost(nullptr);
     return exitCode;
 }

@@ -1,17 +1,49 @@
 #include "backends/win32/MainWindow.h"
 
 #include "app/SimulatorApp.h"
-#include "support/FakeHost.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 namespace quillon {
 namespace {
 
-// Picks the first entry (Hide) of the popup menu open on this thread.
+// Writes each event it receives as one line: its name and its values.
+struct Recorder final : HostEvents {
+    static constexpr const char* KEYS[] = {"A", "B", "C", "F1", "F2", "Other"};
+    static constexpr const char* BUTTONS[] = {"left", "right", "middle"};
+
+    void onTimer(int id) override { write("timer", id); }
+    void onSize(bool minimised, int w, int h) override {
+        write(minimised ? "minimised" : "size", w, h);
+    }
+    void onPaint() override { write("paint"); }
+    void onClose() override { write("close"); }
+    bool onKeyDown(Key key, bool control) override {
+        write(control ? "control" : "key", KEYS[static_cast<int>(key)]);
+        return true;
+    }
+    void onPointerMove(int x, int y) override { write("move", x, y); }
+    void onButtonDown(int x, int y, PointerButton b) override {
+        write(BUTTONS[static_cast<int>(b)], x, y);
+    }
+    void onCommand(int id) override { write("command", id); }
+    void onTrayEvent(TrayEvent e) override {
+        write("tray", e == TrayEvent::LeftButtonDown ? "left" : "right");
+    }
+
+    static std::string text(const char* value) { return value; }
+    static std::string text(int value) { return std::to_string(value); }
+    template <class... Values> void write(const char* name, Values... values) {
+        log += name;
+        ((log += " " + text(values)), ...);
+        log += "\n";
+    }
+    std::string log;
+};
+
+// Picks the first entry of the popup menu open on this thread.
 void CALLBACK chooseFirstEntry(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     HWND menu = FindWindowA("#32768", nullptr);
@@ -19,90 +51,112 @@ void CALLBACK chooseFirstEntry(HWND, UINT, UINT_PTR timer, DWORD) {
     PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
 }
 
-// The whole program on one thread, as WinMain builds it: the class, the
-// hidden window with its tray icon, the host and the application.
+// The class and the hidden window with its tray icon, as WinMain makes them.
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testing::resetCoreState();
-        setHost(&host);
         ASSERT_TRUE(registerWindowClass(instance));
         window = createMainWindow(host);
         ASSERT_NE(window, nullptr);
-        EXPECT_TRUE(host.hasTrayIcon());
-        app = std::make_unique<SimulatorApp>(host);
-        application = app.get();
     }
     void TearDown() override {
-        application = nullptr;
-        app.reset();
+        host.attach(nullptr);
         DestroyWindow(window);
-        EXPECT_FALSE(host.hasTrayIcon());
+        EXPECT_FALSE(host.hasTrayIcon()) << "the window takes its tray icon with it";
         unregisterWindowClass(instance);
-        setHost(nullptr);
     }
-    // The window procedure's result for a key pressed with Control up or down.
-    LRESULT press(int key, bool control) {
+    // The procedure's result for the message, with only key held down.
+    LRESULT send(UINT message, WPARAM wParam, LPARAM lParam, int held = 0) {
         BYTE keys[256] = {};
-        keys[VK_CONTROL] = keys[VK_LCONTROL] = control ? 0x80 : 0;
+        if (held != 0)
+            keys[held] = 0x80;
         SetKeyboardState(keys);
-        return SendMessageA(window, WM_KEYDOWN, key, 1);
+        return SendMessageA(window, message, wParam, lParam);
     }
-    std::string title() {
-        char text[64] = {};
-        GetWindowTextA(window, text, sizeof text);
-        return text;
-    }
-    bool visible() { return IsWindowVisible(window) != FALSE; }
 
     HINSTANCE instance = GetModuleHandleA(nullptr);
     Win32Host host{instance};
     HWND window = nullptr;
-    std::unique_ptr<SimulatorApp> app;
+    Recorder events;
 };
 
-TEST_F(MainWindowTest, KeysChooseTheLayoutAndControlCCopiesTheSwitches) {
-    press('B', false);
-    EXPECT_EQ(title(), "Quillon [Track Model B]");
-    press(VK_F1, false);
-    EXPECT_EQ(title(), "Quillon [Track Model A]");
+struct Translation {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    int held;
+    const char* event; // as Recorder writes it; empty for none
+    LRESULT result;
+};
 
-    const DWORD before = GetClipboardSequenceNumber();
-    press('C', false);
-    EXPECT_EQ(GetClipboardSequenceNumber(), before) << "C alone copies nothing";
-    EXPECT_EQ(press('C', true), 0);
-    EXPECT_NE(GetClipboardSequenceNumber(), before) << "Control+C copies";
+const Translation TRANSLATIONS[] = {
+    {WM_KEYDOWN, 'A', 1, 0, "key A\n", 0},
+    {WM_KEYDOWN, 'C', 1, 0, "key C\n", 0},
+    {WM_KEYDOWN, 'C', 1, VK_LCONTROL, "control C\n", 0},
+    {WM_KEYDOWN, 'C', 1, VK_RCONTROL, "control C\n", 0},
+    {WM_KEYDOWN, 'D', 1, 0, "key Other\n", 0},
+    {WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 300), 0, "left 7 300\n", 0},
+    {WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(7, 300), 0, "right 7 300\n", 0},
+    {WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(7, 300), 0, "middle 7 300\n", 0},
+    {WM_MOUSEMOVE, 0, MAKELPARAM(65535, 40000), 0, "move 65535 40000\n", 0},
+    {WM_SIZE, SIZE_RESTORED, MAKELPARAM(640, 400), 0, "size 640 400\n", 1},
+    {WM_SIZE, SIZE_MINIMIZED, 0, 0, "minimised 0 0\n", 0},
+    {WM_TIMER, 2, 0, 0, "timer 2\n", 0},
+    {WM_COMMAND, 0x10000 | 3201, 0, 0, "command 3201\n", 0},
+    {WM_COMMAND, 1000, 1, 0, "", 0}, // a control's notification
+    {WM_CLOSE, 0, 0, 0, "close\n", 1},
+    {TRAY_CALLBACK, 0, WM_LBUTTONDOWN, 0, "tray left\n", 1},
+    {TRAY_CALLBACK, 0, WM_RBUTTONDOWN, 0, "tray right\n", 1},
+    {TRAY_CALLBACK, 0, WM_MOUSEMOVE, 0, "", 1},
+    {TRAY_CALLBACK, 1, WM_LBUTTONDOWN, 0, "", 1}, // another icon
+};
+
+TEST_F(MainWindowTest, MessagesBecomeTheEventsOfTheAttachedReceiver) {
+    host.attach(&events);
+    for (const Translation& t : TRANSLATIONS) {
+        events.log.clear();
+        SCOPED_TRACE(::testing::Message() << "message " << t.message << ", " << t.wParam);
+        EXPECT_EQ(send(t.message, t.wParam, t.lParam, t.held), t.result);
+        EXPECT_EQ(events.log, t.event);
+    }
 }
 
-TEST_F(MainWindowTest, TrayClicksToggleThePaintedWindowAndAChosenMenuEntryArrivesLater) {
-    SendMessageA(window, TRAY_CALLBACK, 1, WM_LBUTTONDOWN);
-    EXPECT_FALSE(visible()) << "a click on another icon";
-    EXPECT_EQ(SendMessageA(window, TRAY_CALLBACK, 0, WM_LBUTTONDOWN), 1);
-    ASSERT_TRUE(visible());
-    // The frame reaches the window: the layout's black, not the class's white.
-    UpdateWindow(window);
-    HDC dc = GetDC(window);
-    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 0, 0));
-    ReleaseDC(window, dc);
-    SendMessageA(window, TRAY_CALLBACK, 0, WM_LBUTTONDOWN);
-    EXPECT_FALSE(visible());
+TEST_F(MainWindowTest, WithNothingAttachedMessagesAreDroppedWithTheSameResults) {
+    for (const Translation& t : TRANSLATIONS) {
+        SCOPED_TRACE(::testing::Message() << "message " << t.message << ", " << t.wParam);
+        EXPECT_EQ(send(t.message, t.wParam, t.lParam, t.held), t.result);
+    }
+    EXPECT_TRUE(IsWindow(window)) << "the close box never destroys the window";
+}
 
-    // The close box hides the window but keeps it.
-    SendMessageA(window, TRAY_CALLBACK, 0, WM_LBUTTONDOWN);
-    EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 1);
-    EXPECT_FALSE(visible());
-    ASSERT_TRUE(IsWindow(window));
-
-    // A right click on empty space opens the window menu; Hide, chosen in
-    // it, takes effect once the message queue is pumped after it closed.
-    SendMessageA(window, TRAY_CALLBACK, 0, WM_LBUTTONDOWN);
+TEST_F(MainWindowTest, AChosenMenuEntryArrivesAfterTheMenuHasClosed) {
+    host.attach(&events);
+    PopupMenu menu{};
+    menu.entries[0] = {1001, "Hide", false, false};
+    menu.count = 1;
     SetTimer(nullptr, 0, 300, chooseFirstEntry);
-    SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(2, 2));
-    EXPECT_TRUE(visible());
+    host.popupMenu(menu);
+    EXPECT_EQ(events.log, "");
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageA(&message);
-    EXPECT_FALSE(visible());
+    EXPECT_EQ(events.log, "command 1001\n");
+}
+
+TEST_F(MainWindowTest, TheApplicationAttachesItselfAndPaintsTheShownWindow) {
+    ASSERT_TRUE(host.hasTrayIcon()) << "with none, the application shows itself at once";
+    {
+        SimulatorApp app(host);
+        EXPECT_EQ(host.events(), &app);
+        SendMessageA(window, TRAY_CALLBACK, 0, WM_LBUTTONDOWN);
+        ASSERT_TRUE(IsWindowVisible(window));
+        UpdateWindow(window);
+        // The frame reaches the window: the layout's black, not the class's white.
+        HDC dc = GetDC(window);
+        EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 0, 0));
+        ReleaseDC(window, dc);
+    }
+    EXPECT_EQ(host.events(), nullptr);
 }
 
 } // namespace
