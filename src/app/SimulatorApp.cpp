@@ -404,7 +404,10 @@ void SimulatorApp::exportLayout() {
     if (!host_.saveFileDialog(exportDialogRequest(), path, sizeof path))
         return;
     path[sizeof path - 1] = '\0';
-    if (!exportRawLayout(path, world_.layouts.records[index]))
+    char dump[RAW_EXPORT_SIZE];
+    formatRawLayout(world_.layouts.records[index], dump);
+    // A failed export leaves the user's previous file as it was.
+    if (!host_.replaceFile(path, dump, sizeof dump))
         showMessage(MessageIcon::Error, "failed to export track data to %s", path);
 }
 

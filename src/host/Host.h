@@ -167,6 +167,11 @@ public:
                                 std::size_t capacity) = 0;
     // Replaces the clipboard's contents with the text; true on success.
     virtual bool setClipboardText(const char* text) = 0;
+    // Makes the file at path hold exactly size bytes, or leaves whatever was
+    // there unchanged: the bytes go to a new file beside it, flushed to disk,
+    // which then takes the path's place. A path that names anything but a
+    // regular file (a FIFO, a device) is refused at once. True on success.
+    virtual bool replaceFile(const char* path, const void* bytes, std::size_t size) = 0;
     // Plays a sound asynchronously; never blocks, silent without an audio
     // device.
     virtual void playSound(Sound sound) = 0;

@@ -56,6 +56,7 @@ public:
     void messageBox(const char*, MessageIcon) override {}
     bool saveFileDialog(const SaveDialogRequest&, char*, std::size_t) override { return false; }
     bool setClipboardText(const char*) override { return false; }
+    bool replaceFile(const char*, const void*, std::size_t) override { return false; }
     void playSound(Sound) override {}
     std::uint32_t milliseconds() override { return 0; }
     void quit(int) override {}

@@ -1,7 +1,6 @@
 #include "track/TrackExport.h"
 
 #include <cassert>
-#include <cstdio>
 #include <cstring>
 
 namespace quillon {
@@ -35,21 +34,6 @@ void formatRawLayout(const TrackLayout& layout, char* buffer) {
             *out++ = '\n';
         }
     }
-}
-
-bool exportRawLayout(const char* path, const TrackLayout& layout) {
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr)
-        return false;
-    // Built in one buffer and written in one write; nothing is allocated.
-    char dump[RAW_EXPORT_SIZE];
-    formatRawLayout(layout, dump);
-    bool written = std::fwrite(dump, 1, RAW_EXPORT_SIZE, file) == RAW_EXPORT_SIZE;
-    bool closed = std::fclose(file) == 0;
-    if (written && closed)
-        return true;
-    std::remove(path);
-    return false;
 }
 
 SwitchText formatSwitchDirections(const TrackLayout& layout) {

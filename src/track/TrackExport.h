@@ -15,11 +15,6 @@ constexpr std::size_t RAW_EXPORT_SIZE = 28982;
 // NUL-terminated).
 void formatRawLayout(const TrackLayout& layout, char* buffer);
 
-// Writes the dump of the record to the file at path, creating or truncating
-// it. True only when every byte was written and the file closed; after a
-// failed or short write the partial file is removed.
-bool exportRawLayout(const char* path, const TrackLayout& layout);
-
 namespace switch_text {
 constexpr std::size_t HEAD = sizeof "{\r\n\t" - 1;
 constexpr std::size_t LONGEST_ENTRY = sizeof "SWITCH_DIR_STRAIGHT,\r\n" - 1;

@@ -3,6 +3,7 @@
 #include "backends/qt/QtHost.h"
 
 #include "backends/posix/PosixControllerLink.h"
+#include "backends/posix/ReplaceFile.h"
 #include "backends/qt/MainWindow.h"
 #include "backends/qt/QtSound.h"
 #include "backends/qt/QtSurface.h"
@@ -335,6 +336,10 @@ bool QtHost::setClipboardText(const char* text) {
         return false;
     clipboard->setText(QString::fromLatin1(text));
     return true;
+}
+
+bool QtHost::replaceFile(const char* path, const void* bytes, std::size_t size) {
+    return quillon::replaceFile(path, bytes, size);
 }
 
 void QtHost::playSound(Sound sound) {

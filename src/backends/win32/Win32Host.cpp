@@ -5,6 +5,7 @@
 
 #include "backends/win32/Clipboard.h"
 #include "backends/win32/NamedPipeLink.h"
+#include "backends/win32/ReplaceFile.h"
 
 #include <mmsystem.h>
 
@@ -195,6 +196,10 @@ bool Win32Host::saveFileDialog(const SaveDialogRequest& request, char* path, std
 
 bool Win32Host::setClipboardText(const char* text) {
     return copyTextToClipboard(window_, text);
+}
+
+bool Win32Host::replaceFile(const char* path, const void* bytes, std::size_t size) {
+    return quillon::replaceFile(path, bytes, size);
 }
 
 void Win32Host::playSound(Sound sound) {

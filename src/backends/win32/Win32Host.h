@@ -90,6 +90,7 @@ public:
     bool saveFileDialog(const SaveDialogRequest& request, char* path,
                         std::size_t capacity) override;
     bool setClipboardText(const char* text) override;
+    bool replaceFile(const char* path, const void* bytes, std::size_t size) override;
     void playSound(Sound sound) override;
     std::uint32_t milliseconds() override;
     void quit(int exitCode) override;
