@@ -8,9 +8,13 @@ namespace {
 
 constexpr int ENTRIES_PER_LINE = 16;
 
+// The capacity holds the longest text by construction; a piece that would
+// not fit (and its NUL) is never written past the end all the same.
 void append(SwitchText& out, const char* piece) {
     std::size_t n = std::strlen(piece);
     assert(out.length + n < sizeof out.text);
+    if (out.length + n >= sizeof out.text)
+        return;
     std::memcpy(out.text + out.length, piece, n);
     out.length += n;
 }
