@@ -12,11 +12,12 @@ namespace {
 // A pipe of this test process, so that parallel test runs never meet.
 const std::string PIPE = "\\\\.\\pipe\\quillon-test-" + std::to_string(GetCurrentProcessId());
 
-// The controlling program's end: the one instance of a byte-mode pipe.
+// The controlling program's end: an instance of a byte-mode pipe that has
+// at most `instances`, with room for `buffer` bytes each way.
 struct PipeServer {
-    PipeServer()
-        : handle(CreateNamedPipeA(PIPE.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
-                                  4096, 4096, 0, nullptr)) {}
+    explicit PipeServer(DWORD instances = 1, DWORD buffer = 4096)
+        : handle(CreateNamedPipeA(PIPE.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                  instances, buffer, buffer, 0, nullptr)) {}
     ~PipeServer() { CloseHandle(handle); }
     // Completes the connection of a client that has opened the pipe.
     bool accept() {
@@ -29,6 +30,33 @@ struct PipeServer {
 DWORD failedConnectMs(NamedPipeLink& link) {
     const DWORD start = GetTickCount();
     return link.connect() ? INFINITE : GetTickCount() - start;
+}
+
+// Writes 10-byte reports to a server that never reads until one fails;
+// the milliseconds that the failing write took. The writes run on a thread
+// of their own: one that blocks is cancelled after two seconds, so that
+// the test fails instead of hanging.
+DWORD msOfTheWriteThatFails(NamedPipeLink& link) {
+    struct Run {
+        NamedPipeLink& link;
+        DWORD ms = INFINITE;
+    } run{link};
+    const auto writeUntilFailure = [](void* context) -> DWORD {
+        Run& run = *static_cast<Run*>(context);
+        const std::uint8_t report[10] = {};
+        for (int i = 0; i < 1000 && run.ms == INFINITE; ++i) {
+            const DWORD start = GetTickCount();
+            if (run.link.write(report, 10) == -1)
+                run.ms = GetTickCount() - start;
+        }
+        return 0;
+    };
+    HANDLE thread = CreateThread(nullptr, 0, writeUntilFailure, &run, 0, nullptr);
+    if (WaitForSingleObject(thread, 2000) == WAIT_TIMEOUT)
+        CancelSynchronousIo(thread);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return run.ms;
 }
 
 TEST(NamedPipeLinkTest, WithoutServerNothingSucceedsAndNothingWaits) {
@@ -87,6 +115,36 @@ TEST(NamedPipeLinkTest, BusyPipeFailsWithinTheBoundedWaitAndALeavingServerIsNoti
     EXPECT_FALSE(first.isConnected());
     std::uint8_t buffer[25];
     EXPECT_EQ(first.read(buffer, 24), 0);
+}
+
+// A controller that stopped reading: its pipe's 64-byte buffer fills up.
+// It leaves room for a second instance.
+class StalledControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(link.connect());
+        ASSERT_TRUE(stalled.accept());
+    }
+    PipeServer stalled{2, 64};
+    NamedPipeLink link{PIPE.c_str()};
+};
+
+TEST_F(StalledControllerTest, TheWriteThatFindsNoRoomFailsWithinTheBoundedWait) {
+    EXPECT_LT(msOfTheWriteThatFails(link), 300u);
+}
+
+TEST_F(StalledControllerTest, TheFailedWriteBreaksTheLink) {
+    msOfTheWriteThatFails(link);
+    EXPECT_FALSE(link.isConnected());
+}
+
+TEST_F(StalledControllerTest, ABrokenLinkConnectsToAFreshInstanceAndWritesAgain) {
+    msOfTheWriteThatFails(link);
+    PipeServer fresh{2};
+    ASSERT_TRUE(link.connect());
+    ASSERT_TRUE(fresh.accept());
+    const std::uint8_t report[10] = {};
+    EXPECT_EQ(link.write(report, 10), 10);
 }
 
 } // namespace
