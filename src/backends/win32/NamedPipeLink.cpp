@@ -1,5 +1,5 @@
 // [x] connect (bounded wait)  [x] non-blocking read  [x] write (bounded wait)
-// [x] connection check  [x] close
+// [x] connection check  [x] close  [x] same-user server  [x] identification only
 #include "backends/win32/NamedPipeLink.h"
 
 #include <cstring>
@@ -8,6 +8,23 @@
 namespace quillon {
 
 namespace {
+
+// The account a process runs as: TOKEN_USER with room for the longest SID.
+union Account {
+    TOKEN_USER user;
+    BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+};
+
+bool readAccount(HANDLE process, Account& account) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
+        return false;
+    DWORD size = 0;
+    const BOOL read =
+        GetTokenInformation(token, TokenUser, account.bytes, sizeof account.bytes, &size);
+    CloseHandle(token);
+    return read != FALSE;
+}
 
 // The end of an operation that ReadFile or WriteFile has begun, awaited
 // for at most IO_WAIT_MS. One still pending then is cancelled and its
@@ -21,6 +38,17 @@ bool awaitEnd(HANDLE pipe, OVERLAPPED& operation, DWORD& moved) {
 }
 
 } // namespace
+
+bool runsAsThisUser(unsigned long processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (process == nullptr)
+        return false;
+    Account theirs, ours;
+    const bool same = readAccount(process, theirs) && readAccount(GetCurrentProcess(), ours) &&
+                      EqualSid(theirs.user.User.Sid, ours.user.User.Sid);
+    CloseHandle(process);
+    return same;
+}
 
 NamedPipeLink::NamedPipeLink(const char* name)
     : handle_(INVALID_HANDLE_VALUE), event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
@@ -42,12 +70,18 @@ bool NamedPipeLink::connect() {
     // exists; waits at most CONNECT_WAIT_MS while every instance is busy.
     // The result does not matter: the open below decides.
     WaitNamedPipeA(name_, CONNECT_WAIT_MS);
-    HANDLE pipe = CreateFileA(name_, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    HANDLE pipe = CreateFileA(
+        name_, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+        FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
     if (pipe == INVALID_HANDLE_VALUE)
         return false;
-    if (pipe == INVALID_HANDLE_VALUE)
+    // Whoever creates the pipe name first serves it, so only a server of
+    // our own user may drive the simulator.
+    ULONG serverId = 0;
+    if (!GetNamedPipeServerProcessId(pipe, &serverId) || !runsAsThisUser(serverId)) {
+        CloseHandle(pipe);
         return false;
+    }
     handle_ = pipe;
     return true;
 }

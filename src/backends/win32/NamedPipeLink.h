@@ -1,5 +1,5 @@
 // [x] connect (bounded wait)  [x] non-blocking read  [x] write (bounded wait)
-// [x] connection check  [x] close
+// [x] connection check  [x] close  [x] same-user server  [x] identification only
 //
 // The controller link on Windows: the client end of the byte-mode named
 // pipe that the controlling program creates (normally "\\.\pipe\track").
@@ -8,6 +8,10 @@
 #include "host/ControllerLink.h"
 
 namespace quillon {
+
+// True when the process runs as the same user as this one; false when it
+// runs as another or that cannot be told (no such process, no access).
+bool runsAsThisUser(unsigned long processId);
 
 class NamedPipeLink : public ControllerLink {
 public:
@@ -26,7 +30,8 @@ public:
 
     // Opens the pipe for reading and writing. A handle held before (a stale
     // connection) is closed first. False when there is no pipe or no free
-    // instance.
+    // instance, or when the process serving the pipe cannot be shown to run
+    // as our user. The server may identify us but never act as us.
     bool connect() override;
     int read(std::uint8_t* buffer, int maxCount) override;
     // All count bytes, or -1. A write that the controller has not taken

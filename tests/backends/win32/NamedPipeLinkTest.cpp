@@ -12,6 +12,10 @@ namespace {
 // A pipe of this test process, so that parallel test runs never meet.
 const std::string PIPE = "\\\\.\\pipe\\quillon-test-" + std::to_string(GetCurrentProcessId());
 
+bool underWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 // The controlling program's end: an instance of a byte-mode pipe that has
 // at most `instances`, with room for `buffer` bytes each way.
 struct PipeServer {
@@ -145,6 +149,39 @@ TEST_F(StalledControllerTest, ABrokenLinkConnectsToAFreshInstanceAndWritesAgain)
     ASSERT_TRUE(fresh.accept());
     const std::uint8_t report[10] = {};
     EXPECT_EQ(link.write(report, 10), 10);
+}
+
+TEST(NamedPipeLinkTest, TheServerMayIdentifyTheLinksUserButNotActAsIt) {
+    if (underWine())
+        GTEST_SKIP() << "Wine grants the server impersonation whatever level the client asked for";
+    PipeServer server;
+    NamedPipeLink link(PIPE.c_str());
+    ASSERT_TRUE(link.connect());
+    ASSERT_TRUE(server.accept());
+    const std::uint8_t byte = 1;
+    ASSERT_EQ(link.write(&byte, 1), 1); // a server impersonates only after a read
+    std::uint8_t got = 0;
+    DWORD count = 0;
+    ASSERT_TRUE(ReadFile(server.handle, &got, 1, &count, nullptr));
+    ASSERT_TRUE(ImpersonateNamedPipeClient(server.handle));
+    HANDLE token = nullptr;
+    SECURITY_IMPERSONATION_LEVEL level = SecurityDelegation;
+    if (OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &token)) {
+        GetTokenInformation(token, TokenImpersonationLevel, &level, sizeof level, &count);
+        CloseHandle(token);
+    }
+    RevertToSelf();
+    EXPECT_EQ(level, SecurityIdentification);
+}
+
+TEST(NamedPipeLinkTest, AProcessThatCannotBeCheckedCountsAsAnotherUser) {
+    EXPECT_FALSE(runsAsThisUser(0x7FFFFFFC)) << "no such process";
+}
+
+TEST(NamedPipeLinkTest, AProcessOfAnotherUserIsTold) {
+    if (underWine())
+        GTEST_SKIP() << "Wine runs every process as the one user: none of another user exists";
+    EXPECT_FALSE(runsAsThisUser(4)) << "the System process";
 }
 
 } // namespace
