@@ -1,5 +1,5 @@
-// [x] connect (bounded wait)  [x] non-blocking read  [x] write
-// [x] connection check  [x] close
+// [x] connect (bounded wait)  [x] non-blocking read  [x] write (bounded wait)
+// [x] connection check  [x] close  [x] same-user server  [x] identification only
 #include "backends/win32/NamedPipeLink.h"
 
 #include <cstring>
@@ -7,24 +7,83 @@
 
 namespace quillon {
 
-NamedPipeLink::NamedPipeLink(const char* name) : handle_(INVALID_HANDLE_VALUE) {
+namespace {
+
+// The account a process runs as: TOKEN_USER with room for the longest SID.
+union Account {
+    TOKEN_USER user;
+    BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+};
+
+bool readAccount(HANDLE process, Account& account) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
+        return false;
+    DWORD size = 0;
+    const BOOL read =
+        GetTokenInformation(token, TokenUser, account.bytes, sizeof account.bytes, &size);
+    CloseHandle(token);
+    return read != FALSE;
+}
+
+// The end of an operation that ReadFile or WriteFile has begun, awaited
+// for at most IO_WAIT_MS. One still pending then is cancelled and its
+// cancellation awaited, so that the kernel is done with the caller's
+// buffer and OVERLAPPED before they go. True with the bytes moved when the
+// operation succeeded, even in part.
+bool awaitEnd(HANDLE pipe, OVERLAPPED& operation, DWORD& moved) {
+    if (WaitForSingleObject(operation.hEvent, NamedPipeLink::IO_WAIT_MS) != WAIT_OBJECT_0)
+        CancelIoEx(pipe, &operation);
+    return GetOverlappedResult(pipe, &operation, &moved, TRUE) != FALSE;
+}
+
+} // namespace
+
+bool runsAsThisUser(unsigned long processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (process == nullptr)
+        return false;
+    Account theirs, ours;
+    const bool same = readAccount(process, theirs) && readAccount(GetCurrentProcess(), ours) &&
+                      EqualSid(theirs.user.User.Sid, ours.user.User.Sid);
+    CloseHandle(process);
+    return same;
+}
+
+NamedPipeLink::NamedPipeLink(const char* name)
+    : handle_(INVALID_HANDLE_VALUE), event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
     std::strncpy(name_, name, NAME_CAPACITY);
     name_[NAME_CAPACITY] = '\0';
 }
 
 NamedPipeLink::~NamedPipeLink() {
     close();
+    if (event_ != nullptr)
+        CloseHandle(event_);
 }
 
 bool NamedPipeLink::connect() {
     close();
+    if (event_ == nullptr)
+        return false;
     // Returns at once when an instance is free or no pipe of that name
     // exists; waits at most CONNECT_WAIT_MS while every instance is busy.
     // The result does not matter: the open below decides.
     WaitNamedPipeA(name_, CONNECT_WAIT_MS);
-    handle_ = CreateFileA(name_, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                          OPEN_EXISTING, 0, nullptr);
-    return handle_ != INVALID_HANDLE_VALUE;
+    HANDLE pipe = CreateFileA(
+        name_, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+        FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
+    if (pipe == INVALID_HANDLE_VALUE)
+        return false;
+    // Whoever creates the pipe name first serves it, so only a server of
+    // our own user may drive the simulator.
+    ULONG serverId = 0;
+    if (!GetNamedPipeServerProcessId(pipe, &serverId) || !runsAsThisUser(serverId)) {
+        CloseHandle(pipe);
+        return false;
+    }
+    handle_ = pipe;
+    return true;
 }
 
 int NamedPipeLink::read(std::uint8_t* buffer, int maxCount) {
@@ -33,24 +92,39 @@ int NamedPipeLink::read(std::uint8_t* buffer, int maxCount) {
     DWORD available = 0;
     if (!PeekNamedPipe(handle_, nullptr, 0, nullptr, &available, nullptr) || available == 0)
         return 0;
-    // Bytes are waiting, so this read completes with what is there.
+    // Bytes are waiting, so this read completes at once with what is there.
+    OVERLAPPED operation{};
+    operation.hEvent = event_;
     DWORD got = 0;
-    if (!ReadFile(handle_, buffer, static_cast<DWORD>(maxCount), &got, nullptr))
+    if (!ReadFile(handle_, buffer, static_cast<DWORD>(maxCount), nullptr, &operation) &&
+        GetLastError() != ERROR_IO_PENDING)
+        return -1;
+    if (!awaitEnd(handle_, operation, got))
         return -1;
     buffer[got] = 0;
     return static_cast<int>(got);
 }
 
 int NamedPipeLink::write(const std::uint8_t* bytes, int count) {
-    if (count < 0)
+    if (handle_ == INVALID_HANDLE_VALUE || broken_ || count < 0)
         return -1;
+    OVERLAPPED operation{};
+    operation.hEvent = event_;
+    if (!WriteFile(handle_, bytes, static_cast<DWORD>(count), nullptr, &operation) &&
+        GetLastError() != ERROR_IO_PENDING)
+        return -1; // nothing was queued: the stream is intact
     DWORD written = 0;
-    if (!WriteFile(handle_, bytes, static_cast<DWORD>(count), &written, nullptr))
-        return -1;
-    return written == static_cast<DWORD>(count) ? count : -1;
+    if (awaitEnd(handle_, operation, written) && written == static_cast<DWORD>(count))
+        return count;
+    // Failed, cut short, or cancelled for want of room: the controller
+    // would misread every byte after a fragment of a report.
+    broken_ = true;
+    return -1;
 }
 
 bool NamedPipeLink::isConnected() {
+    if (broken_)
+        return false;
     DWORD state = 0;
     if (!GetNamedPipeHandleStateA(handle_, &state, nullptr, nullptr, nullptr, nullptr, 0))
         return false;
@@ -61,6 +135,7 @@ bool NamedPipeLink::isConnected() {
 }
 
 bool NamedPipeLink::close() {
+    broken_ = false;
     if (handle_ == INVALID_HANDLE_VALUE)
         return false;
     CloseHandle(handle_);

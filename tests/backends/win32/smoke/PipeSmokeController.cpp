@@ -1,7 +1,9 @@
 // A stand-in for the controlling program, for the end-to-end test of the
 // Windows program: it creates \\.\pipe\track, starts quillon.exe (or waits
 // for one to come), asks for sensor reports around switch commands, closes
-// the pipe, sees the program hide and reconnect, and ends it with its Close
+// the pipe, sees the program hide and reconnect, asks for reports without
+// reading them until the program lets go (its window answering messages all
+// the while), sees it reconnect once more, and ends it with its Close
 // command. Exit code 0 when every step passed.
 //
 //   quillon_pipe_smoke [QUILLON.EXE [DIR]]
@@ -42,9 +44,10 @@ DWORD WINAPI watchdog(void*) {
     ExitProcess(end());
 }
 
-HANDLE servePipe() {
+// The one instance of the pipe, with room for `buffer` bytes each way.
+HANDLE servePipe(DWORD buffer = 4096) {
     HANDLE pipe = CreateNamedPipeA("\\\\.\\pipe\\track", PIPE_ACCESS_DUPLEX,
-                                   PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+                                   PIPE_TYPE_BYTE | PIPE_WAIT, 1, buffer, buffer, 0, nullptr);
     check(ConnectNamedPipe(pipe, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED,
           "the program connects to the pipe");
     return pipe;
@@ -71,6 +74,22 @@ void askForReport(HANDLE pipe) {
     PeekNamedPipe(pipe, nullptr, 0, nullptr, &n, nullptr);
     check(n == 0 && std::count(report, report + 10, 0) == 10,
           "the 10 bytes are all of it, and clear on a layout without trains");
+}
+
+// Asks for reports and reads none: once the pipe is full the program must
+// give this controller up, and its window must answer all the while.
+void neverRead(HANDLE pipe) {
+    HWND window = FindWindowA("quillon", nullptr);
+    const unsigned char request = 133;
+    bool answered = true, lettingGo = false;
+    for (DWORD start = GetTickCount(); answered && !lettingGo && GetTickCount() - start < STEP_MS;
+         Sleep(10)) {
+        DWORD n = 0;
+        lettingGo = !WriteFile(pipe, &request, 1, &n, nullptr);
+        answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr) != 0;
+    }
+    check(answered, "the window answers messages while the controller reads nothing");
+    check(lettingGo, "the program lets go of a controller that reads nothing");
 }
 
 } // namespace
@@ -109,8 +128,13 @@ int main(int argc, char** argv) {
 
     CloseHandle(pipe);
     check(waitForVisible(false), "the window hides when the pipe is gone");
-    pipe = servePipe();
+    pipe = servePipe(64);
     check(waitForVisible(true), "the window is shown again");
+    askForReport(pipe);
+    neverRead(pipe);
+    CloseHandle(pipe);
+    pipe = servePipe();
+    check(waitForVisible(true), "the window is shown after a controller that read nothing");
     askForReport(pipe);
 
     PostMessageA(FindWindowA("quillon", nullptr), WM_COMMAND, CMD_CLOSE, 0);
