@@ -66,13 +66,14 @@ int pointerCoordinate(int value) {
 
 } // namespace
 
-SimulatorApp::SimulatorApp(Host& host)
+SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
     : host_(host), world_{}, width_(START_WIDTH), height_(START_HEIGHT) {
     link_ = host_.createControllerLink();
     LoadMessages messages = loadBuiltinLayouts(world_.layouts);
     for (int i = 0; i < messages.count; ++i)
         host_.messageBox(messages.texts[i], MessageIcon::Error);
     world_.decoder.report.clear();
+    world_.decoder.commandSet = options.commands;
     painter_ = std::make_unique<TextPainter>(host_, FONT_FACE, FONT_POINTS);
     chooseLayout(LAYOUT_A);
     host_.startTimer(TIMER_RECONNECT, RECONNECT_PERIOD_MS);
@@ -218,9 +219,11 @@ void SimulatorApp::paint() {
     host_.clientSize(clientWidth, clientHeight);
     surface.fillRect(0, 0, clientWidth, clientHeight, BLACK);
     drawLayout(surface, painter_.get(), world_);
-    if (world_.decoder.solenoidActive && painter_ != nullptr) {
-        painter_->textColour = STUCK_ORANGE;
-        painter_->drawText(surface, 8, height_ - painter_->charHeight - 8, "SOLENOID ACTIVE", 0);
+    if (painter_ != nullptr && (!world_.powerOn || world_.decoder.solenoidActive)) {
+        // Track power off outranks the solenoid notice in the same place.
+        painter_->textColour = world_.powerOn ? STUCK_ORANGE : RED;
+        painter_->drawText(surface, 8, height_ - painter_->charHeight - 8,
+                           world_.powerOn ? "SOLENOID ACTIVE" : "STOPPED", 0);
     }
     host_.presentBackBuffer(width_, height_);
 }
@@ -232,8 +235,8 @@ void SimulatorApp::carryOutEvents() {
         Sound sound;
         if (soundOf(event.kind, sound))
             host_.playSound(sound);
-        if (event.kind == EventKind::ReportSent && link_ != nullptr)
-            link_->write(event.report, sizeof event.report);
+        if (event.kind == EventKind::ReportSent && link_ != nullptr && event.reportLength > 0)
+            link_->write(event.report, event.reportLength);
     }
     log.count = 0;
 }

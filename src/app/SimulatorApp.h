@@ -4,6 +4,7 @@
 // the host's events reach it; it answers through the host.
 #pragma once
 
+#include "app/Options.h"
 #include "host/Host.h"
 #include "sim/World.h"
 
@@ -25,7 +26,7 @@ public:
     // hidden: loads the layouts, titles the window, starts timer 1, fits the
     // window to 512 x 320, creates the back buffer, tries to connect, and
     // attaches itself to the host.
-    explicit SimulatorApp(Host& host);
+    explicit SimulatorApp(Host& host, const AppOptions& options = {});
     // Detaches from the host, closes the link, frees the painter and back
     // buffer, stops the timers and hides the window.
     ~SimulatorApp();

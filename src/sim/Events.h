@@ -18,16 +18,31 @@ enum class EventKind : std::uint8_t {
     SensorFired,   // a: sensor number, fired by the user
     TrainPlaced,   // a: train number, node: where
     TrainMoved,    // a: train number, node: where it was placed again
-    ReportSent,    // report: the 10 bytes to write to the controller
+    ReportSent,    // report: the bytes to write to the controller, reportLength of them
+    PowerChanged,  // a: 1 when the track power came on, 0 when it went off
 };
+
+// The longest answer: sensor modules 1 to 31, two bytes each.
+constexpr int MAX_REPORT_BYTES = 62;
 
 struct Event {
     EventKind kind;
     std::int32_t a;
     std::int32_t b;
     NodeRef node;
-    std::uint8_t report[10];
+    std::uint8_t report[MAX_REPORT_BYTES];
+    std::uint8_t reportLength;
 };
+
+// An event of kind with its numbers and node; no report bytes.
+inline Event makeEvent(EventKind kind, std::int32_t a, std::int32_t b = 0, NodeRef node = NO_NODE) {
+    Event event{};
+    event.kind = kind;
+    event.a = a;
+    event.b = b;
+    event.node = node;
+    return event;
+}
 
 struct EventLog {
     static constexpr int CAPACITY = 256;

@@ -44,7 +44,7 @@ bool usable(const World& world, const Way& way) {
 // The train stops for good at node until its speed is set again.
 void halt(World& world, Train& train, NodeRef node) {
     train.crashed = 1;
-    world.events.record({EventKind::Halt, train.number, 0, node, {}});
+    world.events.record(makeEvent(EventKind::Halt, train.number, 0, node));
 }
 
 // The way on from R for a train that came from P: forward, unless forward
@@ -131,7 +131,7 @@ void testCollision(World& world, Train& t) {
             continue;
         t.crashed = 1;
         u.crashed = 1;
-        world.events.record({EventKind::Collision, t.number, u.number, t.currentNode, {}});
+        world.events.record(makeEvent(EventKind::Collision, t.number, u.number, t.currentNode));
         return;
     }
 }
@@ -157,7 +157,7 @@ void passNode(World& world, Train& t) {
         unsigned odd = reached.edges[EDGE_AHEAD].dest == way.node.index ? 0u : 1u;
         int number = static_cast<int>((2u * static_cast<unsigned>(reached.id) + odd) & 0xFFu);
         world.decoder.report.setSensorBit(number);
-        world.events.record({EventKind::SensorLatched, number, t.number, t.nextNode, {}});
+        world.events.record(makeEvent(EventKind::SensorLatched, number, t.number, t.nextNode));
     }
     t.currentNode = t.nextNode;
     t.nextNode = way.node;
@@ -188,6 +188,9 @@ int chooseEdge(const TrackNode& node, bool forward) {
 }
 
 bool stepTrains(World& world, std::int32_t elapsedMs) {
+    // Without track power every train stands where it is.
+    if (!world.powerOn)
+        return false;
     bool due = false;
     for (int i = 0; i < world.trains.count; ++i) {
         Train& t = world.trains.trains[i];

@@ -18,7 +18,8 @@ int chooseEdge(const TrackNode& node, bool forward);
 
 // Advances every train by elapsedMs, latching passed sensors into the
 // decoder's report and recording what happened. Returns true when at least
-// one train was due to move. The caller supplies the time; no clock is read.
+// one train was due to move; none is while the track power is off. The
+// caller supplies the time; no clock is read.
 bool stepTrains(World& world, std::int32_t elapsedMs);
 
 } // namespace quillon

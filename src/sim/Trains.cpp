@@ -1,5 +1,6 @@
 #include "sim/Trains.h"
 
+#include "sim/Movement.h"
 #include "sim/Pixels.h"
 #include "sim/World.h"
 
@@ -52,7 +53,7 @@ Train* placeTrain(World& world, std::int32_t number, NodeRef node) {
     train->number = number;
     train->currentNode = node;
     updateDisplayPosition(world, *train);
-    world.events.record({kind, number, 0, node, {}});
+    world.events.record(makeEvent(kind, number, 0, node));
     return train;
 }
 
@@ -76,7 +77,7 @@ void setSwitch(World& world, int number, int command) {
     if (node.direction == wanted)
         return;
     node.direction = wanted;
-    world.events.record({EventKind::SwitchChanged, slot, wanted, NO_NODE, {}});
+    world.events.record(makeEvent(EventKind::SwitchChanged, slot, wanted, NO_NODE));
 }
 
 namespace {
@@ -119,6 +120,11 @@ void setTrainSpeed(World& world, std::int32_t number, int command, bool stopOnRe
         setTrainSpeed(world, *train, command, stopOnReverse);
 }
 
+void setTrainLight(World& world, std::int32_t number, bool on) {
+    if (Train* train = trainByNumber(world.trains, number))
+        train->light = on ? 1 : 0;
+}
+
 int trainSpeed(const World& world, std::int32_t number) {
     const Train* train = trainByNumber(world.trains, number);
     return train == nullptr ? 0 : static_cast<int>(train->speed & 0xFFu);
@@ -148,6 +154,31 @@ bool removeSelectedTrain(World& world) {
     return true;
 }
 
+namespace {
+
+// The facing from a towards b; the facing it had when both stand together.
+Facing facingFrom(const TrackNode& a, const TrackNode& b, Facing had) {
+    std::int64_t dx = std::int64_t{b.x} - a.x;
+    std::int64_t dy = std::int64_t{b.y} - a.y;
+    if (dx == 0 && dy == 0)
+        return had;
+    if ((dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy))
+        return dx > 0 ? Facing::Right : Facing::Left;
+    return dy > 0 ? Facing::Down : Facing::Up;
+}
+
+// The node a train standing on node would set off to, or nullptr.
+const TrackNode* wayAhead(const World& world, const TrackNode& node) {
+    int slot = chooseEdge(node, true);
+    if (slot < 0)
+        return nullptr;
+    std::int32_t dest = node.edges[slot].dest;
+    const TrackLayout& layout = activeLayout(world.layouts);
+    return dest >= 0 && dest < usedSlots(layout) ? &layout.nodes[dest] : nullptr;
+}
+
+} // namespace
+
 void updateDisplayPosition(const World& world, Train& train) {
     if (!train.currentNode.isNode())
         return;
@@ -155,6 +186,8 @@ void updateDisplayPosition(const World& world, Train& train) {
     if (!train.nextNode.isNode() || !train.edge.isEdge()) {
         train.displayX = a.x;
         train.displayY = a.y;
+        if (const TrackNode* ahead = wayAhead(world, a))
+            train.facing = facingFrom(a, *ahead, train.facing);
         return;
     }
     // An edge without length has no point between its ends: the train is
@@ -164,6 +197,7 @@ void updateDisplayPosition(const World& world, Train& train) {
     double t = length == 0 ? 0.0 : static_cast<double>(train.distance) / length;
     train.displayX = truncateToPixel(a.x * (1.0 - t) + b.x * t);
     train.displayY = truncateToPixel(a.y * (1.0 - t) + b.y * t);
+    train.facing = facingFrom(a, b, train.facing);
 }
 
 void updateDisplayPositions(World& world) {

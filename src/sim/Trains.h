@@ -24,6 +24,9 @@ struct EdgeRef {
     friend constexpr bool operator==(EdgeRef, EdgeRef) = default;
 };
 
+// The direction of travel on the display, as the train's front end shows it.
+enum class Facing : std::uint8_t { Right, Left, Down, Up };
+
 struct Train {
     std::uint8_t inUse = 0; // 1 in every record below the count
     std::uint8_t held = 0;  // kept standing by the user; keeps its speed step
@@ -38,6 +41,8 @@ struct Train {
     std::int32_t displayY = 0;
     std::uint8_t crashed = 0;
     std::uint8_t hovered = 0;
+    std::uint8_t light = 0;        // the headlight, switched by the full command set
+    Facing facing = Facing::Right; // where the front end points on the display
 };
 
 // Records 0..count-1 are the placed trains in the order they were first
@@ -76,6 +81,9 @@ void setTrainSpeed(World& world, Train& train, int command, bool stopOnReverse);
 // The same for the train with that number, if any.
 void setTrainSpeed(World& world, std::int32_t number, int command, bool stopOnReverse);
 
+// Switches the headlight of the train with that number, if any.
+void setTrainLight(World& world, std::int32_t number, bool on);
+
 // The low 8 bits of the train's speed step, or 0 when no train has the number.
 int trainSpeed(const World& world, std::int32_t number);
 
@@ -91,7 +99,9 @@ bool removeSelectedTrain(World& world);
 
 // Works out the train's display position from its segment: the point its
 // distance has reached between the two nodes (the current node when the
-// edge has no length); with only a current node, that node.
+// edge has no length); with only a current node, that node. The facing
+// follows the segment towards the next node, or the way ahead before the
+// first step.
 void updateDisplayPosition(const World& world, Train& train);
 // The same for every train in use.
 void updateDisplayPositions(World& world);

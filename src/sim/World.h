@@ -20,6 +20,9 @@ struct World {
     InteractionState interaction{};
     CommandDecoder decoder{};
     EventLog events{};
+    // Off after a stop command of the full command set: trains stand, switch
+    // commands are not carried out.
+    bool powerOn = true;
 };
 
 // A world with both built-in layouts loaded and layout A active; the

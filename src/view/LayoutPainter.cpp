@@ -180,6 +180,26 @@ void drawNodes(Surface& surface, TextPainter* painter, const Layouts& layouts, i
     }
 }
 
+// A light square at the train's front end, inside its frame.
+void drawHeadlight(Surface& surface, const Train& train) {
+    int x = train.displayX, y = train.displayY;
+    switch (train.facing) {
+    case Facing::Right:
+        x += 6;
+        break;
+    case Facing::Left:
+        x -= 6;
+        break;
+    case Facing::Down:
+        y += 3;
+        break;
+    case Facing::Up:
+        y -= 3;
+        break;
+    }
+    fillCentredRect(surface, x, y, 4, 4, HEADLIGHT);
+}
+
 } // namespace
 
 void drawTrain(Surface& surface, TextPainter* painter, const Train& train) {
@@ -188,18 +208,25 @@ void drawTrain(Surface& surface, TextPainter* painter, const Train& train) {
     Colour colour = train.hovered ? SENSOR_YELLOW : WHITE;
     fillCentredRect(surface, x, y, 20, 12, colour);
     fillCentredRect(surface, x, y, 18, 10, RED);
+    if (train.light)
+        drawHeadlight(surface, train);
     char text[32];
     std::snprintf(text, sizeof text, "%02d", static_cast<int>(train.number));
     drawCentredText(surface, painter, x, y, text, colour, NO_BACKGROUND);
+    int below = y + 12; // where the next line under the train goes
     if (train.hovered) {
         std::snprintf(text, sizeof text, "   speed:%-3d", static_cast<int>(train.speed));
-        drawCentredText(surface, painter, x, y + 12, text, colour, NO_BACKGROUND);
+        drawCentredText(surface, painter, x, below, text, colour, NO_BACKGROUND);
         std::snprintf(text, sizeof text, "distance:%-3d", static_cast<int>(train.distance));
-        drawCentredText(surface, painter, x, y + 20, text, colour, NO_BACKGROUND);
+        drawCentredText(surface, painter, x, below + 8, text, colour, NO_BACKGROUND);
+        below += 16;
+        if (train.light) {
+            drawCentredText(surface, painter, x, below, "   light:on ", colour, NO_BACKGROUND);
+            below += 8;
+        }
     }
     if (train.crashed)
-        drawCentredText(surface, painter, x, y + (train.hovered ? 28 : 12), "CRASHED!", RED,
-                        NO_BACKGROUND);
+        drawCentredText(surface, painter, x, below, "CRASHED!", RED, NO_BACKGROUND);
 }
 
 void drawLayout(Surface& surface, TextPainter* painter, const World& world) {

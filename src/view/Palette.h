@@ -15,5 +15,6 @@ constexpr Colour STUCK_ORANGE = rgb(255, 128, 0);  // stuck sensor, "SOLENOID AC
 constexpr Colour RED = rgb(255, 0, 0);             // stop marker, train body, "CRASHED!"
 constexpr Colour WHITE = rgb(255, 255, 255);       // hovered node's name, train
 constexpr Colour LABEL_GREY = rgb(192, 192, 192);  // name of a sensor not hovered
+constexpr Colour HEADLIGHT = rgb(255, 255, 160);   // a train's light, when on
 
 } // namespace quillon

@@ -108,14 +108,14 @@ bool handleClick(World& world, PointerButton button) {
         // solenoid notice is left as it is.
         node.direction =
             node.direction == SWITCH_DIR_STRAIGHT ? SWITCH_DIR_CURVED : SWITCH_DIR_STRAIGHT;
-        world.events.record({EventKind::SwitchChanged, node.id, node.direction, NO_NODE, {}});
+        world.events.record(makeEvent(EventKind::SwitchChanged, node.id, node.direction, NO_NODE));
     } else if (node.type == NODE_SENSOR &&
                (button == PointerButton::Left || button == PointerButton::Middle)) {
         // The sensor's first number, taken as a byte like every sensor number.
         int first = static_cast<std::uint8_t>(2u * static_cast<std::uint32_t>(node.id));
         int number = button == PointerButton::Left ? first : first + 1;
         world.decoder.report.setSensorBit(number);
-        world.events.record({EventKind::SensorFired, number, 0, interaction.hoveredNode, {}});
+        world.events.record(makeEvent(EventKind::SensorFired, number, 0, interaction.hoveredNode));
     }
     return true;
 }

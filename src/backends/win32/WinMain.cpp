@@ -1,4 +1,4 @@
-// [x] entry point  [x] message loop  [x] teardown in order
+// [x] entry point  [x] options  [x] message loop  [x] teardown in order
 // [x] errors before the application exists go to a plain message box
 //
 // The Windows program: registers the class, creates the hidden main window
@@ -9,6 +9,9 @@
 #include "backends/win32/Win32Host.h"
 
 #include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -36,6 +39,16 @@ int runMessageLoop() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace quillon;
+    // A program without a console shows its usage in a message box.
+    ParsedOptions options = parseOptions(__argc, __argv, std::getenv("QUILLON_COMMANDS"));
+    if (!options.ok || options.help || options.version) {
+        char text[1024];
+        std::snprintf(text, sizeof text, "%s%s%s", options.ok ? "" : options.error,
+                      options.ok ? "" : "\n\n", options.version ? versionText() : usageText());
+        MessageBoxA(nullptr, text, "Quillon",
+                    MB_OK | (options.ok ? MB_ICONINFORMATION : MB_ICONHAND));
+        return options.ok ? 0 : 2;
+    }
     Win32Host host(instance);
     if (!registerWindowClass(instance)) {
         reportStartFailure("failed to register window class");
@@ -52,7 +65,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     {
         // The application detaches itself from the host when it goes, before
         // the window does; later messages are dropped.
-        SimulatorApp app(host);
+        SimulatorApp app(host, options.app);
         exitCode = runMessageLoop();
     }
     DestroyWindow(window);
