@@ -57,6 +57,20 @@ TEST_F(LayoutPainterTest, EdgesShowWhetherTheirSwitchesAreSetForThem) {
     EXPECT_EQ(shown("SW14", "C11"), BRANCH_GREY);
 }
 
+// A and B joined by two switches with both branches between them: the walk
+// draws each of the four pairs once, the switches their branches again.
+TEST_F(LayoutPainterTest, AWalkThroughAPassingLoopEnds) {
+    world.layouts.records[LAYOUT_A] = {};
+    ASSERT_EQ(parseTrackLayout("track 4\n0 A sensor 0 0 0 2 1 ahead 10 3 behind 10\n"
+                               "1 S0 switch 1 10 0 curved 3 2 curved 10 2 straight 12 0 behind 10\n"
+                               "2 S1 switch 2 20 0 curved 3 1 curved 10 1 straight 12 3 behind 10\n"
+                               "3 B sensor 1 30 0 2 0 ahead 10 2 behind 10\n",
+                               world.layouts.records[LAYOUT_A])
+                  .status,
+              0);
+    EXPECT_EQ(paint().lines.size(), 8u);
+}
+
 TEST_F(LayoutPainterTest, ATrainShowsItsNumberAndCrashOnItsPosition) {
     Train& train = runningTrain(7, "A1", 5);
     train.crashed = 1;
