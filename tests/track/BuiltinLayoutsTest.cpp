@@ -9,14 +9,11 @@ namespace quillon::testing {
 
 using BuiltinLayoutsTest = WorldFixture;
 
-TEST_F(BuiltinLayoutsTest, BothLoadWithoutAMessage) {
+// Layout B's 70 nodes leave slots 70 and 71 zero, as the export shows.
+TEST_F(BuiltinLayoutsTest, BothLoadWithoutAMessageEachWithItsNodesInTheirOwnSlots) {
     LoadMessages messages{};
     makeWorld(&messages);
     EXPECT_EQ(messages.count, 0);
-}
-
-// Layout B's 70 nodes leave slots 70 and 71 zero, as the export shows.
-TEST_F(BuiltinLayoutsTest, EachHoldsItsNodesInTheirOwnSlots) {
     for (auto [layout, nodes, stops] : {std::array{LAYOUT_A, 72, 10}, {LAYOUT_B, 70, 8}}) {
         const TrackLayout& record = world.layouts.records[layout];
         int count[3] = {}; // of each type

@@ -51,11 +51,6 @@ TEST_F(TrackExportTest, TheDumpBreaksALineAfterEvery16thEntryButTheLast) {
     EXPECT_EQ(text.substr(RAW_EXPORT_SIZE - 2), ", #") << "nothing after the last entry";
 }
 
-TEST_F(TrackExportTest, TheDumpStartsWithTheNodeCountAndTheFirstNode) {
-    EXPECT_EQ(dump(LAYOUT_B).substr(0, 98), "0x46, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, "
-                                            "0x00, 0x00, 0x00, 0x00, 0x41, 0x31, 0x00, 0x00, \r\n");
-}
-
 TEST_F(TrackExportTest, TheFileHoldsTheDump) {
     ASSERT_TRUE(exportRawLayout(path.c_str(), world.layouts.records[LAYOUT_B]));
     std::ifstream in(path, std::ios::binary);

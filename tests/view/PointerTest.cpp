@@ -59,12 +59,6 @@ TEST_F(PointerTest, TheLastTrainInReachWinsNotTheNearestAndOnlyOnceThePointerMov
     EXPECT_EQ(first.hovered, 0);
 }
 
-TEST_F(PointerTest, AClickOnNothingKeepsTheSelection) {
-    world.interaction.selectedNode = ref("A1");
-    EXPECT_FALSE(handleClick(world, PointerButton::Left));
-    EXPECT_STREQ(name(world.interaction.selectedNode), "A1");
-}
-
 TEST_F(PointerTest, OnlyALeftClickTogglesASwitch) {
     for (PointerButton button : {PointerButton::Left, PointerButton::Middle, PointerButton::Right})
         EXPECT_TRUE(hoverAndClick("SW7", button));
