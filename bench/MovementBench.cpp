@@ -1,9 +1,6 @@
 // The 10 ms movement step with a full table of 80 trains on layout A.
-#include "protocol/SensorReport.h"
-#include "host/NullHost.h"
 #include "sim/Movement.h"
-#include "sim/Trains.h"
-#include "track/BuiltinLayouts.h"
+#include "sim/World.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,33 +12,29 @@ using namespace quillon;
 
 namespace {
 
-NullHost host;
+World world;
 
-void loadLayoutA() {
-    setHost(&host);
-    resetLayouts();
-    loadBuiltinLayouts();
-    resetTrains();
-}
-
+// One direction of a track of layout A.
 struct Segment {
-    TrackNode* from;
-    NodeEdge* edge;
+    EdgeRef edge;
+    NodeRef to;
+    std::int32_t length;
 };
 
 // Every track of layout A once (one direction of each), longest first.
 std::vector<Segment> tracksOfA() {
-    TrackLayout& layout = activeLayout();
+    const TrackLayout& layout = activeLayout(world.layouts);
     std::vector<Segment> segments;
     for (int i = 0; i < layout.nodeCount; ++i) {
-        for (NodeEdge& edge : layout.nodes[i].edges) {
+        for (int slot = 0; slot < 3; ++slot) {
+            const NodeEdge& edge = layout.nodes[i].edges[slot];
             if (edge.dest > i)
-                segments.push_back({&layout.nodes[i], &edge});
+                segments.push_back({EdgeRef{activeNode(world.layouts, i), slot},
+                                    activeNode(world.layouts, edge.dest), edge.distance});
         }
     }
-    std::stable_sort(segments.begin(), segments.end(), [](const Segment& a, const Segment& b) {
-        return a.edge->distance > b.edge->distance;
-    });
+    std::stable_sort(segments.begin(), segments.end(),
+                     [](const Segment& a, const Segment& b) { return a.length > b.length; });
     return segments;
 }
 
@@ -49,50 +42,50 @@ std::vector<Segment> tracksOfA() {
 // the middle of each track, and the last ones a quarter from either end of
 // the longest tracks. Every train makes a full collision scan every step.
 void spreadTrains() {
+    world = makeWorld();
     std::vector<Segment> tracks = tracksOfA();
-    TrackLayout& layout = activeLayout();
+    int count = static_cast<int>(tracks.size());
     for (int number = 0; number < MAX_TRAINS; ++number) {
-        bool extra = number >= static_cast<int>(tracks.size());
-        const Segment& s = tracks[extra ? number - tracks.size() : number];
-        Train& train = *placeTrain(number, *s.from);
+        bool extra = number >= count;
+        const Segment& s = tracks[extra ? number - count : number];
+        Train& train = *placeTrain(world, number, s.edge.node);
         train.speed = 1 + number % 14;
-        train.nextNode = &layout.nodes[s.edge->dest];
+        train.nextNode = s.to;
         train.edge = s.edge;
-        train.distance = s.edge->distance / (extra ? 4 : 2);
+        train.distance = s.length / (extra ? 4 : 2);
         train.exactDistance = static_cast<float>(train.distance);
     }
-    if (static_cast<int>(tracks.size()) < MAX_TRAINS) {
-        for (int number = 0; number < MAX_TRAINS - static_cast<int>(tracks.size()); ++number)
-            trainTable.trains[number].distance = trainTable.trains[number].edge->distance * 3 / 4;
+    for (int number = 0; number < MAX_TRAINS - count; ++number) {
+        Train& train = world.trains.trains[number];
+        train.distance = edgeAt(world, train.edge).distance * 3 / 4;
     }
+    world.events.count = 0;
 }
 
 // The same 80-train step every iteration: the table is restored from a copy
 // before each step (the copy alone is measured by BM_RestoreTrainTable).
 void BM_StepTrains80Spread(benchmark::State& state) {
-    loadLayoutA();
     spreadTrains();
-    TrainTable saved = trainTable;
-    SensorReport report{};
+    TrainTable saved = world.trains;
     for (auto _ : state) {
-        std::memcpy(&trainTable, &saved, sizeof trainTable);
-        benchmark::DoNotOptimize(stepTrains(10, report));
+        std::memcpy(&world.trains, &saved, sizeof world.trains);
+        benchmark::DoNotOptimize(stepTrains(world, 10));
+        world.events.count = 0;
         benchmark::ClobberMemory();
     }
     bool crashed = false;
-    for (int i = 0; i < trainTable.count; ++i)
-        crashed = crashed || trainTable.trains[i].crashed;
+    for (int i = 0; i < world.trains.count; ++i)
+        crashed = crashed || world.trains.trains[i].crashed;
     if (crashed)
         state.SkipWithError("a spread train crashed");
 }
 BENCHMARK(BM_StepTrains80Spread);
 
 void BM_RestoreTrainTable(benchmark::State& state) {
-    loadLayoutA();
     spreadTrains();
-    TrainTable saved = trainTable;
+    TrainTable saved = world.trains;
     for (auto _ : state) {
-        std::memcpy(&trainTable, &saved, sizeof trainTable);
+        std::memcpy(&world.trains, &saved, sizeof world.trains);
         benchmark::ClobberMemory();
     }
 }
@@ -100,20 +93,20 @@ BENCHMARK(BM_RestoreTrainTable);
 
 // 80 trains placed on layout A's nodes and kept going for the whole run: after
 // every step the controller's speed commands clear the crashes, so trains run
-// through the layout, pile up at stops and collide as they would.
+// through the layout, pile up at stops and collide as they would. The events
+// are drained after every step, as the application does.
 void BM_StepTrains80Running(benchmark::State& state) {
-    loadLayoutA();
-    TrackLayout& layout = activeLayout();
-    for (int number = 0; number < MAX_TRAINS; ++number) {
-        Train& train = *placeTrain(number, layout.nodes[number % layout.nodeCount]);
-        train.speed = 1 + number % 14;
-    }
-    SensorReport report{};
+    world = makeWorld();
+    int nodes = activeLayout(world.layouts).nodeCount;
+    for (int number = 0; number < MAX_TRAINS; ++number)
+        placeTrain(world, number, activeNode(world.layouts, number % nodes))->speed =
+            1 + number % 14;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(stepTrains(10, report));
-        for (int i = 0; i < trainTable.count; ++i)
-            trainTable.trains[i].crashed = 0;
-        report.clear();
+        benchmark::DoNotOptimize(stepTrains(world, 10));
+        for (int i = 0; i < world.trains.count; ++i)
+            world.trains.trains[i].crashed = 0;
+        world.decoder.report.clear();
+        world.events.count = 0;
     }
 }
 BENCHMARK(BM_StepTrains80Running);

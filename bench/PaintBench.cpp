@@ -1,8 +1,7 @@
 // The cost of one frame of painting and of one pointer movement, which run
 // up to 100 times a second.
 #include "host/NullHost.h"
-#include "sim/Trains.h"
-#include "track/BuiltinLayouts.h"
+#include "sim/World.h"
 #include "view/LayoutPainter.h"
 #include "view/LayoutScaling.h"
 #include "view/Pointer.h"
@@ -14,15 +13,14 @@ namespace {
 
 using namespace quillon;
 
+// Layout A at the starting window size with 10 trains.
 struct Scene {
-    Scene() {
-        setHost(&host);
-        loadBuiltinLayouts();
-        rescaleBothLayouts(512, 320);
-        TrackLayout& layout = activeLayout();
+    Scene() : world(makeWorld()) {
+        rescaleBothLayouts(world, 512, 320);
         for (int i = 0; i < 10; ++i)
-            placeTrain(10 + i, layout.nodes[i * 7]);
+            placeTrain(world, 10 + i, activeNode(world.layouts, i * 7));
     }
+    World world;
     NullHost host;
     NullSurface surface;
 };
@@ -35,17 +33,17 @@ Scene& scene() {
 void BM_DrawLayout(benchmark::State& state) {
     TextPainter painter(scene().host, "Terminal", 6);
     for (auto _ : state)
-        drawLayout(scene().surface, &painter);
+        drawLayout(scene().surface, &painter, scene().world);
 }
 BENCHMARK(BM_DrawLayout);
 
 void BM_PointerMove(benchmark::State& state) {
-    scene();
+    World& world = scene().world;
     int x = 0;
     for (auto _ : state) {
         x = (x + 7) % 512;
-        benchmark::DoNotOptimize(updateHoveredTrain(x, 100));
-        benchmark::DoNotOptimize(updateHoveredNode(x, 100));
+        benchmark::DoNotOptimize(updateHoveredTrain(world, x, 100));
+        benchmark::DoNotOptimize(updateHoveredNode(world, x, 100));
     }
 }
 BENCHMARK(BM_PointerMove);

@@ -48,13 +48,17 @@ struct WalkPair {
 struct TrackWalk {
     bool visited[MAX_NODES];
     bool drawn[MAX_NODES][MAX_NODES];
+    bool deferred[MAX_NODES][MAX_NODES];
     WalkPair pending[WALK_STACK_CAPACITY];
     int pendingCount;
 
-    // Keeps a branch for later; a full stack drops it.
+    // Keeps a branch for later, once: otherwise two switches whose branches
+    // lead to each other would defer each other's branches for ever, and the
+    // walk would never end. A full stack drops it.
     void defer(int from, int to) {
-        if (from < 0 || to < 0 || pendingCount >= WALK_STACK_CAPACITY)
+        if (from < 0 || to < 0 || pendingCount >= WALK_STACK_CAPACITY || deferred[from][to])
             return;
+        deferred[from][to] = true;
         pending[pendingCount++] = {static_cast<std::int16_t>(from), static_cast<std::int16_t>(to)};
     }
 };

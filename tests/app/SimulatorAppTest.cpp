@@ -4,64 +4,87 @@
 #include "support/FakeHost.h"
 #include "track/TrackExport.h"
 
-#include <cstdio>
 #include <filesystem>
-#include <functional>
 
 namespace quillon::testing {
 
 class SimulatorAppTest : public ::testing::Test {
 protected:
     void start() { app = std::make_unique<SimulatorApp>(host); }
-    // Visible, the read and movement timers running, the user's choice.
-    using State = std::tuple<bool, bool, bool>;
-    State state() {
-        return {host.visible, host.timerPeriod[2] == 10 && host.timerPeriod[3] == 10, shownByUser};
+    // Whether the window is visible with the read and movement timers running,
+    // as showing it makes it, or hidden with them stopped.
+    bool shown() {
+        return host.visible && host.timerPeriod[TIMER_POLL] == 10 &&
+               host.timerPeriod[TIMER_MOVE] == 10;
+    }
+    bool hidden() {
+        return !host.visible && host.timerPeriod[TIMER_POLL] == 0 &&
+               host.timerPeriod[TIMER_MOVE] == 0;
+    }
+    void reconnect(bool present) {
+        host.link->serverPresent = present;
+        app->onTimer(TIMER_RECONNECT);
+    }
+    NodeRef ref(const char* name) { return nodeNamed(app->world(), name); }
+    void pointAt(const char* name) {
+        const TrackNode& node = nodeAt(app->world().layouts, ref(name));
+        app->onPointerMove(node.x, node.y);
     }
 
-    HostScope scope;
-    FakeHost& host = scope.host;
+    FakeHost host;
     std::unique_ptr<SimulatorApp> app;
 };
 
 TEST_F(SimulatorAppTest, StartsHiddenTitledAndFitted) {
     host.frameWidth = 10, host.frameHeight = 40;
     start();
-    EXPECT_EQ(std::tuple(host.title, host.timerPeriod[1], host.clientWidth, host.clientHeight),
-              std::tuple("Quillon [Track Model A]", 1000, 512, 320));
-    EXPECT_EQ(state(), State(false, false, false));
-    app->onKeyDown(KEY_F2, false);
+    EXPECT_TRUE(hidden());
+    EXPECT_EQ(host.timerPeriod[TIMER_RECONNECT], 1000);
+    EXPECT_EQ(host.title, "Quillon [Track Model A]");
+    EXPECT_EQ(host.clientWidth, 512);
+    EXPECT_EQ(host.clientHeight, 320);
+    app->onKeyDown(Key::F2, false);
     EXPECT_EQ(host.title, "Quillon [Track Model B]");
 }
 
-TEST_F(SimulatorAppTest, ShowAndHideWithATray) {
-    host.linkServerPresent = true;
-    start();
-    EXPECT_TRUE(host.focusHandedBack) << "a connection never takes the focus";
-    FakeLink& link = *host.link;
-    auto reconnect = [&](bool present) {
-        link.serverPresent = present;
-        app->onTimer(TIMER_RECONNECT);
-    };
-    auto trayClick = [&] { app->onTrayEvent(TrayEvent::LeftButtonDown); };
-    const std::pair<std::function<void()>, State> steps[] = {
-        {[] {}, {true, true, false}},                       // connected
-        {[&] { reconnect(false); }, {false, false, false}}, // the controller goes away
-        {[&] { reconnect(true); }, {true, true, false}},
-        {[&] { link.pending = {96}, link.failReads = true, app->onTimer(TIMER_POLL); },
-         {false, false, false}},                         // a failed read too
-        {trayClick, {true, true, true}},                 // Show
-        {[&] { reconnect(false); }, {true, true, true}}, // Show outlasts a lost connection
-        {[&] { app->onClose(); }, {false, false, true}}, // the close box keeps the choice
-        {[&] { app->onCommand(CMD_SHOW), app->onSize(true, 0, 0); }, {false, false, true}},
-        {[&] { app->onCommand(CMD_SHOW), trayClick(); }, {false, false, false}}, // Hide
-    };
-    for (std::size_t i = 0; i < std::size(steps); ++i) {
-        steps[i].first();
-        EXPECT_EQ(state(), steps[i].second) << "after step " << i;
-    }
+class ConnectedAppTest : public SimulatorAppTest {
+protected:
+    ConnectedAppTest() { host.linkServerPresent = true, start(); }
+};
+
+TEST_F(ConnectedAppTest, AConnectionShowsTheWindowWithoutTakingTheFocus) {
+    EXPECT_TRUE(shown());
+    EXPECT_TRUE(host.focusHandedBack);
+}
+
+TEST_F(ConnectedAppTest, ALostControllerOrAFailedReadHideTheWindowUntilItComesBack) {
+    reconnect(false);
+    EXPECT_TRUE(hidden());
+    reconnect(true);
+    EXPECT_TRUE(shown());
+    host.link->pending = {96};
+    host.link->failReads = true;
+    app->onTimer(TIMER_POLL);
+    EXPECT_TRUE(hidden()) << "after a failed read";
+}
+
+TEST_F(ConnectedAppTest, ShowOutlastsALostControllerAndTakesTheFocus) {
+    reconnect(false);
+    app->onTrayEvent(TrayEvent::LeftButtonDown);
+    reconnect(false);
+    EXPECT_TRUE(shown());
+    EXPECT_FALSE(host.focusHandedBack);
+}
+
+TEST_F(ConnectedAppTest, WithATrayTheCloseBoxMinimisingAndATrayClickHide) {
+    app->onClose();
+    EXPECT_TRUE(hidden()) << "the close box";
     app->onCommand(CMD_SHOW);
-    EXPECT_FALSE(host.focusHandedBack) << "Show takes the focus";
+    app->onSize(true, 0, 0);
+    EXPECT_TRUE(hidden()) << "minimising";
+    app->onCommand(CMD_SHOW);
+    app->onTrayEvent(TrayEvent::LeftButtonDown);
+    EXPECT_TRUE(hidden()) << "a tray click";
 }
 
 TEST_F(SimulatorAppTest, WithoutATrayTheWindowIsOnlyEverMinimised) {
@@ -71,73 +94,87 @@ TEST_F(SimulatorAppTest, WithoutATrayTheWindowIsOnlyEverMinimised) {
     app->onClose();
     app->onSize(true, 0, 0);
     app->onTimer(TIMER_RECONNECT);
-    EXPECT_EQ(std::tuple_cat(state(), std::tuple(host.minimised)),
-              std::tuple(true, true, true, true));
+    EXPECT_TRUE(shown());
+    EXPECT_TRUE(host.minimised);
     app->onCommand(CMD_SHOW);
     EXPECT_FALSE(host.minimised);
 }
 
-TEST_F(SimulatorAppTest, ReadsAtMost24BytesPerStep) {
-    host.linkServerPresent = true;
-    start();
+TEST_F(ConnectedAppTest, ReadsAtMost24BytesAPollAndWritesTheReports) {
     host.link->pending.assign(29, 96); // accepted and ignored
     host.link->pending.push_back(133); // report request
     app->onTimer(TIMER_POLL);
     EXPECT_EQ(host.link->pending.size(), 6u);
     app->onTimer(TIMER_POLL);
-    EXPECT_EQ(std::tuple(host.link->pending.size(), host.link->written.size()),
-              std::tuple(0ul, 10ul));
+    EXPECT_EQ(host.link->written.size(), 10u);
 }
 
-TEST_F(SimulatorAppTest, FirstStepAfterAPauseGetsTheWholeTime) {
+// Five seconds at step 1 are 5 x 42 units; a pause beyond the signed range is
+// still a pause forward.
+TEST_F(SimulatorAppTest, TheFirstStepAfterAPauseGetsTheWholeTime) {
     start();
-    Train& train = *placeTrain(12, nodeNamed("A1"));
-    setTrainSpeed(12, 1, false);
+    Train& train = *placeTrain(app->world(), 12, ref("A1"));
+    train.speed = 1;
     host.clock = 1000;
     app->onTimer(TIMER_MOVE);
-    host.clock = 6000; // five seconds at step 1: 5 x 42 units
+    host.clock = 6000;
     app->onTimer(TIMER_MOVE);
     EXPECT_NEAR(train.exactDistance, 210.0, 0.01);
     host.clock = 6000 + 0x90000000u;
     app->onTimer(TIMER_MOVE);
-    EXPECT_EQ(train.currentNode, &nodeNamed("SW12")) << "a pause beyond the signed range";
+    EXPECT_EQ(train.currentNode, ref("SW12"));
+}
+
+TEST_F(SimulatorAppTest, EventsBecomeSounds) {
+    start();
+    pointAt("SW7");
+    app->onButtonDown(0, 0, PointerButton::Left);
+    EXPECT_EQ(host.sounds, std::vector{Sound::Switch});
+    EXPECT_EQ(app->world().events.count, 0) << "the log is drained";
 }
 
 TEST_F(SimulatorAppTest, ARightClickOpensTheMenuOfWhatIsUnderThePointer) {
     start();
-    const TrackNode& a1 = nodeNamed("A1");
-    app->onButtonDown(5, 300, BUTTON_LEFT);  // nothing there: no menu
-    app->onButtonDown(5, 300, BUTTON_RIGHT); // the window menu
-    app->onPointerMove(a1.x, a1.y);
-    app->onButtonDown(a1.x, a1.y, BUTTON_RIGHT); // a sensor: the place menu with "Stick Sensor"
+    app->onButtonDown(5, 300, PointerButton::Left); // nothing there: no menu
+    app->onButtonDown(5, 300, PointerButton::Right);
+    pointAt("A1");
+    app->onButtonDown(0, 0, PointerButton::Right);
     ASSERT_EQ(host.menus.size(), 2u);
-    EXPECT_EQ(std::tuple(host.menus[0].entries[0].id, host.menus[1].entries[8].id),
-              std::tuple(CMD_HIDE, CMD_STICK_SENSOR));
+    EXPECT_EQ(host.menus[0].entries[0].id, CMD_HIDE) << "the window menu";
+    EXPECT_EQ(host.menus[1].entries[8].id, CMD_STICK_SENSOR) << "the place menu of a sensor";
 }
 
-TEST_F(SimulatorAppTest, AboutAndCopy) {
+TEST_F(SimulatorAppTest, AboutShowsTheProgramAndItsAuthors) {
     start();
     app->onCommand(CMD_ABOUT);
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(std::tuple(host.messages[0].text, host.messages[0].icon),
-              std::tuple("Quillon v1.00\n\nWritten by the Quillon developers [2005-11-01]\n",
-                         MessageIcon::Information));
-    EXPECT_EQ(std::tuple(app->onKeyDown(KEY_C, false), host.clipboard.size()),
-              std::tuple(false, 0u));
-    EXPECT_TRUE(app->onKeyDown(KEY_C, true)) << "the copy consumes the key";
+    EXPECT_EQ(host.messages[0].text,
+              "Quillon v1.00\n\nWritten by the Quillon developers [2005-11-01]\n");
+    EXPECT_EQ(host.messages[0].icon, MessageIcon::Information);
+}
+
+TEST_F(SimulatorAppTest, ControlCCopiesTheSwitchDirections) {
+    start();
+    EXPECT_FALSE(app->onKeyDown(Key::C, false)) << "C alone is not consumed";
+    EXPECT_EQ(host.clipboard, "");
+    EXPECT_TRUE(app->onKeyDown(Key::C, true));
     EXPECT_EQ(host.clipboard.size(), 486u);
 }
 
-TEST_F(SimulatorAppTest, ExportProposesTheLayoutsFileAndReportsFailure) {
+TEST_F(SimulatorAppTest, ExportWritesTheActiveLayoutWhereTheUserChooses) {
     start();
-    app->onKeyDown(KEY_B, false);
+    app->onKeyDown(Key::B, false);
     app->onCommand(CMD_EXPORT); // cancelled
     EXPECT_EQ(host.proposedPath, "trackb.dat");
-    host.chosenPath = "SimulatorAppTest.dat"; // in the working directory
+    host.chosenPath = ::testing::TempDir() + "SimulatorAppTest.dat";
     app->onCommand(CMD_EXPORT);
     EXPECT_EQ(std::filesystem::file_size(host.chosenPath), RAW_EXPORT_SIZE);
-    std::remove(host.chosenPath.c_str());
+    std::filesystem::remove(host.chosenPath);
     EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(SimulatorAppTest, AFailedExportIsReportedWithItsPath) {
+    start();
     host.chosenPath = "no-such-directory/out.dat";
     app->onCommand(CMD_EXPORT);
     ASSERT_EQ(host.messages.size(), 1u);

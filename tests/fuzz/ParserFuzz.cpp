@@ -1,8 +1,9 @@
 // Feeds arbitrary texts to the layout parser and checks that every record it
 // leaves behind is safe to use: counts, indexes and edge destinations stay
-// inside the record, names stay terminated.
-#include "host/NullHost.h"
-#include "track/LayoutParser.h"
+// inside the record, names and the message stay terminated. As the active
+// layout of a world the record then gives a switch text that fits its buffer
+// and is scaled and painted.
+#include "SimulationProgram.h"
 
 #include <cstdlib>
 #include <string>
@@ -10,13 +11,13 @@
 using namespace quillon;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static NullHost host;
-    static TrackLayout layout;
-    setHost(&host);
-    layout = {};
-    int result = parseTrackLayout(std::string(data, data + size).c_str(), layout);
+    static World world;
+    world = World{};
+    TrackLayout& layout = world.layouts.records[LAYOUT_A];
+    ParseResult result = parseTrackLayout(std::string(data, data + size).c_str(), layout);
     auto inRecord = [](std::int32_t index) { return index >= 0 && index < MAX_NODES; };
-    bool sound = (result == 0 || result == -1) && layout.nodeCount <= MAX_NODES;
+    bool sound = (result.status == 0 || result.status == -1) && layout.nodeCount <= MAX_NODES &&
+                 std::memchr(result.message, '\0', sizeof result.message) != nullptr;
     for (const TrackNode& node : layout.nodes) {
         sound = sound && inRecord(node.index) && node.name[sizeof node.name - 1] == '\0';
         for (const NodeEdge& edge : node.edges)
@@ -26,7 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         sound = sound && inRecord(entry);
     for (std::int32_t entry : layout.switchNodeIndex)
         sound = sound && inRecord(entry);
-    if (!sound)
+    if (!sound || !fuzz::switchTextSound(world))
         std::abort();
+    initNodeViews(layout, world.layouts.views[LAYOUT_A]);
+    rescaleBothLayouts(world, 512, 320);
+    NullSurface surface;
+    drawLayout(surface, nullptr, world);
     return 0;
 }

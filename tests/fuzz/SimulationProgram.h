@@ -1,103 +1,146 @@
-// Bytes read as a program of operations on the simulation: decoding byte
-// chunks, movement steps with any elapsed time (wrapped clocks included),
-// placing and removing trains, speed and switch commands, layout changes,
-// sensor selection. The simulation fuzzer runs its inputs; the randomized run
-// of the tests runs random programs.
+// Bytes read as a program of operations on a world: decoding byte chunks,
+// movement steps with any elapsed time (wrapped clocks included), placing and
+// removing trains, speed and switch commands, layout changes, sensors, the
+// pointer, rescaling and painting. After every operation the events must
+// name what exists and the switch text of the active layout must fit its
+// buffer; after every step each train must stand on a real segment. The
+// simulation fuzzer runs its inputs; the randomized run of the tests runs
+// random programs.
 #pragma once
 
+#include "host/NullHost.h"
 #include "protocol/CommandDecoder.h"
-#include "sim/InteractionState.h"
 #include "sim/Movement.h"
 #include "sim/Sensors.h"
-#include "sim/Trains.h"
-#include "track/BuiltinLayouts.h"
+#include "sim/World.h"
+#include "track/TrackExport.h"
+#include "view/LayoutPainter.h"
+#include "view/LayoutScaling.h"
+#include "view/Pointer.h"
 
 #include <algorithm>
-#include <functional>
+#include <cstring>
 
 namespace quillon::fuzz {
 
-inline bool isLayoutNode(const TrackNode* node) {
-    std::less<const TrackNode*> before;
-    const TrackNode *a = layoutRecord(LAYOUT_A).nodes, *b = layoutRecord(LAYOUT_B).nodes;
-    return (!before(node, a) && before(node, a + MAX_NODES)) ||
-           (!before(node, b) && before(node, b + MAX_NODES));
+// The reference names a slot in use of one of the records.
+inline bool isLayoutNode(const World& world, NodeRef ref) {
+    return (ref.layout == LAYOUT_A || ref.layout == LAYOUT_B) && ref.index >= 0 &&
+           ref.index < usedSlots(world.layouts.records[ref.layout]);
 }
 
-// After a step of elapsed: every train on a real segment of a layout record,
-// within its length, and none moved by a time at or below zero.
-inline bool trainsSound(std::int32_t elapsed, const TrainTable& before) {
-    if (trainTable.count < 0 || trainTable.count > MAX_TRAINS)
-        return false;
-    for (int i = 0; i < trainTable.count; ++i) {
-        const Train& t = trainTable.trains[i];
-        bool onSegment = t.edge == nullptr ? t.nextNode == nullptr
-                                           : isLayoutNode(t.nextNode) && t.edge->distance > 0 &&
-                                                 t.distance >= 0 && t.distance <= t.edge->distance;
+// After a step of elapsed: every train on a node, or on a segment with a
+// length and within it; none moved by a time at or below zero.
+inline bool trainsSound(const World& world, std::int32_t elapsed, const TrainTable& before) {
+    const TrainTable& table = world.trains;
+    for (int i = 0; i < table.count && i < MAX_TRAINS; ++i) {
+        const Train& t = table.trains[i];
+        bool onSegment = !t.edge.isEdge() && !t.nextNode.isNode();
+        if (t.edge.isEdge() && isLayoutNode(world, t.edge.node) && t.edge.slot >= 0 &&
+            t.edge.slot < 3 && isLayoutNode(world, t.nextNode)) {
+            std::int32_t length = edgeAt(world, t.edge).distance;
+            onSegment = length > 0 && t.distance >= 0 && t.distance <= length;
+        }
         bool moved =
             t.edge == before.trains[i].edge && t.exactDistance != before.trains[i].exactDistance;
-        if (!t.inUse || !isLayoutNode(t.currentNode) || !onSegment || (elapsed <= 0 && moved))
+        if (!t.inUse || !isLayoutNode(world, t.currentNode) || !onSegment ||
+            (elapsed <= 0 && moved))
             return false;
     }
-    return true;
+    return table.count >= 0 && table.count <= MAX_TRAINS;
 }
 
-// Runs the program from start-up state, adding up the bytes decoded and the
-// steps taken; false as soon as a step leaves the trains unsound.
-inline bool runSimulationProgram(const std::uint8_t* data, std::size_t size, ControllerLink* link,
+// Every event names a node of a record or none, and the trains it names are
+// in the table; the log never fills between two drains.
+inline bool eventsSound(const World& world) {
+    for (int i = 0; i < world.events.count; ++i) {
+        const Event& e = world.events.events[i];
+        bool namesTrains = e.kind == EventKind::Collision || e.kind == EventKind::Halt ||
+                           e.kind == EventKind::TrainPlaced || e.kind == EventKind::TrainMoved;
+        if ((e.node != NO_NODE && !isLayoutNode(world, e.node)) ||
+            (namesTrains && findTrain(world.trains, e.a) < 0))
+            return false;
+    }
+    return world.events.count >= 0 && world.events.count < EventLog::CAPACITY;
+}
+
+inline bool switchTextSound(const World& world) {
+    SwitchText text = formatSwitchDirections(activeLayout(world.layouts));
+    return text.length < sizeof text.text && std::strlen(text.text) == text.length;
+}
+
+// Runs the program on the world, adding up the bytes decoded and the steps
+// taken; false as soon as the world is unsound.
+inline bool runSimulationProgram(World& world, const std::uint8_t* data, std::size_t size,
                                  long& bytes, long& steps) {
     std::size_t at = 0;
     auto byte = [&] { return at < size ? data[at++] : std::uint8_t{0}; };
     // A byte spread over 32 bits: 0, -1, and values near both ends of the range.
     auto word = [&] { return static_cast<std::int32_t>(byte() * 0x01010101u); };
-    auto train = [&] { return static_cast<std::int8_t>(byte()) % 16; }; // negative: the selected
-    auto node = [&]() -> TrackNode& {
+    auto number = [&] { return static_cast<std::int8_t>(byte()) % 16; };
+    auto node = [&] {
         std::uint8_t pick = byte();
-        TrackLayout& layout = layoutRecord(pick & 1);
-        return layout.nodes[(pick >> 1) % layout.nodeCount];
+        int count = std::max(usedSlots(world.layouts.records[pick & 1]), 1);
+        return NodeRef{static_cast<std::int16_t>(pick & 1),
+                       static_cast<std::int16_t>((pick >> 1) % count)};
     };
-    resetLayouts();
-    loadBuiltinLayouts();
-    resetTrains();
-    resetInteraction();
-    CommandDecoder decoder{};
     while (at < size) {
-        int op = byte() % 9;
-        std::uint8_t pick = byte();
+        std::uint8_t op = byte() % 11, pick = byte();
         if (op == 0) {
             std::size_t count = std::min<std::size_t>(pick % 25, size - at);
-            decoder.decode(data + at, static_cast<int>(count), link);
+            decodeCommands(world, data + at, static_cast<int>(count));
             at += count, bytes += static_cast<long>(count);
         } else if (op <= 2) {
             std::int32_t elapsed = pick < 200 ? pick % 40 : word();
-            TrainTable before = trainTable;
-            stepTrains(elapsed, decoder.report);
+            TrainTable before = world.trains;
+            stepTrains(world, elapsed);
             ++steps;
-            if (!trainsSound(elapsed, before))
+            if (!trainsSound(world, elapsed, before))
                 return false;
         } else if (op == 3) {
-            std::int32_t number = train();
-            placeTrain(number, node());
+            std::int32_t train = number();
+            placeTrain(world, train, node());
         } else if (op == 4) {
-            removeTrain(train());
+            removeTrain(world, number());
         } else if (op == 5) {
-            selectLayout(pick & 1);
+            selectLayout(world.layouts, pick & 1);
         } else if (op == 6) {
-            interaction.selectedTrain =
-                trainTable.count > 0 ? &trainTable.trains[pick % trainTable.count] : nullptr;
-            std::int32_t number = train();
-            setTrainSpeed(number, byte() % 17, pick & 1);
+            int count = world.trains.count;
+            world.interaction.selectedTrain = count > 0 ? pick % count : NO_TRAIN;
+            if (pick & 0x80 && count > 0)
+                setTrainSpeed(world, *selectedTrain(world), byte() % 17, pick & 1);
+            else
+                setTrainSpeed(world, number(), byte() % 17, pick & 1);
         } else if (op == 7) {
-            int number = pick < 200 ? pick : word();
-            setSwitch(number, byte());
-        } else {
-            interaction.selectedNode = pick & 1 ? &node() : nullptr;
+            int command = byte(); // straight as often as not
+            setSwitch(world, pick < 200 ? pick : word(), command & 1 ? CMD_BYTE_STRAIGHT : command);
+        } else if (op == 8) {
+            world.interaction.selectedNode = pick & 1 ? node() : NO_NODE;
             if (pick & 2)
-                stickSelectedSensor();
-            isSensorTriggered(static_cast<std::int8_t>(byte()));
-            if (pick & 4 && trainTable.count > 0)
-                trainTable.trains[byte() % trainTable.count].held ^= 1;
+                stickSelectedSensor(world);
+            isSensorTriggered(world, static_cast<std::int8_t>(byte()));
+            if (pick & 4 && world.trains.count > 0)
+                world.trains.trains[byte() % world.trains.count].held ^= 1;
+        } else if (op == 9) {
+            std::int32_t x = byte() * 2, y = byte() * 2;
+            if (!updateHoveredTrain(world, x, y))
+                updateHoveredNode(world, x, y);
+            handleClick(world, static_cast<PointerButton>(pick % 3));
+            if (pick & 8)
+                removeSelectedTrain(world);
+            else if (pick & 16)
+                placeTrainAtSelection(world, number());
+            retestHoveredTrain(world);
+        } else {
+            bool extreme = pick >= 200;
+            rescaleBothLayouts(world, extreme ? word() : 204 + byte() * 4,
+                               extreme ? word() : 128 + byte() * 2);
+            NullSurface surface;
+            drawLayout(surface, nullptr, world);
         }
+        if (!eventsSound(world) || !switchTextSound(world))
+            return false;
+        world.events.count = 0;
     }
     return true;
 }

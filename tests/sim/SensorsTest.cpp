@@ -2,31 +2,56 @@
 
 #include "support/FakeHost.h"
 
-#include <array>
-#include <cstring>
+#include <climits>
+#include <tuple>
 
 namespace quillon::testing {
 
-using SensorsTest = TrackFixture;
+class SensorsTest : public WorldFixture {
+protected:
+    // B3 has id 9: numbers 18 and 19.
+    SensorsTest() { world.interaction.selectedNode = ref("B3"), stickSelectedSensor(world); }
+};
 
-TEST_F(SensorsTest, AStuckSensorReadsTriggeredForBothNumbersUntilUnstuck) {
-    interaction.selectedNode = &node("B3"); // id 9: numbers 18 and 19
-    stickSelectedSensor();
-    EXPECT_TRUE(isSensorTriggered(18) && isSensorTriggered(19) && isSensorTriggered(-1));
-    EXPECT_FALSE(isSensorTriggered(20) || isSensorTriggered(80) || isSensorTriggered(INT_MAX));
-    selectLayout(LAYOUT_B);
-    EXPECT_FALSE(isSensorTriggered(18)) << "each layout keeps its own flags";
-    selectLayout(LAYOUT_A);
-    stickSelectedSensor();
-    EXPECT_FALSE(isSensorTriggered(18) || isSensorTriggered(19) || isSensorTriggered(-1));
+TEST_F(SensorsTest, AStuckSensorReadsTriggeredForBothItsNumbersAndNoOtherUntilUnstuck) {
+    EXPECT_TRUE(isSelectedSensorStuck(world));
+    for (int n : {18, 19, 20, 80, INT_MAX, -1, INT_MIN})
+        EXPECT_EQ(isSensorTriggered(world, n), n == 18 || n == 19) << n;
+    stickSelectedSensor(world);
+    EXPECT_FALSE(isSensorTriggered(world, 18)) << "sticking again unsticks";
+}
 
-    auto before = std::to_array(nodeViews);
-    for (TrackNode* selected : {&node("SW5"), &node("DE3"), static_cast<TrackNode*>(nullptr)}) {
-        interaction.selectedNode = selected;
-        stickSelectedSensor();
-        EXPECT_FALSE(isSensorTriggered(-1)) << "no sensor selected";
+TEST_F(SensorsTest, EachLayoutKeepsItsOwnFlags) {
+    selectLayout(world.layouts, LAYOUT_B);
+    EXPECT_FALSE(isSensorTriggered(world, 18));
+}
+
+TEST_F(SensorsTest, OnlyASensorCanBeStuck) {
+    stickSelectedSensor(world);
+    for (NodeRef selected : {ref("SW5"), ref("DE3"), NO_NODE}) {
+        world.interaction.selectedNode = selected;
+        stickSelectedSensor(world);
+        EXPECT_FALSE(isSelectedSensorStuck(world)) << name(selected);
     }
-    EXPECT_EQ(std::memcmp(before.data(), nodeViews, sizeof nodeViews), 0);
+    for (const auto& views : world.layouts.views)
+        for (const NodeView& view : views)
+            EXPECT_EQ(view.stuck, 0);
+}
+
+// A train within 4 units past A1 (id 0) in the direction of the number (0
+// ahead, 1 behind); a train that has not moved yet counts as ahead.
+TEST_F(SensorsTest, APassingTrainTriggersTheNumberOfItsDirection) {
+    for (auto [towards, distance, number, triggered] : {std::tuple{"SW12", 4, 0, true},
+                                                        {"SW12", 5, 0, false},
+                                                        {"SW12", 0, 1, false},
+                                                        {"DE5", 0, 1, true},
+                                                        {"DE5", 0, 0, false},
+                                                        {"", 0, 0, true},
+                                                        {"", 0, 1, false}}) {
+        runningTrain(1, "A1", 0, *towards ? towards : nullptr).distance = distance;
+        EXPECT_EQ(isSensorTriggered(world, number), triggered)
+            << "towards " << towards << " at " << distance << ", number " << number;
+    }
 }
 
 } // namespace quillon::testing

@@ -2,59 +2,101 @@
 
 #include "support/FakeHost.h"
 
+#include <array>
 #include <cstring>
 
 namespace quillon::testing {
 
-using TrainsTest = TrackFixture;
+using Kinds = std::vector<EventKind>;
+using TrainsTest = WorldFixture;
 
-TEST_F(TrainsTest, PlacingAndRemovingKeepTheTableWithoutGaps) {
-    Train* first = placeTrain(5, node("A1"));
-    placeTrain(6, node("B1"));
-    first->speed = 9;
-    EXPECT_EQ(placeTrain(5, node("C5")), first) << "a placed number moves that train, afresh";
-    EXPECT_EQ(std::tuple(first->currentNode, first->speed), std::tuple(&node("C5"), 0u));
-    EXPECT_EQ(sounds, (Sounds{SOUND_TRAIN_PLACED, SOUND_TRAIN_PLACED, SOUND_TRAIN_MOVED}));
-    interaction.selectedTrain = interaction.hoveredTrain = first;
-    EXPECT_TRUE(removeSelectedTrain());
-    EXPECT_EQ(std::tuple(trainTable.count, trainTable.trains[0].number, trainTable.trains[1].inUse,
-                         interaction.hoveredTrain),
-              std::tuple(1, 6, 0, nullptr));
-    for (int number = 10; trainTable.count < MAX_TRAINS; ++number)
-        placeTrain(number, node("A1"));
-    EXPECT_EQ(placeTrain(200, node("A3")), nullptr) << "the table is full";
-    EXPECT_NE(placeTrain(6, node("A3")), nullptr) << "but a placed train still moves";
+TEST_F(TrainsTest, APlacedNumberMovesThatTrainAfresh) {
+    Train* first = &runningTrain(5, "A1", 9);
+    placeTrain(world, 6, ref("B1"));
+    EXPECT_EQ(placeTrain(world, 5, ref("C5")), first) << "the same record";
+    EXPECT_STREQ(name(first->currentNode), "C5");
+    EXPECT_EQ(first->speed, 0u);
+    EXPECT_EQ(first->displayX, node("C5").x) << "shown on its node";
+    EXPECT_EQ(takeEvents(),
+              (Kinds{EventKind::TrainPlaced, EventKind::TrainPlaced, EventKind::TrainMoved}));
 }
 
-TEST_F(TrainsTest, SwitchNumbersReachTheirSlotsAndOthersChangeNothing) {
+TEST_F(TrainsTest, RemovingTheSelectedTrainKeepsTheOthersInOrder) {
+    for (int number : {5, 6, 7})
+        placeTrain(world, number, ref("A1"));
+    world.interaction.selectedTrain = world.interaction.hoveredTrain = 0;
+    EXPECT_TRUE(removeSelectedTrain(world));
+    EXPECT_EQ(world.trains.count, 2);
+    EXPECT_EQ(world.trains.trains[0].number, 6);
+    EXPECT_EQ(world.trains.trains[1].number, 7);
+    EXPECT_EQ(world.trains.trains[2].inUse, 0) << "the vacated record";
+    EXPECT_EQ(world.interaction.hoveredTrain, NO_TRAIN);
+}
+
+TEST_F(TrainsTest, AFullTableTakesNoNewNumberButStillMovesAPlacedTrain) {
+    for (int number = 0; number < MAX_TRAINS; ++number)
+        placeTrain(world, number, ref("A1"));
+    takeEvents();
+    EXPECT_EQ(world.trains.count, MAX_TRAINS);
+    EXPECT_EQ(placeTrain(world, 200, ref("A3")), nullptr);
+    EXPECT_EQ(world.events.count, 0) << "a refused train records nothing";
+    EXPECT_NE(placeTrain(world, 6, ref("A3")), nullptr);
+}
+
+TEST_F(TrainsTest, SwitchNumbersReachTheirSlotsAndAChangeIsRecordedOnce) {
     for (auto [number, name] :
          {std::pair{1, "SW1"}, {18, "SW18"}, {153, "SW99"}, {156, "SW9C"}, {135, "SW1"}}) {
         node(name).direction = SWITCH_DIR_CURVED;
-        sounds.clear();
-        setSwitch(number, CMD_BYTE_STRAIGHT);
-        setSwitch(number, CMD_BYTE_STRAIGHT); // no change, no sound
-        EXPECT_EQ(std::tuple(node(name).direction, sounds),
-                  std::tuple(SWITCH_DIR_STRAIGHT, Sounds{SOUND_SWITCH}))
-            << number;
+        takeEvents();
+        setSwitch(world, number, CMD_BYTE_STRAIGHT);
+        setSwitch(world, number, CMD_BYTE_STRAIGHT);
+        EXPECT_EQ(node(name).direction, SWITCH_DIR_STRAIGHT) << number;
+        EXPECT_EQ(world.events.events[0].a, node(name).id) << "the slot of " << number;
+        EXPECT_EQ(takeEvents(), Kinds{EventKind::SwitchChanged}) << number;
     }
-    const TrackLayout before = activeLayout();
-    sounds.clear();
-    for (int number : {0, 19, 134, 157, 255, -1, 256, 391})
-        setSwitch(number, CMD_BYTE_STRAIGHT), setSwitch(number, CMD_BYTE_CURVED);
-    EXPECT_EQ(std::tuple(std::memcmp(&before, &activeLayout(), sizeof before), sounds.size()),
-              std::tuple(0, 0u));
 }
 
+TEST_F(TrainsTest, SwitchNumbersWithoutASlotChangeNothing) {
+    const TrackLayout before = activeLayout(world.layouts);
+    for (int number : {0, 19, 134, 157, 255, -1, 256, 391}) {
+        setSwitch(world, number, CMD_BYTE_STRAIGHT);
+        setSwitch(world, number, CMD_BYTE_CURVED);
+    }
+    EXPECT_EQ(std::memcmp(&before, &activeLayout(world.layouts), sizeof before), 0);
+    EXPECT_EQ(world.events.count, 0);
+}
+
+// 30.25 of 218 units from A1 towards SW12, 11 pixels from A1.
 TEST_F(TrainsTest, ReverseTurnsTheTrainRoundWhereItStandsAndClearsItsCrash) {
     for (bool stopOnReverse : {true, false}) {
-        resetTrains();
-        Train& train = trainOnSegment(1, "A1", "SW12");
+        world = makeWorld();
+        Train& train = runningTrain(1, "A1", 14, "SW12");
         train.distance = 30, train.exactDistance = 30.25f, train.crashed = 1;
-        setTrainSpeed(1, SPEED_REVERSE, stopOnReverse);
-        EXPECT_EQ(
-            std::tuple(train.distance, train.exactDistance, train.currentNode, train.nextNode,
-                       train.speed, train.crashed),
-            std::tuple(188, 187.75f, &node("SW12"), &node("A1"), stopOnReverse ? 0u : 14u, 0));
+        setTrainSpeed(world, 1, SPEED_REVERSE, stopOnReverse);
+        EXPECT_STREQ(name(train.currentNode), "SW12");
+        EXPECT_STREQ(name(train.nextNode), "A1");
+        EXPECT_EQ(train.distance, 188);
+        EXPECT_FLOAT_EQ(train.exactDistance, 187.75f);
+        EXPECT_EQ(train.displayX, 111) << "where it stood";
+        EXPECT_EQ(train.speed, stopOnReverse ? 0u : 14u) << "stop on reverse " << stopOnReverse;
+        EXPECT_EQ(train.crashed, 0);
+    }
+}
+
+// An edge without length leaves the train at its current node.
+TEST_F(TrainsTest, TheDisplayPositionLiesOnTheSegmentAtTheTrainsDistance) {
+    Train& train = runningTrain(1, "A1", 14, "SW12");
+    node("A1").y = node("SW12").y = 70;
+    for (auto [ax, bx, length, distance, x] : {std::array{100, 300, 400, 200, 200},
+                                               {100, 200, 3, 1, 133},
+                                               {100, 300, 0, 0, 100},
+                                               {100, 300, 0, 5, 100}}) {
+        node("A1").x = ax, node("SW12").x = bx;
+        edgeAt(world, train.edge).distance = length;
+        train.distance = distance;
+        updateDisplayPosition(world, train);
+        EXPECT_EQ(train.displayX, x) << distance << " of " << length;
+        EXPECT_EQ(train.displayY, 70) << distance << " of " << length;
     }
 }
 

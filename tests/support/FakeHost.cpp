@@ -1,7 +1,5 @@
 #include "support/FakeHost.h"
 
-#include "app/SimulatorApp.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -19,22 +17,28 @@ int FakeLink::read(std::uint8_t* buffer, int maxCount) {
     return n;
 }
 
-void resetCoreState() {
-    resetLayouts();
-    resetTrains();
-    resetInteraction();
-    application = nullptr;
-    shownByUser = false;
-    lastMoveTime = 0;
+bool FakeHost::saveFileDialog(const SaveDialogRequest&, char* path, std::size_t capacity) {
+    proposedPath = path;
+    if (chosenPath.empty() || chosenPath.size() >= capacity)
+        return false;
+    std::strcpy(path, chosenPath.c_str());
+    return true;
 }
 
-TrackNode& nodeNamed(const char* name) {
-    TrackLayout& layout = activeLayout();
-    for (int i = 0; i < layout.nodeCount; ++i)
+std::unique_ptr<ControllerLink> FakeHost::createControllerLink() {
+    auto created = std::make_unique<FakeLink>();
+    link = created.get();
+    link->serverPresent = linkServerPresent;
+    return created;
+}
+
+NodeRef nodeNamed(const World& world, const char* name) {
+    const TrackLayout& layout = activeLayout(world.layouts);
+    for (int i = 0; i < usedSlots(layout); ++i)
         if (std::strcmp(layout.nodes[i].name, name) == 0)
-            return layout.nodes[i];
+            return activeNode(world.layouts, i);
     ADD_FAILURE() << "no node " << name;
-    return layout.nodes[0];
+    return activeNode(world.layouts, 0);
 }
 
 } // namespace quillon::testing

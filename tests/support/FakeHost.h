@@ -1,71 +1,62 @@
-// A Host that records what the core asks of it, for exact checks without a
-// screen, and the fixture of the tests that run on the built-in layouts.
-// Install the host with HostScope so that each test starts from a clean one.
+// A Host that records what the application asks of it, for exact checks
+// without a screen; a link whose peer is the test; and the fixture of the
+// tests that run on a world holding the built-in layouts.
 #pragma once
 
 #include "host/ControllerLink.h"
-#include "protocol/SensorReport.h"
 #include "host/NullHost.h"
-#include "sim/InteractionState.h"
 #include "sim/Movement.h"
-#include "sim/Trains.h"
-#include "track/BuiltinLayouts.h"
+#include "sim/World.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <cstring>
+#include <memory>
+#include <ostream>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
 namespace quillon::testing {
 
-using Sounds = std::vector<int>;
-
-struct Line {
-    int x1, y1, x2, y2;
-    Colour colour;
-};
-
-// A text in the colour it was drawn in.
-struct Text {
-    int x, y;
+// A text at its top-left corner, or a line as "x2,y2" at its start.
+struct Drawn {
     std::string text;
+    int x, y;
     Colour colour;
+    friend bool operator==(const Drawn&, const Drawn&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const Drawn& d) {
+        return out << d.text << " at " << d.x << "," << d.y << " in " << std::hex << d.colour;
+    }
 };
 
 class RecordingSurface : public NullSurface {
 public:
     void drawLine(int x1, int y1, int x2, int y2, Colour k) override {
-        lines.push_back({x1, y1, x2, y2, k});
+        lines.push_back({std::to_string(x2) + "," + std::to_string(y2), x1, y1, k});
     }
     void setTextColour(Colour k) override { colour = k; }
     void textOut(int x, int y, const char* text, int length) override {
-        texts.push_back({x, y, std::string(text, length), colour});
+        texts.push_back({std::string(text, length), x, y, colour});
     }
 
-    std::vector<Line> lines;
-    std::vector<Text> texts;
+    std::vector<Drawn> lines, texts;
     Colour colour = 0;
 };
 
-// A link whose peer is the test: bytes queued in pending are read, bytes
-// written are kept in written.
+// Bytes queued in pending are read; bytes written are kept in written.
 class FakeLink : public ControllerLink {
 public:
     bool connect() override { return open = serverPresent; }
     int read(std::uint8_t* buffer, int maxCount) override;
     int write(const std::uint8_t* bytes, int count) override {
-        bool fails = !open || failWrites;
-        return fails ? -1 : (written.insert(written.end(), bytes, bytes + count), count);
+        written.insert(written.end(), bytes, bytes + count);
+        return count;
     }
     bool isConnected() override { return open && serverPresent; }
     bool close() override { return std::exchange(open, false); }
 
     bool serverPresent = false, open = false;
-    bool failReads = false, failWrites = false; // read or write returns -1
+    bool failReads = false; // a read with bytes waiting returns -1
     std::vector<std::uint8_t> pending, written;
 };
 
@@ -95,27 +86,18 @@ public:
     int screenDpiY() override { return dpi; }
     // One font, whose characters measure 6 x 8 pixels.
     FontHandle createFont(const FontRequest& request) override {
-        return fontHeight = request.height, 0xF0;
+        return fontHeight = request.pixelHeight, 0xF0;
     }
     bool measureFont(FontHandle, FontMetrics& out) override { return out = {6, 8}, true; }
     void popupMenu(const PopupMenu& menu) override { menus.push_back(menu); }
     void messageBox(const char* text, MessageIcon icon) override {
         messages.push_back({text, icon});
     }
-    bool saveFileDialog(const SaveDialogRequest&, char* path, std::size_t capacity) override {
-        proposedPath = path;
-        bool chosen = !chosenPath.empty() && chosenPath.size() < capacity;
-        return chosen && std::strcpy(path, chosenPath.c_str()) != nullptr;
-    }
+    bool saveFileDialog(const SaveDialogRequest&, char* path, std::size_t capacity) override;
     bool setClipboardText(const char* text) override { return clipboard = text, true; }
-    void playSound(int resourceId) override { sounds.push_back(resourceId); }
+    void playSound(Sound sound) override { sounds.push_back(sound); }
     std::uint32_t milliseconds() override { return clock; }
-    std::unique_ptr<ControllerLink> createControllerLink(const char*) override {
-        auto created = std::make_unique<FakeLink>();
-        link = created.get();
-        link->serverPresent = linkServerPresent;
-        return created;
-    }
+    std::unique_ptr<ControllerLink> createControllerLink() override;
 
     bool visible = false, minimised = false, focusHandedBack = false, tray = true;
     // The chosen path is the dialog's answer; an empty one cancels it.
@@ -124,66 +106,58 @@ public:
     int clientWidth = 512, clientHeight = 320, frameWidth = 0, frameHeight = 0;
     int timerPeriod[4] = {}; // of timers 1..3; 0 while stopped
     RecordingSurface surface;
-    int dpi = 96, fontHeight = 0; // the height of the last font asked for
+    int dpi = 96, fontHeight = 0; // the pixel height of the last font asked for
     std::vector<PopupMenu> menus;
     std::vector<Message> messages;
-    Sounds sounds;
+    std::vector<Sound> sounds;
     std::uint32_t clock = 1;
     FakeLink* link = nullptr; // the link handed to the application, which owns it
     bool linkServerPresent = false;
 };
 
-// Puts every process-wide table of the core back to its start-up state.
-void resetCoreState();
+// The node of the world's active layout with that name (a test failure if
+// there is none).
+NodeRef nodeNamed(const World& world, const char* name);
 
-// Installs a fresh FakeHost for the scope, with every process-wide table of
-// the core in its start-up state on entry and exit.
-struct HostScope {
-    HostScope() { resetCoreState(), setHost(&host); }
-    ~HostScope() { setHost(nullptr), resetCoreState(); }
-    FakeHost host;
-};
-
-// The node of the active layout with that name (a test failure if none).
-TrackNode& nodeNamed(const char* name);
-
-// Both built-in layouts loaded, layout A active, no trains, a fresh host.
-class TrackFixture : public ::testing::Test {
+// A world with both built-in layouts, layout A active and no trains.
+class WorldFixture : public ::testing::Test {
 protected:
-    TrackFixture() { loadBuiltinLayouts(); }
-
-    static TrackNode& node(const char* name) { return nodeNamed(name); }
-
-    // A train placed on the named node at the given speed step.
-    static Train& runningTrain(int number, const char* at, std::uint32_t speed) {
-        Train& train = *placeTrain(number, node(at));
+    NodeRef ref(const char* name) const { return nodeNamed(world, name); }
+    TrackNode& node(const char* name) { return nodeAt(world.layouts, ref(name)); }
+    // The node's name, "-" for none, so that failure messages name nodes.
+    const char* name(NodeRef ref) const {
+        return ref.isNode() ? nodeAt(world.layouts, ref).name : "-";
+    }
+    // A train placed on the named node at the speed step; with a neighbour to
+    // run to, at the start of the segment towards it.
+    Train& runningTrain(std::int32_t number, const char* at, std::uint32_t speed,
+                        const char* to = nullptr) {
+        Train& train = *placeTrain(world, number, ref(at));
         train.speed = speed;
+        for (int slot = 0; to != nullptr && slot < 3; ++slot)
+            if (node(at).edges[slot].dest == node(to).index)
+                train.nextNode = ref(to), train.edge = EdgeRef{ref(at), slot};
         return train;
     }
-
-    // A train at step 14 on the segment from one node to a neighbour, at 0.
-    static Train& trainOnSegment(int number, const char* from, const char* to) {
-        Train& train = runningTrain(number, from, 14);
-        for (NodeEdge& edge : train.currentNode->edges)
-            if (edge.dest == node(to).index)
-                train.edge = &edge;
-        train.nextNode = &node(to);
-        return train;
-    }
-
-    // 10 ms steps, latching into report, until the train leaves its current
-    // node or crashes; how many.
+    // 10 ms steps until the train leaves its current node or crashes (at most
+    // 10000); how many.
     int stepsUntilNextNode(const Train& train) {
-        const TrackNode* from = train.currentNode;
         int steps = 0;
-        for (; train.currentNode == from && !train.crashed && steps < 100000; ++steps)
-            stepTrains(10, report);
+        for (NodeRef at = train.currentNode; train.currentNode == at && !train.crashed; ++steps)
+            if (!stepTrains(world, 10) || steps == 10000)
+                break;
         return steps;
     }
+    // The kinds of the events recorded since the last call, which drains them.
+    std::vector<EventKind> takeEvents() {
+        std::vector<EventKind> kinds(world.events.count);
+        for (int i = 0; i < world.events.count; ++i)
+            kinds[i] = world.events.events[i].kind;
+        world.events.count = 0;
+        return kinds;
+    }
 
-    HostScope scope;
-    Sounds& sounds = scope.host.sounds;
-    SensorReport report{};
+    World world = makeWorld();
 };
 
 } // namespace quillon::testing

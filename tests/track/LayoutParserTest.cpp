@@ -1,28 +1,29 @@
 #include "track/LayoutParser.h"
 
-#include "support/FakeHost.h"
+#include <gtest/gtest.h>
 
-#include <cstring>
+#include <string>
 
 namespace quillon::testing {
 
-class ParserTest : public ::testing::Test {
+class LayoutParserTest : public ::testing::Test {
 protected:
-    int parse(const std::string& text) {
-        std::memset(&layout, 0, sizeof layout);
-        scope.host.messages.clear();
+    ParseResult parse(const std::string& text) {
+        layout = {};
         return parseTrackLayout(text.c_str(), layout);
     }
 
-    HostScope scope;
     TrackLayout layout{};
 };
 
-// Each failing field with the message it shows; failures of a switch entry
-// and of the type word show none.
-TEST_F(ParserTest, FailureMessages) {
+struct Failure {
+    std::string text;
+    std::string message; // none for a switch entry and for the type word
+};
+
+TEST_F(LayoutParserTest, EachFailingFieldFailsWithItsMessage) {
     const std::string head = "track 2\n0 A1 sensor 0 1 2 ";
-    const std::pair<std::string, std::string> rows[] = {
+    const Failure rows[] = {
         {"", "Could not read initial string.\n"},
         {"trackmodelab 3", "Expected 'track', got 'trackmode'\n"},
         {"track x", "Did not get nodeCount\n"},
@@ -52,37 +53,32 @@ TEST_F(ParserTest, FailureMessages) {
         {"track 1\n0 A bridge 0 1 2 0", ""},
         {"track 1\n0 A switch 1 1 2 curved 1 0 ahead 5", ""},
     };
-    for (const auto& [text, message] : rows) {
-        EXPECT_EQ(parse(text), -1) << text;
-        std::string shown;
-        for (const Message& m : scope.host.messages)
-            shown += m.text;
-        EXPECT_EQ(shown, message) << text;
+    for (const Failure& row : rows) {
+        ParseResult result = parse(row.text);
+        EXPECT_EQ(result.status, -1) << row.text;
+        EXPECT_EQ(result.message, row.message) << row.text;
     }
 }
 
-// The cursor ends a field only at a space or line feed: a tab or CR right
-// after a field hides the next one; CR LF line ends do no harm.
-TEST_F(ParserTest, CursorRule) {
-    ASSERT_EQ(parse("track 1\n0\tA sensor sensor 3 1 2 0\n"), 0);
-    EXPECT_EQ(std::tuple(std::string(layout.nodes[0].name), layout.nodes[0].id),
-              std::tuple("sens", 3))
-        << "the type word was read as the name";
-
-    ASSERT_EQ(parse("track 2\r\n0 A sensor 0 1 2 1\r\n  1 ahead 7\r\n1 B stop 1 3 4 0\r\n"), 0);
-    EXPECT_EQ(std::tuple(layout.nodes[0].edges[EDGE_AHEAD].distance, layout.nodes[1].type),
-              std::tuple(7, NODE_STOP));
-
-    ASSERT_EQ(parse("track 1\n0 A sensor 0 1\r2 9 0"), 0) << "the y field hides behind the CR";
+// A tab or CR right after a field hides the next one; CR LF line ends do no
+// harm.
+TEST_F(LayoutParserTest, TheCursorEndsAFieldOnlyAtASpaceOrLineFeed) {
+    ASSERT_EQ(parse("track 1\n0\tA sensor sensor 3 1 2 0\n").status, 0);
+    EXPECT_STREQ(layout.nodes[0].name, "sens") << "the type word is read as the name";
+    ASSERT_EQ(parse("track 1\n0 A sensor 0 1\r2 9 0").status, 0);
     EXPECT_EQ(layout.nodes[0].y, 9);
+    ASSERT_EQ(parse("track 2\r\n0 A sensor 0 1 2 1\r\n  1 ahead 7\r\n1 B stop 1 3 4 0\r\n").status,
+              0);
+    EXPECT_EQ(layout.nodes[1].type, NODE_STOP);
 }
 
-TEST_F(ParserTest, NumbersBeyondTheIntRangeAreHeldAtItsLimits) {
-    ASSERT_EQ(parse("track 1\n0 A stop 99999999999999999999 -99999999999999999999 0x7fffffffff 0"),
-              0);
-    // y is decimal: it reads the 0 before the x.
-    EXPECT_EQ(std::tuple(layout.nodes[0].id, layout.nodes[0].x, layout.nodes[0].y),
-              std::tuple(2147483647, -2147483647 - 1, 0));
+TEST_F(LayoutParserTest, NumbersBeyondTheIntRangeAreHeldAtItsLimits) {
+    ASSERT_EQ(
+        parse("track 1\n0 A stop 99999999999999999999 -99999999999999999999 0x7fffffffff 0").status,
+        0);
+    EXPECT_EQ(layout.nodes[0].id, 2147483647);
+    EXPECT_EQ(layout.nodes[0].x, -2147483647 - 1);
+    EXPECT_EQ(layout.nodes[0].y, 0) << "y is decimal: it reads the 0 of 0x";
 }
 
 } // namespace quillon::testing

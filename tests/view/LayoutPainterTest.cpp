@@ -4,94 +4,89 @@
 #include "view/Palette.h"
 #include "view/TextPainter.h"
 
-#include <array>
-#include <span>
-
 namespace quillon::testing {
 
-static bool joins(const Line& line, const TrackNode& p, const TrackNode& q) {
-    std::array ends{line.x1, line.y1, line.x2, line.y2};
-    return ends == std::array{p.x, p.y, q.x, q.y} || ends == std::array{q.x, q.y, p.x, p.y};
-}
-
-class LayoutPainterTest : public TrackFixture {
+class LayoutPainterTest : public WorldFixture {
 protected:
-    std::vector<Line>& paint() {
-        surface = {};
-        drawLayout(surface, &painter);
-        return surface.lines;
+    RecordingSurface& paint() {
+        host.surface = {};
+        drawLayout(host.surface, &painter, world);
+        return host.surface;
     }
-
+    // The line from p to q in the colour.
+    Drawn line(const char* p, const char* q, Colour colour) {
+        return {std::to_string(node(q).x) + "," + std::to_string(node(q).y), node(p).x, node(p).y,
+                colour};
+    }
     // The colour the edge shows: that of the last line drawn over it.
-    Colour shown(const char* a, const char* b) {
+    Colour shown(const char* p, const char* q) {
         Colour colour = 0;
-        for (const Line& line : surface.lines)
-            colour = joins(line, node(a), node(b)) ? line.colour : colour;
+        for (const Drawn& drawn : host.surface.lines)
+            if (drawn == line(p, q, drawn.colour) || drawn == line(q, p, drawn.colour))
+                colour = drawn.colour;
         return colour;
     }
+    // Text i of the last count drawn, by its centre in the 6 x 8 cell.
+    Drawn label(std::size_t count, std::size_t i) {
+        Drawn text = paint().texts.at(host.surface.texts.size() - count + i);
+        return {text.text, text.x + 3 * static_cast<int>(text.text.size()), text.y + 4,
+                text.colour};
+    }
 
-    TextPainter painter{scope.host, "Terminal", 6};
-    RecordingSurface surface;
+    FakeHost host;
+    TextPainter painter{host, "Terminal", 6};
 };
 
-TEST_F(LayoutPainterTest, WalkStartsFromNodeZeroAsATrainRunsAndColoursBySwitches) {
-    auto& lines = paint();
-    auto drawn = [&lines](int i) {
-        return std::tuple(lines[i].x1, lines[i].y1, lines[i].x2, lines[i].y2, lines[i].colour);
-    };
-    auto edge = [](const char* p, const char* q, Colour colour) {
-        return std::tuple(node(p).x, node(p).y, node(q).x, node(q).y, colour);
-    };
-    EXPECT_EQ(std::tuple(drawn(0), drawn(1), drawn(2)),
-              std::tuple(edge("A1", "SW12", BRANCH_GREY), edge("DE5", "A1", ROUTE_BLUE),
-                         edge("SW11", "SW12", BRANCH_GREY)));
-    EXPECT_EQ(std::tuple(shown("SW5", "SW7"), shown("SW6", "SW18"), shown("SW11", "SW14")),
-              std::tuple(BRANCH_GREY, ROUTE_BLUE, BRANCH_GREY));
+// The walk starts from node 0 as a train runs and colours by the switches.
+TEST_F(LayoutPainterTest, TheWalkStartsAtNodeZero) {
+    const std::vector<Drawn>& lines = paint().lines;
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0], line("A1", "SW12", BRANCH_GREY));
+    EXPECT_EQ(lines[1], line("DE5", "A1", ROUTE_BLUE));
+    EXPECT_EQ(lines[2], line("SW11", "SW12", BRANCH_GREY));
+}
+
+TEST_F(LayoutPainterTest, EdgesShowWhetherTheirSwitchesAreSetForThem) {
+    paint();
+    EXPECT_EQ(shown("SW5", "SW7"), BRANCH_GREY);
+    EXPECT_EQ(shown("SW6", "SW18"), ROUTE_BLUE);
+    EXPECT_EQ(shown("SW11", "SW14"), BRANCH_GREY);
     node("SW14").direction = SWITCH_DIR_STRAIGHT;
     paint();
-    EXPECT_EQ(std::tuple(shown("SW11", "SW14"), shown("SW14", "C11")),
-              std::tuple(ROUTE_BLUE, BRANCH_GREY));
+    EXPECT_EQ(shown("SW11", "SW14"), ROUTE_BLUE);
+    EXPECT_EQ(shown("SW14", "C11"), BRANCH_GREY);
 }
 
-TEST_F(LayoutPainterTest, DisplayPositionBetweenNodes) {
-    TrackNode a{}, b{};
-    NodeEdge edge{1, 0};
-    Train train{};
-    train.currentNode = &a, train.nextNode = &b, train.edge = &edge;
-    a.y = b.y = 70;
-    // An edge without length leaves the train at its current node.
-    for (auto [ax, bx, length, distance, x] : {std::tuple{100, 300, 400, 200, 200},
-                                               {100, 200, 3, 1, 133},
-                                               {100, 300, 0, 0, 100},
-                                               {100, 300, 0, 5, 100}}) {
-        a.x = ax, b.x = bx, edge.distance = length, train.distance = distance;
-        updateDisplayPosition(train);
-        EXPECT_EQ(std::tuple(train.displayX, train.displayY), std::tuple(x, 70))
-            << distance << " of " << length;
-    }
+// A and B joined by two switches with both branches between them: the walk
+// draws each of the four pairs once, the switches their branches again.
+TEST_F(LayoutPainterTest, AWalkThroughAPassingLoopEnds) {
+    world.layouts.records[LAYOUT_A] = {};
+    ASSERT_EQ(parseTrackLayout("track 4\n0 A sensor 0 0 0 2 1 ahead 10 3 behind 10\n"
+                               "1 S0 switch 1 10 0 curved 3 2 curved 10 2 straight 12 0 behind 10\n"
+                               "2 S1 switch 2 20 0 curved 3 1 curved 10 1 straight 12 3 behind 10\n"
+                               "3 B sensor 1 30 0 2 0 ahead 10 2 behind 10\n",
+                               world.layouts.records[LAYOUT_A])
+                  .status,
+              0);
+    EXPECT_EQ(paint().lines.size(), 8u);
 }
 
-TEST_F(LayoutPainterTest, TrainNumberStatusLinesAndCrash) {
-    Train& train = *placeTrain(7, node("A1"));
-    train.speed = 5, train.distance = 42, train.crashed = 1;
+TEST_F(LayoutPainterTest, ATrainShowsItsNumberAndCrashOnItsPosition) {
+    Train& train = runningTrain(7, "A1", 5);
+    train.crashed = 1;
     const int x = node("A1").x, y = node("A1").y;
-    // The train's texts, the last drawn, as (text, centre x, centre y, colour).
-    using Label = std::tuple<std::string, int, int, Colour>;
-    auto texts = [&] {
-        paint();
-        std::vector<Label> out;
-        for (const Text& text : std::span(surface.texts).last(train.hovered ? 4 : 2))
-            out.emplace_back(text.text, text.x + 3 * int(text.text.size()), text.y + 4,
-                             text.colour);
-        return out;
-    };
-    EXPECT_EQ(texts(), (std::vector<Label>{{"07", x, y, WHITE}, {"CRASHED!", x, y + 12, RED}}));
-    train.hovered = 1;
-    train.number = 123;
-    EXPECT_EQ(texts(), (std::vector<Label>{{"123", x, y, SENSOR_YELLOW},
-                                           {"   speed:5  ", x, y + 12, SENSOR_YELLOW},
-                                           {"distance:42 ", x, y + 20, SENSOR_YELLOW},
-                                           {"CRASHED!", x, y + 28, RED}}));
+    EXPECT_EQ(label(2, 0), (Drawn{"07", x, y, WHITE}));
+    EXPECT_EQ(label(2, 1), (Drawn{"CRASHED!", x, y + 12, RED}));
+}
+
+TEST_F(LayoutPainterTest, AHoveredTrainShowsItsStatus) {
+    Train& train = runningTrain(123, "A1", 5);
+    train.distance = 42, train.crashed = 1, train.hovered = 1;
+    const int x = node("A1").x, y = node("A1").y;
+    EXPECT_EQ(label(4, 0), (Drawn{"123", x, y, SENSOR_YELLOW}));
+    EXPECT_EQ(label(4, 1), (Drawn{"   speed:5  ", x, y + 12, SENSOR_YELLOW}));
+    EXPECT_EQ(label(4, 2), (Drawn{"distance:42 ", x, y + 20, SENSOR_YELLOW}));
+    EXPECT_EQ(label(4, 3), (Drawn{"CRASHED!", x, y + 28, RED}));
 }
 
 } // namespace quillon::testing

@@ -2,81 +2,108 @@
 
 #include "support/FakeHost.h"
 
+#include <tuple>
+
 namespace quillon::testing {
 
-using PointerTest = TrackFixture;
+using Kinds = std::vector<EventKind>;
 
-static Train& trainAt(int number, int x, int y) {
-    Train& train = *placeTrain(number, nodeNamed("A1"));
-    train.displayX = x, train.displayY = y;
-    return train;
-}
+class PointerTest : public WorldFixture {
+protected:
+    Train& trainAt(std::int32_t number, int x, int y) {
+        Train& train = runningTrain(number, "A1", 0);
+        train.displayX = x, train.displayY = y;
+        return train;
+    }
+    bool hoverAndClick(const char* at, PointerButton button) {
+        updateHoveredNode(world, node(at).x, node(at).y);
+        return handleClick(world, button);
+    }
+    int hovered(const char* at) { return viewOf(world.layouts, LAYOUT_A, node(at)).hovered; }
+};
 
-TEST_F(PointerTest, NodeReachAndTheLastInTheTable) {
-    const TrackNode& a1 = node("A1");
-    for (auto [dx, dy, hovered] : {std::tuple{8, 0, true}, {0, -8, true}, {6, 6, false}}) {
-        EXPECT_TRUE(updateHoveredNode(a1.x + dx, a1.y + dy)) << "hovered, or a flag cleared";
-        EXPECT_EQ(std::tuple(interaction.hoveredNode == &a1, nodeView(activeLayout(), a1).hovered),
-                  std::tuple(hovered, std::uint8_t{hovered}))
+// Each move asks for a repaint: a node is hovered, or A1's flag is cleared.
+TEST_F(PointerTest, ANodeIsWithinEightPixels) {
+    for (auto [dx, dy, within] : {std::tuple{8, 0, true}, {0, -8, true}, {6, 6, false}}) {
+        EXPECT_TRUE(updateHoveredNode(world, node("A1").x + dx, node("A1").y + dy))
             << dx << "," << dy;
+        EXPECT_EQ(world.interaction.hoveredNode == ref("A1"), within) << dx << "," << dy;
+        EXPECT_EQ(hovered("A1"), within) << dx << "," << dy;
     }
-    EXPECT_FALSE(updateHoveredNode(0, 0)) << "nothing hovered before, nothing now";
-    TrackNode& later = activeLayout().nodes[5];
-    later.x = a1.x + 7, later.y = a1.y;
-    updateHoveredNode(a1.x, a1.y);
-    EXPECT_EQ(std::tuple(interaction.hoveredNode, nodeView(activeLayout(), a1).hovered),
-              std::tuple(&later, std::uint8_t{0}))
-        << "the last within reach wins, not the nearest";
+    EXPECT_FALSE(updateHoveredNode(world, 0, 0)) << "nothing hovered before, nothing now";
 }
 
-TEST_F(PointerTest, TrainReachAndTheLastInTheTable) {
+TEST_F(PointerTest, TheLastNodeInReachWinsNotTheNearest) {
+    TrackNode& later = activeLayout(world.layouts).nodes[5];
+    later.x = node("A1").x + 7, later.y = node("A1").y;
+    updateHoveredNode(world, node("A1").x, node("A1").y);
+    EXPECT_STREQ(name(world.interaction.hoveredNode), later.name);
+    EXPECT_EQ(hovered("A1"), 0);
+}
+
+TEST_F(PointerTest, ATrainIsWithinTwelvePixels) {
     Train& train = trainAt(5, 100, 50);
-    updateHoveredTrain(112, 50);
-    EXPECT_EQ(interaction.hoveredTrain, &train);
-    EXPECT_TRUE(updateHoveredTrain(109, 42)) << "about 12.04 pixels: the flag goes";
-    EXPECT_EQ(std::tuple(interaction.hoveredTrain, train.hovered), std::tuple(nullptr, 0));
-    Train& later = trainAt(6, 120, 42); // farther than train, but later in the table
-    train.displayX = 110;
-    updateHoveredTrain(109, 42);
-    EXPECT_EQ(std::tuple(interaction.hoveredTrain, train.hovered), std::tuple(&later, 0));
+    updateHoveredTrain(world, 112, 50);
+    EXPECT_EQ(world.interaction.hoveredTrain, 0);
+    EXPECT_TRUE(updateHoveredTrain(world, 109, 42)) << "12.04 pixels away, its flag cleared";
+    EXPECT_EQ(train.hovered, 0);
 }
 
-TEST_F(PointerTest, ClicksOnASwitchOrASensor) {
-    TrackNode& sw = node("SW7");
-    updateHoveredNode(sw.x, sw.y);
-    for (int button : {BUTTON_LEFT, BUTTON_MIDDLE, BUTTON_RIGHT, BUTTON_LEFT})
-        EXPECT_TRUE(handleClick(0, 0, button, report));
-    EXPECT_EQ(std::tuple(sw.direction, sounds, interaction.selectedNode),
-              std::tuple(SWITCH_DIR_STRAIGHT, Sounds{SOUND_SWITCH, SOUND_SWITCH}, &sw))
-        << "two left clicks toggle it twice";
+TEST_F(PointerTest, TheLastTrainInReachWinsNotTheNearestAndOnlyOnceThePointerMoved) {
+    Train& first = trainAt(5, 110, 42);
+    trainAt(6, 120, 42);
+    trainAt(7, 0, 0);
+    EXPECT_FALSE(retestHoveredTrain(world)) << "the pointer has not moved yet";
+    updateHoveredTrain(world, 109, 42);
+    EXPECT_EQ(world.interaction.hoveredTrain, 1);
+    EXPECT_EQ(first.hovered, 0);
+}
 
-    TrackNode& sensor = node("A7"); // id 3: sensor 6 is bit 0x02 of byte 0, 7 bit 0x01
-    updateHoveredNode(sensor.x, sensor.y);
-    for (auto [button, byte0, plays] :
-         {std::tuple{BUTTON_RIGHT, 0x00, 0u}, {BUTTON_LEFT, 0x02, 1u}, {BUTTON_MIDDLE, 0x01, 1u}}) {
-        report.clear();
-        sounds.clear();
-        EXPECT_TRUE(handleClick(0, 0, button, report));
-        EXPECT_EQ(std::tuple(report.bytes[0], sounds, interaction.selectedNode),
-                  std::tuple(byte0, Sounds(plays, SOUND_SENSOR), &sensor))
-            << "button " << button;
+TEST_F(PointerTest, OnlyALeftClickTogglesASwitch) {
+    for (PointerButton button : {PointerButton::Left, PointerButton::Middle, PointerButton::Right})
+        EXPECT_TRUE(hoverAndClick("SW7", button));
+    EXPECT_EQ(node("SW7").direction, SWITCH_DIR_CURVED) << "it was straight";
+    EXPECT_STREQ(name(world.interaction.selectedNode), "SW7");
+    EXPECT_EQ(takeEvents(), Kinds{EventKind::SwitchChanged});
+}
+
+// A7 has id 3: sensor 6 is bit 0x02 of the first byte, sensor 7 bit 0x01.
+TEST_F(PointerTest, LeftAndMiddleClicksFireTheSensorsNumbers) {
+    for (auto [button, bits, events] : {std::tuple{PointerButton::Left, 0x02, 1},
+                                        {PointerButton::Middle, 0x01, 1},
+                                        {PointerButton::Right, 0x00, 0}}) {
+        world.decoder.report.clear();
+        EXPECT_TRUE(hoverAndClick("A7", button));
+        EXPECT_EQ(world.decoder.report.bytes[0], bits) << "button " << int(button);
+        EXPECT_EQ(takeEvents(), Kinds(events, EventKind::SensorFired)) << "button " << int(button);
     }
 }
 
-TEST_F(PointerTest, ClicksOnATrainComeFirst) {
-    TrackNode &a1 = node("A1"), &sw = node("SW7");
-    Train& train = trainAt(9, sw.x, sw.y);
-    updateHoveredNode(sw.x, sw.y);
-    updateHoveredTrain(sw.x, sw.y);
-    EXPECT_TRUE(handleClick(0, 0, BUTTON_LEFT, report));
-    // Held, selected, and the switch under the train untouched.
-    EXPECT_EQ(std::tuple(train.held, selectedTrainNumber(), interaction.selectedNode, sw.direction),
-              std::tuple(1, 9, nullptr, SWITCH_DIR_STRAIGHT));
-    // A middle click reverses a running train on its segment, keeping its step.
-    train.currentNode = &a1, train.nextNode = &node("SW12"), train.edge = &a1.edges[EDGE_AHEAD];
-    train.speed = 6;
-    EXPECT_TRUE(handleClick(0, 0, BUTTON_MIDDLE, report));
-    EXPECT_EQ(std::tuple(train.currentNode, train.speed), std::tuple(&node("SW12"), 6u));
+// A train over SW7, both hovered: the train takes the click.
+class TrainClickTest : public PointerTest {
+protected:
+    TrainClickTest() { updateHoveredNode(world, train.displayX, train.displayY); }
+    bool click(PointerButton button) {
+        updateHoveredTrain(world, train.displayX, train.displayY);
+        return handleClick(world, button);
+    }
+    Train& train = trainAt(9, node("SW7").x, node("SW7").y);
+};
+
+TEST_F(TrainClickTest, ALeftClickSelectsAndHoldsTheTrainNotTheNode) {
+    world.interaction.selectedNode = ref("A1");
+    EXPECT_TRUE(click(PointerButton::Left));
+    EXPECT_EQ(train.held, 1);
+    EXPECT_EQ(selectedTrainNumber(world), 9);
+    EXPECT_FALSE(world.interaction.selectedNode.isNode());
+    EXPECT_EQ(node("SW7").direction, SWITCH_DIR_STRAIGHT) << "the switch under it is untouched";
+}
+
+TEST_F(TrainClickTest, AMiddleClickReversesTheTrainKeepingItsStep) {
+    train.speed = 6, train.nextNode = ref("SW12"), train.edge = EdgeRef{ref("A1"), EDGE_AHEAD};
+    EXPECT_TRUE(click(PointerButton::Middle));
+    EXPECT_STREQ(name(train.currentNode), "SW12");
+    EXPECT_EQ(train.speed, 6u);
 }
 
 } // namespace quillon::testing

@@ -4,15 +4,21 @@
 
 namespace quillon::testing {
 
-TEST(TextPainterTest, AsksForThePointSizeAndNeverDrawsPastTheText) {
-    HostScope scope;
-    scope.host.dpi = 90; // 6 points are 7.5 pixels: rounded away from zero
-    TextPainter painter(scope.host, "Terminal", 6);
-    RecordingSurface surface;
-    painter.drawText(surface, 5, 6, "CRASHED!", 3);
-    painter.drawText(surface, 5, 6, "AB", 40);
-    EXPECT_EQ(std::tuple(scope.host.fontHeight, surface.texts.at(0).text, surface.texts.at(1).text),
-              std::tuple(-8, "CRA", "AB"));
+// 6 points at 90 dots per inch are 7.5 pixels: rounded away from zero.
+TEST(TextPainterTest, AsksForThePointSizeInPixels) {
+    FakeHost host;
+    host.dpi = 90;
+    TextPainter painter(host, "Terminal", 6);
+    EXPECT_EQ(host.fontHeight, 8);
+}
+
+TEST(TextPainterTest, DrawsTheCharactersAskedButNeverPastTheText) {
+    FakeHost host;
+    TextPainter painter(host, "Terminal", 6);
+    painter.drawText(host.surface, 5, 6, "CRASHED!", 3);
+    painter.drawText(host.surface, 5, 6, "AB", 40);
+    EXPECT_EQ(host.surface.texts.at(0).text, "CRA");
+    EXPECT_EQ(host.surface.texts.at(1).text, "AB");
 }
 
 } // namespace quillon::testing
