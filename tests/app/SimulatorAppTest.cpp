@@ -166,16 +166,18 @@ TEST_F(SimulatorAppTest, ExportWritesTheActiveLayoutWhereTheUserChooses) {
     app->onKeyDown(Key::B, false);
     app->onCommand(CMD_EXPORT); // cancelled
     EXPECT_EQ(host.proposedPath, "trackb.dat");
-    host.chosenPath = ::testing::TempDir() + "SimulatorAppTest.dat";
+    host.chosenPath = "chosen.dat";
     app->onCommand(CMD_EXPORT);
-    EXPECT_EQ(std::filesystem::file_size(host.chosenPath), RAW_EXPORT_SIZE);
-    std::filesystem::remove(host.chosenPath);
+    std::string dump(RAW_EXPORT_SIZE, '\0');
+    formatRawLayout(app->world().layouts.records[LAYOUT_B], dump.data());
+    EXPECT_EQ(host.files["chosen.dat"], dump);
     EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(SimulatorAppTest, AFailedExportIsReportedWithItsPath) {
     start();
     host.chosenPath = "no-such-directory/out.dat";
+    host.failFileWrites = true;
     app->onCommand(CMD_EXPORT);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].icon, MessageIcon::Error);

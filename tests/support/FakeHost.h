@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <ostream>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -95,11 +96,20 @@ public:
     }
     bool saveFileDialog(const SaveDialogRequest&, char* path, std::size_t capacity) override;
     bool setClipboardText(const char* text) override { return clipboard = text, true; }
+    // Records the file as written, unless writes fail.
+    bool replaceFile(const char* path, const void* bytes, std::size_t size) override {
+        if (failFileWrites)
+            return false;
+        files[path].assign(static_cast<const char*>(bytes), size);
+        return true;
+    }
     void playSound(Sound sound) override { sounds.push_back(sound); }
     std::uint32_t milliseconds() override { return clock; }
     std::unique_ptr<ControllerLink> createControllerLink() override;
 
     bool visible = false, minimised = false, focusHandedBack = false, tray = true;
+    bool failFileWrites = false;
+    std::map<std::string, std::string> files; // what replaceFile wrote, by path
     // The chosen path is the dialog's answer; an empty one cancels it.
     std::string title, clipboard, proposedPath, chosenPath;
     // The frame is the outer size less the client size.

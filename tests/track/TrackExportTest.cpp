@@ -3,22 +3,11 @@
 #include "support/FakeHost.h"
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#if __has_include(<sys/resource.h>)
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 namespace quillon::testing {
 
 class TrackExportTest : public WorldFixture {
 protected:
-    ~TrackExportTest() override {
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-    }
     // The dump of the record, and after it a byte that it leaves as it was.
     std::string dump(int layout) {
         std::string out(RAW_EXPORT_SIZE + 1, '#');
@@ -32,8 +21,6 @@ protected:
         std::size_t at = i * 6 + (i / 16) * 2 + 2;
         return digits.find(dump[at]) * 16 + digits.find(dump[at + 1]);
     }
-
-    std::string path = ::testing::TempDir() + "quillon-export-test.dat";
 };
 
 TEST_F(TrackExportTest, TheDumpHoldsTheRecordByteForByte) {
@@ -50,34 +37,6 @@ TEST_F(TrackExportTest, TheDumpBreaksALineAfterEvery16thEntryButTheLast) {
     EXPECT_EQ(text.rfind("\r\n"), 28908u) << "12 entries on the last line";
     EXPECT_EQ(text.substr(RAW_EXPORT_SIZE - 2), ", #") << "nothing after the last entry";
 }
-
-TEST_F(TrackExportTest, TheFileHoldsTheDump) {
-    ASSERT_TRUE(exportRawLayout(path.c_str(), world.layouts.records[LAYOUT_B]));
-    std::ifstream in(path, std::ios::binary);
-    std::string file(std::istreambuf_iterator<char>(in), {});
-    in.close(); // before the file is removed
-    EXPECT_EQ(file, dump(LAYOUT_B).substr(0, RAW_EXPORT_SIZE));
-}
-
-TEST_F(TrackExportTest, AFileThatCannotBeCreatedIsNoExport) {
-    EXPECT_FALSE(exportRawLayout("no-such-directory/track.dat", world.layouts.records[LAYOUT_A]));
-}
-
-#if __has_include(<sys/resource.h>)
-// A file that may not grow to the dump's size: the write comes up short.
-TEST_F(TrackExportTest, AShortWriteIsNoExportAndLeavesNoFile) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 1000;
-    setrlimit(RLIMIT_FSIZE, &small);
-    bool exported = exportRawLayout(path.c_str(), world.layouts.records[LAYOUT_A]);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_FALSE(exported);
-    EXPECT_FALSE(std::filesystem::exists(path)) << "no partial file is left";
-}
-#endif
 
 // The switch text: C curved, S straight, for slots 0..21.
 static std::string switchText(const char* pattern) {
