@@ -87,12 +87,20 @@ float segmentScale(const World& world, const Train& train) {
     return static_cast<float>(std::sqrt(dx * dx + dy * dy) / edgeAt(world, train.edge).distance);
 }
 
+// T's segment as the collision test sees it: its end nodes by their index
+// in their record, its length and T's distance along it.
+struct Segment {
+    int near;
+    int far;
+    std::int32_t length;
+    std::int32_t distance;
+};
+
 // T's position as U measures it, or false when U is on no segment that T's
 // test covers: the same segment either way, or standing at either end node.
-// Nodes are compared by their index in their record.
-bool positionSeenBy(const World& world, const Train& t, const Train& u, std::int32_t& d) {
-    int near = nodeAt(world.layouts, t.currentNode).index;
-    int far = nodeAt(world.layouts, t.nextNode).index;
+bool positionSeenBy(const World& world, const Segment& t, const Train& u, std::int32_t& d) {
+    int near = t.near;
+    int far = t.far;
     int uNear = nodeAt(world.layouts, u.currentNode).index;
     bool sameWay = uNear == near;
     bool oppositeWay = uNear == far;
@@ -106,7 +114,7 @@ bool positionSeenBy(const World& world, const Train& t, const Train& u, std::int
         return true;
     }
     if (oppositeWay) {
-        d = edgeAt(world, t.edge).distance - t.distance;
+        d = t.length - t.distance;
         return true;
     }
     return false;
@@ -118,12 +126,15 @@ void testCollision(World& world, Train& t) {
     if (edgeAt(world, t.edge).distance <= 0)
         return;
     float scale = segmentScale(world, t);
+    const Segment segment{nodeAt(world.layouts, t.currentNode).index,
+                          nodeAt(world.layouts, t.nextNode).index, edgeAt(world, t.edge).distance,
+                          t.distance};
     for (int i = 0; i < world.trains.count; ++i) {
         Train& u = world.trains.trains[i];
         if (!u.inUse || u.number == t.number)
             continue;
         std::int32_t d;
-        if (!positionSeenBy(world, t, u, d))
+        if (!positionSeenBy(world, segment, u, d))
             continue;
         float apart = static_cast<float>(std::llabs(static_cast<std::int64_t>(u.distance) - d));
         // A gap that truncates to 10 pixels or less is one below 11.

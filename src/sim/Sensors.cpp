@@ -17,8 +17,10 @@ bool trainJustPast(const World& world, const TrackNode& sensor, std::int32_t n) 
     bool even = n % 2 == 0;
     for (int i = 0; i < world.trains.count; ++i) {
         const Train& train = world.trains.trains[i];
+        if (!train.inUse || train.distance > 4)
+            continue;
         const TrackNode* near = sensorAt(world, train.currentNode);
-        if (!train.inUse || near == nullptr || near->index != sensor.index || train.distance > 4)
+        if (near == nullptr || near->index != sensor.index)
             continue;
         if (!train.nextNode.isNode()) {
             if (even)

@@ -9,16 +9,6 @@
 
 namespace quillon {
 
-NodeEdge& edgeAt(World& world, EdgeRef ref) {
-    assert(ref.slot >= 0 && ref.slot < 3);
-    return nodeAt(world.layouts, ref.node).edges[ref.slot];
-}
-
-const NodeEdge& edgeAt(const World& world, EdgeRef ref) {
-    assert(ref.slot >= 0 && ref.slot < 3);
-    return nodeAt(world.layouts, ref.node).edges[ref.slot];
-}
-
 int findTrain(const TrainTable& table, std::int32_t number) {
     for (int i = 0; i < table.count; ++i) {
         const Train& train = table.trains[i];

@@ -52,7 +52,8 @@ struct TrainTable {
     std::int32_t count = 0;
 };
 
-// The edge a reference names; the caller passes a reference to an edge.
+// The edge a reference names (defined with World); the caller passes a
+// reference to an edge.
 NodeEdge& edgeAt(World& world, EdgeRef ref);
 const NodeEdge& edgeAt(const World& world, EdgeRef ref);
 

@@ -12,6 +12,8 @@
 #include "sim/Trains.h"
 #include "track/BuiltinLayouts.h"
 
+#include <cassert>
+
 namespace quillon {
 
 struct World {
@@ -24,6 +26,16 @@ struct World {
     // commands are not carried out.
     bool powerOn = true;
 };
+
+inline NodeEdge& edgeAt(World& world, EdgeRef ref) {
+    assert(ref.slot >= 0 && ref.slot < 3);
+    return nodeAt(world.layouts, ref.node).edges[ref.slot];
+}
+
+inline const NodeEdge& edgeAt(const World& world, EdgeRef ref) {
+    assert(ref.slot >= 0 && ref.slot < 3);
+    return nodeAt(world.layouts, ref.node).edges[ref.slot];
+}
 
 // A world with both built-in layouts loaded and layout A active; the
 // loader's messages go to messages when given.

@@ -57,16 +57,6 @@ const TrackLayout& activeLayout(const Layouts& layouts) {
     return layouts.records[layouts.active];
 }
 
-TrackNode& nodeAt(Layouts& layouts, NodeRef ref) {
-    assert(ref.isNode() && ref.layout < LAYOUT_COUNT && ref.index >= 0 && ref.index < MAX_NODES);
-    return layouts.records[ref.layout].nodes[ref.index];
-}
-
-const TrackNode& nodeAt(const Layouts& layouts, NodeRef ref) {
-    assert(ref.isNode() && ref.layout < LAYOUT_COUNT && ref.index >= 0 && ref.index < MAX_NODES);
-    return layouts.records[ref.layout].nodes[ref.index];
-}
-
 NodeRef activeNode(const Layouts& layouts, int index) {
     return NodeRef{static_cast<std::int16_t>(layouts.active),
                    static_cast<std::int16_t>(checkedIndex(index))};

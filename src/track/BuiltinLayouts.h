@@ -5,6 +5,7 @@
 #include "track/LayoutParser.h"
 #include "track/TrackLayout.h"
 
+#include <cassert>
 #include <cstdint>
 
 namespace quillon {
@@ -58,8 +59,14 @@ TrackLayout& activeLayout(Layouts& layouts);
 const TrackLayout& activeLayout(const Layouts& layouts);
 
 // The node a reference names; the caller passes a reference to a node.
-TrackNode& nodeAt(Layouts& layouts, NodeRef ref);
-const TrackNode& nodeAt(const Layouts& layouts, NodeRef ref);
+inline TrackNode& nodeAt(Layouts& layouts, NodeRef ref) {
+    assert(ref.isNode() && ref.layout < LAYOUT_COUNT && ref.index >= 0 && ref.index < MAX_NODES);
+    return layouts.records[ref.layout].nodes[ref.index];
+}
+inline const TrackNode& nodeAt(const Layouts& layouts, NodeRef ref) {
+    assert(ref.isNode() && ref.layout < LAYOUT_COUNT && ref.index >= 0 && ref.index < MAX_NODES);
+    return layouts.records[ref.layout].nodes[ref.index];
+}
 
 // The reference to a slot of the active layout.
 NodeRef activeNode(const Layouts& layouts, int index);
