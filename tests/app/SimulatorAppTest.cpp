@@ -109,6 +109,20 @@ TEST_F(ConnectedAppTest, ReadsAtMost24BytesAPollAndWritesTheReports) {
     EXPECT_EQ(host.link->written.size(), 10u);
 }
 
+// The full set's stop shows "STOPPED" where the solenoid notice goes, at the
+// lower left.
+TEST_F(SimulatorAppTest, TrackPowerOffShowsStoppedInsteadOfTheSolenoidNotice) {
+    host.linkServerPresent = true;
+    app = std::make_unique<SimulatorApp>(host, AppOptions{CommandSet::Full});
+    host.link->pending = {33, 5, 97};
+    app->onTimer(TIMER_POLL);
+    host.surface.texts.clear();
+    app->onPaint();
+    ASSERT_FALSE(host.surface.texts.empty());
+    EXPECT_EQ(host.surface.texts.back().text, "STOPPED");
+    EXPECT_EQ(host.surface.texts.back().y, 320 - 8 - 8);
+}
+
 // Five seconds at step 1 are 5 x 42 units; a pause beyond the signed range is
 // still a pause forward.
 TEST_F(SimulatorAppTest, TheFirstStepAfterAPauseGetsTheWholeTime) {

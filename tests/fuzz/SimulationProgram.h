@@ -87,6 +87,8 @@ inline bool runSimulationProgram(World& world, const std::uint8_t* data, std::si
     while (at < size) {
         std::uint8_t op = byte() % 11, pick = byte();
         if (op == 0) {
+            // Both command sets, switching between chunks.
+            world.decoder.commandSet = pick & 0x80 ? CommandSet::Full : CommandSet::Basic;
             std::size_t count = std::min<std::size_t>(pick % 25, size - at);
             decodeCommands(world, data + at, static_cast<int>(count));
             at += count, bytes += static_cast<long>(count);

@@ -72,3 +72,133 @@ TEST_F(CommandDecoderTest, FramesCommandsByTheirFirstByte) {
 }
 
 } // namespace quillon::testing
+
+namespace quillon::testing {
+
+class FullCommandSetTest : public CommandDecoderTest {
+protected:
+    FullCommandSetTest() { world.decoder.commandSet = CommandSet::Full; }
+    // The bytes of every report the calls sent, one entry per report.
+    std::vector<Bytes> reports() {
+        std::vector<Bytes> sent;
+        for (int i = 0; i < world.events.count; ++i) {
+            const Event& event = world.events.events[i];
+            if (event.kind == EventKind::ReportSent)
+                sent.emplace_back(event.report, event.report + event.reportLength);
+        }
+        world.events.count = 0;
+        return sent;
+    }
+};
+
+TEST_F(FullCommandSetTest, FramesEachRangeOfFirstBytes) {
+    struct {
+        const char* what;
+        std::vector<Bytes> chunks; // one call each
+        int speed;                 // of train 133, which starts at step 3 with its light off
+        int light;
+        std::vector<std::size_t> replies; // the length of each report sent
+    } const rows[] = {
+        {"speed with the light on", {{24, 133}}, 8, 1, {}},
+        {"split across two calls", {{20}, {133}}, 4, 1, {}},
+        {"speed with the light off", {{24, 133, 8, 133}}, 8, 0, {}},
+        {"reverse with the light on stops", {{31, 133}}, 0, 1, {}},
+        {"a function command takes one argument", {{64, 133, 9, 133}}, 9, 0, {}},
+        {"128 alone answers nothing", {{128, 9, 133}}, 9, 0, {}},
+        {"192 alone answers nothing", {{192, 9, 133}}, 9, 0, {}},
+        {"modules 1..3 in the middle of a chunk", {{7, 133, 131, 8, 133}}, 8, 0, {6}},
+        {"module 2, then a command", {{194, 5, 133}}, 5, 0, {2}},
+        {"modules 1..31", {{159}}, 3, 0, {62}},
+        {"133 is modules 1..5", {{133}}, 3, 0, {10}},
+        {"200 is module 8", {{200, 133}}, 3, 0, {2, 10}},
+        {"unknown: one argument", {{35, 133, 6, 133}}, 6, 0, {}},
+    };
+    for (const auto& row : rows) {
+        world = makeWorld();
+        world.decoder.commandSet = CommandSet::Full;
+        runningTrain(133, "A1", 3);
+        reports();
+        for (const Bytes& chunk : row.chunks)
+            decode(chunk);
+        EXPECT_EQ(trainSpeed(world, 133), row.speed) << row.what;
+        EXPECT_EQ(trainByNumber(world.trains, 133)->light, row.light) << row.what;
+        std::vector<std::size_t> replies;
+        for (const Bytes& sent : reports())
+            replies.push_back(sent.size());
+        EXPECT_EQ(replies, row.replies) << row.what;
+    }
+}
+
+// Sensors 0, 17, 40 and 70 latched: modules 1, 2, 3 and 5.
+TEST_F(FullCommandSetTest, AModuleRequestSendsAndClearsOnlyItsModules) {
+    for (int n : {0, 17, 40, 70})
+        world.decoder.report.setSensorBit(n);
+    decode({131, 194, 133});
+    std::vector<Bytes> sent = reports();
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[0], (Bytes{0x80, 0, 0x40, 0, 0, 0x80}));
+    EXPECT_EQ(sent[1], (Bytes{0, 0})) << "module 2 was sent and cleared";
+    EXPECT_EQ(sent[2], (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0x02, 0})) << "only module 5 was left";
+}
+
+TEST_F(FullCommandSetTest, AModuleRequestAddsWhatReadsTriggeredInItsModule) {
+    world.interaction.selectedNode = ref("B1"); // id 8: numbers 16 and 17
+    stickSelectedSensor(world);
+    decode({194});
+    EXPECT_EQ(reports(), std::vector<Bytes>{Bytes({0xC0, 0})});
+}
+
+TEST_F(FullCommandSetTest, StopHoldsTrainsAndSwitchesUntilGo) {
+    Train& train = runningTrain(12, "A1", 8);
+    node("SW5").direction = SWITCH_DIR_CURVED;
+    decode({97, 33, 5});
+    EXPECT_FALSE(stepTrains(world, 1000)) << "no train is due without power";
+    EXPECT_EQ(train.exactDistance, 0.0f);
+    EXPECT_EQ(node("SW5").direction, SWITCH_DIR_CURVED) << "switch commands are not carried out";
+    EXPECT_FALSE(world.decoder.solenoidActive);
+    decode({96});
+    EXPECT_TRUE(stepTrains(world, 10));
+    EXPECT_EQ(train.speed, 8u) << "the train kept its step";
+}
+
+TEST_F(FullCommandSetTest, PowerChangesAreRecorded) {
+    takeEvents();
+    decode({97, 97, 96});
+    EXPECT_EQ(takeEvents(), (std::vector{EventKind::PowerChanged, EventKind::PowerChanged}));
+}
+
+TEST_F(CommandDecoderTest, TheBasicSetLeavesLightsPowerAndModulesAlone) {
+    Train& train = runningTrain(12, "A1", 3);
+    decode({24, 12, 97, 131, 12});
+    EXPECT_EQ(train.light, 0);
+    EXPECT_EQ(train.speed, 3u);
+    EXPECT_TRUE(world.powerOn);
+    EXPECT_TRUE(takeEvents().size() == 1) << "only the placement; 131 took 12 as its argument";
+}
+
+// Step 8 with the light on in the full set runs as step 8 in the basic set.
+TEST(CommandSetsTest, BothSetsRunATrainAlike) {
+    World basic = makeWorld(), full = makeWorld();
+    full.decoder.commandSet = CommandSet::Full;
+    const std::uint8_t basicBytes[] = {8, 12}, fullBytes[] = {24, 12};
+    for (World* world : {&basic, &full})
+        placeTrain(*world, 12, nodeNamed(*world, "A1"));
+    decodeCommands(basic, basicBytes, 2);
+    decodeCommands(full, fullBytes, 2);
+    std::vector<std::pair<int, int>> latched[2]; // (step, sensor number)
+    for (int step = 0; step < 2000; ++step) {
+        int side = 0;
+        for (World* world : {&basic, &full}) {
+            stepTrains(*world, 10);
+            for (int i = 0; i < world->events.count; ++i)
+                if (world->events.events[i].kind == EventKind::SensorLatched)
+                    latched[side].emplace_back(step, world->events.events[i].a);
+            world->events.count = 0;
+            ++side;
+        }
+    }
+    EXPECT_FALSE(latched[0].empty());
+    EXPECT_EQ(latched[1], latched[0]);
+}
+
+} // namespace quillon::testing

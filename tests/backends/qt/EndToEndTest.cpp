@@ -22,16 +22,22 @@ struct Child {
     }
 };
 
+// The program, offscreen, with the controller's socket and the option given.
+pid_t startProgram(const testing::TestController& controller, const char* option) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::setenv("QUILLON_PIPE", controller.path.c_str(), 1);
+        ::execl(QUILLON_PROGRAM, QUILLON_PROGRAM, option, static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    return pid;
+}
+
 TEST(EndToEndTest, ServesReportsAndSwitchCommandsThenEndsCleanly) {
     testing::TestController controller;
     ASSERT_TRUE(controller.listen());
-    Child program{::fork()};
-    if (program.pid == 0) {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        ::setenv("QUILLON_PIPE", controller.path.c_str(), 1);
-        ::execl(QUILLON_PROGRAM, QUILLON_PROGRAM, static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+    Child program{startProgram(controller, nullptr)};
     ASSERT_TRUE(controller.accept(15000)) << "the program connects at start";
     const Bytes noSensors(10, 0);
     EXPECT_EQ(controller.requestReport(5000), noSensors);
@@ -52,6 +58,29 @@ TEST(EndToEndTest, ServesReportsAndSwitchCommandsThenEndsCleanly) {
     }
     ASSERT_EQ(program.pid, 0) << "the program ends within 10 s";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+// A controller set up for three sensor modules, then one, keeps its framing.
+TEST(EndToEndTest, TheFullSetAnswersModuleRequests) {
+    testing::TestController controller;
+    ASSERT_TRUE(controller.listen());
+    Child program{startProgram(controller, "--commands=full")};
+    ASSERT_TRUE(controller.accept(15000));
+    ASSERT_TRUE(controller.send({131}));
+    EXPECT_EQ(controller.receive(6, 5000).size(), 6u) << "modules 1 to 3";
+    ASSERT_TRUE(controller.send({194}));
+    EXPECT_EQ(controller.receive(2, 5000).size(), 2u) << "module 2";
+    EXPECT_EQ(controller.requestReport(5000).size(), 10u);
+    EXPECT_TRUE(controller.receive(1, 300).empty()) << "nothing more than was asked for";
+}
+
+TEST(EndToEndTest, AnUnknownOptionEndsWithUsage) {
+    testing::TestController controller;
+    Child program{startProgram(controller, "--bogus")};
+    int status = 0;
+    ASSERT_EQ(::waitpid(program.pid, &status, 0), program.pid);
+    program.pid = 0;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "backends/posix/TestController.h"
 #include "backends/qt/MainWindow.h"
 #include "backends/qt/QtHost.h"
+#include "backends/qt/QtSurface.h"
 #include "sim/World.h"
 
 #include <QApplication>
@@ -82,11 +83,11 @@ class QtApplicationTest : public QObject {
 
     // Starts the program as main() does, with the socket in the test's
     // directory, and lets the controller accept it when one listens.
-    void start(bool pretendTray, bool listen = true) {
+    void start(bool pretendTray, bool listen = true, AppOptions options = {}) {
         QVERIFY(!listen || controller->listen());
         ::setenv("QUILLON_PIPE", controller->path.c_str(), 1);
         host = pretendTray ? std::make_unique<HostWithTray>() : std::make_unique<QtHost>();
-        app = std::make_unique<SimulatorApp>(*host);
+        app = std::make_unique<SimulatorApp>(*host, options);
         QVERIFY(!listen || controller->accept(3000, idle));
     }
 
@@ -162,6 +163,17 @@ private slots:
             QTest::qWait(20);
         }
         QCOMPARE(passed, (std::vector<int>{44, 70, 54}));
+    }
+
+    // With the full command set a controller switches a train's light on;
+    // the window shows it at the train's front end.
+    void theWindowShowsATrainsLight() {
+        start(true, true, AppOptions{CommandSet::Full});
+        placeTrain("A1", 12);
+        QVERIFY(controller->send({16, 12})); // step 0, light on
+        QTRY_COMPARE(train(12)->light, std::uint8_t{1});
+        QPoint front(train(12)->displayX + 6, train(12)->displayY); // facing SW12, to the right
+        QTRY_COMPARE(host->backBuffer()->image().pixel(front), qRgb(255, 255, 160));
     }
 
     void menusShowTheirEntries() {
