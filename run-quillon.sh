@@ -23,4 +23,4 @@ if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; t
   export QT_QPA_PLATFORM=offscreen
 fi
 echo "Quillon connects to the controller's socket at $socket (Control+C here ends it)."
-exec build/src/backends/qt/quillon
+exec build/src/backends/qt/quillon "$@"
