@@ -1,27 +1,23 @@
 // The program in one process: the real window and host, the application, and
 // a real listening socket in the test playing the controlling program. Most
-// functions run offscreen; those that need an X server (a screenshot, the
-// tray icon) run under Xvfb beside trayer and are skipped elsewhere.
-#include "app/MenuCommands.h"
+// functions run offscreen; the one that needs a real tray icon runs under
+// Xvfb beside trayer and is skipped elsewhere.
 #include "app/SimulatorApp.h"
 #include "backends/posix/TestController.h"
 #include "backends/qt/MainWindow.h"
 #include "backends/qt/QtHost.h"
-#include "backends/qt/QtSurface.h"
-#include "sim/World.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QMenu>
-#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstring>
 
 using namespace quillon;
-using quillon::testing::Bytes;
 using quillon::testing::TestController;
 
 namespace {
@@ -33,36 +29,11 @@ public:
     bool hasTrayIcon() override { return true; }
 };
 
-void idle() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
-const TrackNode& node(const World& world, const char* name) {
-    const TrackLayout& layout = activeLayout(world.layouts);
-    int i = 0;
-    while (i < layout.nodeCount - 1 && std::strcmp(layout.nodes[i].name, name) != 0)
-        ++i;
-    return layout.nodes[i];
-}
-
-QPoint pointOf(const World& world, const char* name) {
-    return {node(world, name).x, node(world, name).y};
-}
-
-QMenu* openMenu() {
-    QMenu* menu = nullptr;
-    return QTest::qWaitFor(
-               [&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())); })
-               ? menu
-               : nullptr;
-}
-
-// The menu's entries as their labels, "-" for a separator; or the checked ones.
-QStringList entries(QMenu* menu, bool checkedOnly = false) {
+// The menu's entries as their labels, "-" for a separator.
+QStringList entries(QMenu* menu) {
     QStringList texts;
     for (QAction* action : menu != nullptr ? menu->actions() : QList<QAction*>())
-        if (!checkedOnly || action->isChecked())
-            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
     return texts;
 }
 
@@ -81,6 +52,8 @@ class QtApplicationTest : public QObject {
     std::unique_ptr<QtHost> host;
     std::unique_ptr<SimulatorApp> app;
 
+    static void idle() { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); }
+
     // Starts the program as main() does, with the socket in the test's
     // directory, and lets the controller accept it when one listens.
     void start(bool pretendTray, bool listen = true, AppOptions options = {}) {
@@ -92,243 +65,137 @@ class QtApplicationTest : public QObject {
     }
 
     MainWindow& window() { return host->window(); }
-    World& world() { return app->world(); }
-    QPoint pointOf(const char* name) { return ::pointOf(world(), name); }
-    const TrackNode& node(const char* name) { return ::node(world(), name); }
-    const Train* train(int number) { return trainByNumber(world().trains, number); }
+    const Train* train(int number) { return trainByNumber(app->world().trains, number); }
 
-    // Clicks at p, the pointer coming from elsewhere so that what lies at p
-    // is hovered afresh; with the right button, returns the menu that opens.
-    QMenu* clickAt(QPoint p, Qt::MouseButton button = Qt::RightButton) {
+    QPoint pointOf(const char* name) {
+        const TrackLayout& layout = activeLayout(app->world().layouts);
+        const TrackNode* node =
+            std::find_if(layout.nodes, layout.nodes + layout.nodeCount,
+                         [&](const TrackNode& n) { return std::strcmp(n.name, name) == 0; });
+        return {node->x, node->y};
+    }
+
+    // Right-clicks at p, the pointer coming from elsewhere so that what lies
+    // at p is hovered afresh, and returns the menu that opens.
+    QMenu* menuAt(QPoint p) {
         QTest::mouseMove(&window(), p + QPoint(30, 30));
         QTest::mouseMove(&window(), p);
-        QTest::mouseClick(&window(), button, {}, p);
-        return button == Qt::RightButton ? openMenu() : nullptr;
+        QTest::mouseClick(&window(), Qt::RightButton, {}, p);
+        QMenu* menu = nullptr;
+        auto opened = [&] {
+            return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+        };
+        return QTest::qWaitFor(opened) ? menu : nullptr;
     }
 
     void placeTrain(const char* at, int number) {
-        choose(clickAt(pointOf(at)), QStringLiteral("Place Train %1").arg(number));
-        QTRY_VERIFY(train(number) != nullptr &&
-                    std::strcmp(nodeAt(world().layouts, train(number)->currentNode).name, at) == 0);
+        choose(menuAt(pointOf(at)), QStringLiteral("Place Train %1").arg(number));
+        QTRY_VERIFY(train(number) != nullptr);
     }
-
-    bool onX() { return QGuiApplication::platformName() == QStringLiteral("xcb"); }
 
 private slots:
     void init() { controller = std::make_unique<TestController>(); }
 
     void cleanup() {
-        if (QWidget* popup = QApplication::activePopupWidget())
-            popup->close();
-        app.reset();
+        app.reset(); // before the host it uses
         host.reset();
-        controller.reset();
     }
 
-    void windowShowsWhileAControllerIsConnected() {
+    // Reconnection is tried every second.
+    void theWindowShowsWhileAControllerIsConnected() {
         start(true);
-        QVERIFY(window().isVisible());
-        QCOMPARE(window().windowTitle(), QStringLiteral("Quillon [Track Model A]"));
-        QCOMPARE(window().size(), QSize(512, 320));
-
         controller->hangUp();
         controller->stopListening();
         QTRY_VERIFY_WITH_TIMEOUT(!window().isVisible(), 2000);
-        // Reconnection is tried every second.
         QVERIFY(controller->listen());
         QVERIFY(controller->accept(3000, idle));
         QTRY_VERIFY(window().isVisible());
-        QCOMPARE(controller->requestReport(1000, idle).size(), 10u);
     }
 
-    // A train placed by the user on A1, set running over the socket, passes
-    // sensors that the controlling program reads in its reports.
-    void trainPlacedOnA1RunsAndIsReported() {
+    // A train placed by the user on A1 and set running over the socket
+    // passes sensor 44, which the controlling program reads in a report.
+    void aRunningTrainIsReported() {
         start(true);
         placeTrain("A1", 12);
         QVERIFY(controller->send({8, 12}));
-        QTRY_COMPARE(trainSpeed(world(), 12), 8);
-
-        std::vector<int> passed;
-        QElapsedTimer clock;
-        clock.start();
-        while (passed.size() < 3 && clock.elapsed() < 30000) {
-            Bytes report = controller->requestReport(1000, idle);
-            QCOMPARE(report.size(), 10u);
-            // A1's own sensor 0 reads triggered until the train is 4 units
-            // past it, and on a slow machine a sensor can show in two reports.
-            for (int n = 1; n < 80; ++n)
-                if ((report[n / 8] & (0x80 >> (n % 8))) && (passed.empty() || passed.back() != n))
-                    passed.push_back(n);
-            QTest::qWait(20);
-        }
-        QCOMPARE(passed, (std::vector<int>{44, 70, 54}));
+        // A sensor shows in a report or two: every report is read.
+        bool passed44 = false;
+        for (int report = 0; report < 3000 && !passed44; ++report)
+            passed44 = controller->requestReport(1000, idle).at(5) & 0x08;
+        QVERIFY(passed44);
     }
 
     // With the full command set a controller switches a train's light on;
-    // the window shows it at the train's front end.
+    // the window, as it paints itself, shows it at the train's front end.
     void theWindowShowsATrainsLight() {
         start(true, true, AppOptions{CommandSet::Full});
         placeTrain("A1", 12);
         QVERIFY(controller->send({16, 12})); // step 0, light on
         QTRY_COMPARE(train(12)->light, std::uint8_t{1});
-        QPoint front(train(12)->displayX + 6, train(12)->displayY); // facing SW12, to the right
-        QTRY_COMPARE(host->backBuffer()->image().pixel(front), qRgb(255, 255, 160));
+        QPoint front(train(12)->displayX + 6,
+                     train(12)->displayY); // facing SW12, to the right
+        QTRY_COMPARE(window().grab().toImage().pixel(front), qRgb(255, 255, 160));
     }
 
-    void menusShowTheirEntries() {
-        start(true);
-        QMenu* menu = clickAt({5, 5});
-        QCOMPARE(entries(menu), QStringList({"Hide", "-", "Export", "About", "-", "Close"}));
-        QCOMPARE(controller->requestReport(1000, idle).size(), 10u); // served meanwhile
-        menu->close();
-
-        menu = clickAt(pointOf("A1"));
-        QStringList places;
-        for (int number : PLACEABLE_TRAINS)
-            places << QStringLiteral("Place Train %1").arg(number);
-        QCOMPARE(entries(menu), places + QStringList({"-", "Stick Sensor"}));
-        choose(menu, QStringLiteral("Place Train 52"));
-        QTRY_VERIFY(train(52) != nullptr);
-
-        // Placed, the train stands over A1 and is what a click there hits.
-        QTRY_COMPARE(QPoint(train(52)->displayX, train(52)->displayY), pointOf("A1"));
-        menu = clickAt(pointOf("A1"));
-        QStringList speeds = {"Stop Train"};
-        for (int s = 1; s <= 14; ++s)
-            speeds << QStringLiteral("Train Speed %1").arg(s);
-        QCOMPARE(entries(menu), speeds + QStringList({"Reverse Train", "-", "Remove Train"}));
-        QCOMPARE(entries(menu, true), QStringList({"Stop Train"}));
-    }
-
-    void keysChooseTheLayoutAndControlCCopiesTheSwitches() {
+    void controlCCopiesTheSwitches() {
         start(true);
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
         QTest::keyClick(&window(), Qt::Key_C);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
         QTest::keyClick(&window(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text().size(), 486);
-
-        QTest::keyClick(&window(), Qt::Key_B);
-        QCOMPARE(window().windowTitle(), QStringLiteral("Quillon [Track Model B]"));
-        QTest::keyClick(&window(), Qt::Key_F1);
-        QCOMPARE(window().windowTitle(), QStringLiteral("Quillon [Track Model A]"));
-    }
-
-    // The save dialog lists the dump files and, under "All Files", every
-    // file: names without a dot too.
-    void exportDialogOffersEveryFile() {
-        start(true);
-        QStringList filters;
-        QTimer watcher;
-        QObject::connect(&watcher, &QTimer::timeout, [&] {
-            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-                filters = dialog->nameFilters();
-                dialog->reject();
-            }
-        });
-        watcher.start(10);
-        choose(clickAt({5, 5}), QStringLiteral("Export"));
-        QTRY_VERIFY(!filters.isEmpty());
-        QCOMPARE(filters, QStringList({"Raw Track Data (*.dat)", "All Files (*)"}));
     }
 
     // Alt with a key is the desktop's; Shift is not a shortcut.
-    void altKeysLeaveTheLayoutAndShiftedKeysChooseIt() {
+    void layoutKeysWorkWithShiftButNotWithAlt() {
         start(true);
         QTest::keyClick(&window(), Qt::Key_B, Qt::AltModifier);
         QTest::keyClick(&window(), Qt::Key_F2, Qt::AltModifier);
         QCOMPARE(window().windowTitle(), QStringLiteral("Quillon [Track Model A]"));
         QTest::keyClick(&window(), Qt::Key_B, Qt::ShiftModifier);
         QCOMPARE(window().windowTitle(), QStringLiteral("Quillon [Track Model B]"));
+        QTest::keyClick(&window(), Qt::Key_F1);
+        QCOMPARE(window().windowTitle(), QStringLiteral("Quillon [Track Model A]"));
     }
 
-    // Without a notification area nothing may hide the window for good;
-    // without an audio device sounds are silent. Neither opens anything.
-    void withoutTrayOrSoundTheWindowStaysReachable() {
+    // "All Files" lists every file, names without a dot too; an existing
+    // file is replaced only once the user agrees.
+    void theExportDialogOffersEveryFileAndAsksBeforeOverwriting() {
+        start(true);
+        QStringList filters;
+        bool asks = false;
+        QTimer watcher;
+        QObject::connect(&watcher, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                filters = dialog->nameFilters();
+                asks = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+                dialog->reject();
+            }
+        });
+        watcher.start(10);
+        choose(menuAt({5, 5}), QStringLiteral("Export"));
+        QTRY_COMPARE(filters, QStringList({"Raw Track Data (*.dat)", "All Files (*)"}));
+        QVERIFY(asks);
+    }
+
+    // Without a notification area the close box only minimises the window.
+    void withoutATrayTheCloseBoxMinimisesTheWindow() {
         start(false, false);
-        QVERIFY(window().isVisible());
-        placeTrain("A1", 23); // a new train: chime
-        placeTrain("B3", 23); // moved: horn
-        const TrackNode& switchNode = node("SW1");
-        int direction = switchNode.direction;
-        clickAt(pointOf("SW1"), Qt::LeftButton); // switch click
-        QVERIFY(switchNode.direction != direction);
-        clickAt(pointOf("C13"), Qt::LeftButton); // sensor tick
-        window().close();                        // the close box
+        window().close();
         QTRY_VERIFY(window().isMinimized());
-        QTest::qWait(1200); // a failed reconnection hides nothing either
         QVERIFY(window().isVisible());
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            QVERIFY2(widget == &window() || !widget->isVisible(),
-                     widget->metaObject()->className());
     }
 
-    // Layout A as the X server shows it: the black background, yellow
-    // sensor markers, and each switch's set branch route blue, the other grey.
-    void screenshotShowsLayoutA() {
-        if (!onX())
-            QSKIP("needs an X server");
-        start(false);
-        QVERIFY(QTest::qWaitForWindowExposed(&window()));
-        QTest::qWait(100);
-        QImage shot = window()
-                          .screen()
-                          ->grabWindow(window().winId())
-                          .toImage()
-                          .convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(shot.pixel(2, 2), qRgb(0, 0, 0));
-        const TrackLayout& layout = activeLayout(world().layouts);
-        int yellowSensors = 0, blueEdges = 0, greyEdges = 0;
-        for (const TrackNode* n = layout.nodes; n < layout.nodes + layout.nodeCount; ++n) {
-            yellowSensors += n->type == NODE_SENSOR && shot.pixel(n->x, n->y) == qRgb(255, 255, 0);
-            if (n->type != NODE_SWITCH)
-                continue;
-            int set = n->direction == SWITCH_DIR_STRAIGHT ? EDGE_STRAIGHT : EDGE_CURVED;
-            auto middle = [&](int edge) {
-                const TrackNode& to = layout.nodes[n->edges[edge].dest];
-                return QPoint((n->x + to.x) / 2, (n->y + to.y) / 2);
-            };
-            blueEdges += shot.pixel(middle(set)) == qRgb(64, 160, 255);
-            greyEdges +=
-                shot.pixel(middle(EDGE_STRAIGHT + EDGE_CURVED - set)) == qRgb(104, 104, 104);
-        }
-        QVERIFY2(yellowSensors >= 30, qPrintable(QString::number(yellowSensors)));
-        QVERIFY2(blueEdges >= 12, qPrintable(QString::number(blueEdges)));
-        QVERIFY2(greyEdges >= 12, qPrintable(QString::number(greyEdges)));
-    }
-
-    // The icon shows in trayer's tray, and a left click on it toggles the
-    // window like Hide and Show.
+    // A left click on the icon in the tray toggles the window like Hide and
+    // Show.
     void trayIconTogglesTheWindow() {
-        if (!onX())
+        if (QGuiApplication::platformName() != QStringLiteral("xcb"))
             QSKIP("needs an X server and a tray");
         QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
         start(false);
-        QVERIFY(host->hasTrayIcon());
-        QSystemTrayIcon* tray = host->trayIcon();
-        // Its red train is on the screen once the tray has embedded and painted it.
-        auto redPixelsInTray = [tray] {
-            QRect area = tray->geometry();
-            QImage tile = QGuiApplication::primaryScreen()
-                              ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-                              .toImage();
-            int reddish = 0;
-            for (int y = 0; y < tile.height(); ++y)
-                for (int x = 0; x < tile.width(); ++x)
-                    reddish += qRed(tile.pixel(x, y)) > 150 && qGreen(tile.pixel(x, y)) < 90;
-            return reddish;
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(tray->geometry().isValid() && redPixelsInTray() >= 4, 10000);
-
-        QWidget* icon = nullptr;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (widget->inherits("QSystemTrayIconSys"))
-                icon = widget;
-        QVERIFY(icon != nullptr && window().isVisible());
-        QTest::mouseClick(icon, Qt::LeftButton);
+        emit host->trayIcon()->activated(QSystemTrayIcon::Trigger);
         QTRY_VERIFY(!window().isVisible());
-        QTest::mouseClick(icon, Qt::LeftButton);
+        emit host->trayIcon()->activated(QSystemTrayIcon::Trigger);
         QTRY_VERIFY(window().isVisible());
     }
 };
