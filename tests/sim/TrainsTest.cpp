@@ -7,7 +7,6 @@
 
 namespace quillon::testing {
 
-using Kinds = std::vector<EventKind>;
 using TrainsTest = WorldFixture;
 
 TEST_F(TrainsTest, APlacedNumberMovesThatTrainAfresh) {
@@ -54,16 +53,6 @@ TEST_F(TrainsTest, SwitchNumbersReachTheirSlotsAndAChangeIsRecordedOnce) {
         EXPECT_EQ(world.events.events[0].a, node(name).id) << "the slot of " << number;
         EXPECT_EQ(takeEvents(), Kinds{EventKind::SwitchChanged}) << number;
     }
-}
-
-TEST_F(TrainsTest, SwitchNumbersWithoutASlotChangeNothing) {
-    const TrackLayout before = activeLayout(world.layouts);
-    for (int number : {0, 19, 134, 157, 255, -1, 256, 391}) {
-        setSwitch(world, number, CMD_BYTE_STRAIGHT);
-        setSwitch(world, number, CMD_BYTE_CURVED);
-    }
-    EXPECT_EQ(std::memcmp(&before, &activeLayout(world.layouts), sizeof before), 0);
-    EXPECT_EQ(world.events.count, 0);
 }
 
 // 30.25 of 218 units from A1 towards SW12, 11 pixels from A1.

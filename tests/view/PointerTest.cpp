@@ -6,8 +6,6 @@
 
 namespace quillon::testing {
 
-using Kinds = std::vector<EventKind>;
-
 class PointerTest : public WorldFixture {
 protected:
     Train& trainAt(std::int32_t number, int x, int y) {
@@ -97,6 +95,8 @@ TEST_F(TrainClickTest, ALeftClickSelectsAndHoldsTheTrainNotTheNode) {
     EXPECT_EQ(selectedTrainNumber(world), 9);
     EXPECT_FALSE(world.interaction.selectedNode.isNode());
     EXPECT_EQ(node("SW7").direction, SWITCH_DIR_STRAIGHT) << "the switch under it is untouched";
+    click(PointerButton::Left);
+    EXPECT_EQ(train.held, 0) << "a second click lets it go";
 }
 
 TEST_F(TrainClickTest, AMiddleClickReversesTheTrainKeepingItsStep) {
