@@ -21,15 +21,6 @@ TEST(MenusTest, TheTrainMenuChecksTheTrainsStepOnly) {
     }
 }
 
-TEST(MenusTest, ThePlaceMenuOffersToStickASensorUnderThePointer) {
-    PopupMenu menu;
-    buildPlaceMenu(menu, false, true);
-    EXPECT_EQ(menu.count, 7) << "seven trains to place";
-    buildPlaceMenu(menu, true, true);
-    EXPECT_EQ(menu.entries[8].id, CMD_STICK_SENSOR);
-    EXPECT_TRUE(menu.entries[8].checked);
-}
-
 TEST(MenusTest, TheTrayMenuOffersToShowAHiddenWindowAndToHideAShownOne) {
     PopupMenu menu;
     buildTrayMenu(menu, false);

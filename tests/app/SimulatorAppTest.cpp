@@ -11,14 +11,13 @@ protected:
     void start(AppOptions options = {}) { app = std::make_unique<SimulatorApp>(host, options); }
     // Visible with the read and movement timers running, as showing the
     // window makes it; or hidden with them stopped.
-    bool shown() {
-        return host.visible && host.timerPeriod[TIMER_POLL] == 10 &&
-               host.timerPeriod[TIMER_MOVE] == 10;
+    bool shownIf(bool visible) {
+        int period = visible ? 10 : 0;
+        return host.visible == visible && host.timerPeriod[TIMER_POLL] == period &&
+               host.timerPeriod[TIMER_MOVE] == period;
     }
-    bool hidden() {
-        return !host.visible && host.timerPeriod[TIMER_POLL] == 0 &&
-               host.timerPeriod[TIMER_MOVE] == 0;
-    }
+    bool shown() { return shownIf(true); }
+    bool hidden() { return shownIf(false); }
     void reconnect(bool present) {
         host.link->serverPresent = present;
         app->onTimer(TIMER_RECONNECT);
@@ -50,16 +49,13 @@ protected:
     ConnectedAppTest() { host.linkServerPresent = true, start(); }
 };
 
-TEST_F(ConnectedAppTest, AConnectionShowsTheWindowWithoutTakingTheFocus) {
-    EXPECT_TRUE(shown());
-    EXPECT_TRUE(host.focusHandedBack);
-}
-
+// The controller's return shows the window again, handing the focus back.
 TEST_F(ConnectedAppTest, ALostControllerOrAFailedReadHideTheWindowUntilItComesBack) {
     reconnect(false);
     EXPECT_TRUE(hidden());
     reconnect(true);
     EXPECT_TRUE(shown());
+    EXPECT_TRUE(host.focusHandedBack);
     host.link->pending = {96};
     host.link->failReads = true;
     app->onTimer(TIMER_POLL);

@@ -103,7 +103,6 @@ TEST_F(FullCommandSetTest, FramesEachRangeOfFirstBytes) {
         {"reverse with the light on stops", {31, 133}, 0, 1, {}},
         {"a function command takes one argument", {64, 133, 9, 133}, 9, 0, {}},
         {"128 alone answers nothing", {128, 9, 133}, 9, 0, {}},
-        {"192 alone answers nothing", {192, 9, 133}, 9, 0, {}},
         {"modules 1..3 in the middle of a chunk", {7, 133, 131, 8, 133}, 8, 0, {6}},
         {"module 2, then a command", {194, 5, 133}, 5, 0, {2}},
         {"modules 1..31", {159}, 3, 0, {62}},

@@ -76,10 +76,8 @@ TEST_F(TrainsTest, ReverseTurnsTheTrainRoundWhereItStandsAndClearsItsCrash) {
 TEST_F(TrainsTest, TheDisplayPositionLiesOnTheSegmentAtTheTrainsDistance) {
     Train& train = runningTrain(1, "A1", 14, "SW12");
     node("A1").y = node("SW12").y = 70;
-    for (auto [ax, bx, length, distance, x] : {std::array{100, 300, 400, 200, 200},
-                                               {100, 200, 3, 1, 133},
-                                               {100, 300, 0, 0, 100},
-                                               {100, 300, 0, 5, 100}}) {
+    for (auto [ax, bx, length, distance, x] :
+         {std::array{100, 300, 400, 200, 200}, {100, 200, 3, 1, 133}, {100, 300, 0, 5, 100}}) {
         node("A1").x = ax, node("SW12").x = bx;
         edgeAt(world, train.edge).distance = length;
         train.distance = distance;

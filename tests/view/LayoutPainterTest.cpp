@@ -48,8 +48,6 @@ TEST_F(LayoutPainterTest, TheWalkStartsAtNodeZero) {
 
 TEST_F(LayoutPainterTest, EdgesShowWhetherTheirSwitchesAreSetForThem) {
     paint();
-    EXPECT_EQ(shown("SW5", "SW7"), BRANCH_GREY);
-    EXPECT_EQ(shown("SW6", "SW18"), ROUTE_BLUE);
     EXPECT_EQ(shown("SW11", "SW14"), BRANCH_GREY);
     node("SW14").direction = SWITCH_DIR_STRAIGHT;
     paint();

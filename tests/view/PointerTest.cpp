@@ -39,22 +39,17 @@ TEST_F(PointerTest, TheLastNodeInReachWinsNotTheNearest) {
     EXPECT_EQ(hovered("A1"), 0);
 }
 
-TEST_F(PointerTest, ATrainIsWithinTwelvePixels) {
-    Train& train = trainAt(5, 100, 50);
-    updateHoveredTrain(world, 112, 50);
-    EXPECT_EQ(world.interaction.hoveredTrain, 0);
-    EXPECT_TRUE(updateHoveredTrain(world, 109, 42)) << "12.04 pixels away, its flag cleared";
-    EXPECT_EQ(train.hovered, 0);
-}
-
-TEST_F(PointerTest, TheLastTrainInReachWinsNotTheNearestAndOnlyOnceThePointerMoved) {
+// From (109, 42) train 6 is 11 pixels away, train 5 1 and train 7 12.04.
+TEST_F(PointerTest, TheLastTrainWithinTwelvePixelsWinsNotTheNearest) {
     Train& first = trainAt(5, 110, 42);
     trainAt(6, 120, 42);
-    trainAt(7, 0, 0);
+    trainAt(7, 100, 50);
     EXPECT_FALSE(retestHoveredTrain(world)) << "the pointer has not moved yet";
-    updateHoveredTrain(world, 109, 42);
+    EXPECT_TRUE(updateHoveredTrain(world, 109, 42));
     EXPECT_EQ(world.interaction.hoveredTrain, 1);
     EXPECT_EQ(first.hovered, 0);
+    updateHoveredTrain(world, 112, 50);
+    EXPECT_EQ(world.interaction.hoveredTrain, 2) << "12 pixels away is within reach";
 }
 
 TEST_F(PointerTest, OnlyALeftClickTogglesASwitch) {
