@@ -1,8 +1,8 @@
 // Feeds arbitrary texts to the layout parser and checks that every record it
-// leaves behind is safe to use: counts, indexes and edge destinations stay
-// inside the record, names and the message stay terminated. As the active
-// layout of a world the record then gives a switch text that fits its buffer
-// and is scaled and painted.
+// leaves behind is safe to use: indexes and edge destinations stay inside the
+// record, names and the message stay terminated. As the active layout of a
+// world the record then gives a switch text that fits its buffer and is
+// scaled and painted.
 #include "SimulationProgram.h"
 
 #include <cstdlib>

@@ -5,17 +5,23 @@
 
 namespace quillon::testing {
 
-using Bytes = std::vector<std::uint8_t>;
-
 class CommandDecoderTest : public WorldFixture {
 protected:
     bool decode(Bytes bytes) { return decodeCommands(world, bytes.data(), int(bytes.size())); }
-    // The bytes of the report a request sends, the one event it records.
-    Bytes report() {
-        EXPECT_FALSE(decode({133})) << "a report request completes no two-byte command";
-        Bytes sent(world.events.events[0].report, world.events.events[0].report + 10);
-        EXPECT_EQ(takeEvents(), std::vector{EventKind::ReportSent});
+    // The bytes of every report sent since the last call, which drains the log.
+    std::vector<Bytes> reports() {
+        std::vector<Bytes> sent;
+        for (int i = 0; i < world.events.count; ++i)
+            if (const Event& e = world.events.events[i]; e.kind == EventKind::ReportSent)
+                sent.emplace_back(e.report, e.report + e.reportLength);
+        world.events.count = 0;
         return sent;
+    }
+    // A fresh world with train 133 on A1 at step 3, its light off.
+    void restart() {
+        world = makeWorld();
+        runningTrain(133, "A1", 3);
+        takeEvents();
     }
 };
 
@@ -24,13 +30,14 @@ TEST_F(CommandDecoderTest, AReportSendsTheLatchedSensorsAndThoseThatReadTriggere
     world.decoder.report.setSensorBit(79);
     world.interaction.selectedNode = ref("B1"); // id 8: numbers 16 and 17
     stickSelectedSensor(world);
-    EXPECT_EQ(report(), (Bytes{0x80, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x01}));
+    EXPECT_FALSE(decode({133})) << "a report request completes no two-byte command";
+    EXPECT_EQ(reports(), (std::vector<Bytes>{Bytes{0x80, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x01}}));
 }
 
 TEST_F(CommandDecoderTest, ASentReportClearsTheLatch) {
     world.decoder.report.setSensorBit(79);
-    report();
-    EXPECT_EQ(report(), Bytes(10, 0));
+    decode({133, 133});
+    EXPECT_EQ(reports().at(1), Bytes(10, 0));
 }
 
 TEST_F(CommandDecoderTest, SwitchCommandsSetTheSwitchAndTheSolenoidFlagAndByte32ClearsIt) {
@@ -48,8 +55,8 @@ TEST_F(CommandDecoderTest, FramesCommandsByTheirFirstByte) {
         const char* what;
         std::vector<Bytes> chunks; // one call each
         std::vector<bool> results;
-        int speed; // of train 133, which starts at step 3
-        int reports;
+        int speed; // of train 133
+        std::size_t reports;
     } const rows[] = {
         {"split across two calls", {{10}, {133}}, {false, true}, 10, 0},
         {"unknown: one argument", {{200, 133}}, {true}, 3, 0},
@@ -61,65 +68,52 @@ TEST_F(CommandDecoderTest, FramesCommandsByTheirFirstByte) {
         {"nothing", {{}}, {false}, 3, 0},
     };
     for (const auto& row : rows) {
-        world = makeWorld();
-        runningTrain(133, "A1", 3);
-        takeEvents();
+        restart();
         for (std::size_t i = 0; i < row.chunks.size(); ++i)
             EXPECT_EQ(decode(row.chunks[i]), row.results[i]) << row.what << ", call " << i;
         EXPECT_EQ(trainSpeed(world, 133), row.speed) << row.what;
-        EXPECT_EQ(takeEvents(), std::vector(row.reports, EventKind::ReportSent)) << row.what;
+        EXPECT_EQ(reports().size(), row.reports) << row.what;
     }
 }
 
-} // namespace quillon::testing
-
-namespace quillon::testing {
+TEST_F(CommandDecoderTest, TheBasicSetLeavesLightsPowerAndModulesAlone) {
+    Train& train = runningTrain(12, "A1", 3);
+    decode({24, 12, 97, 131, 12});
+    EXPECT_EQ(train.light, 0);
+    EXPECT_EQ(train.speed, 3u);
+    EXPECT_TRUE(world.powerOn);
+    EXPECT_EQ(takeEvents().size(), 1u) << "only the placement; 131 took 12 as its argument";
+}
 
 class FullCommandSetTest : public CommandDecoderTest {
 protected:
     FullCommandSetTest() { world.decoder.commandSet = CommandSet::Full; }
-    // The bytes of every report the calls sent, one entry per report.
-    std::vector<Bytes> reports() {
-        std::vector<Bytes> sent;
-        for (int i = 0; i < world.events.count; ++i) {
-            const Event& event = world.events.events[i];
-            if (event.kind == EventKind::ReportSent)
-                sent.emplace_back(event.report, event.report + event.reportLength);
-        }
-        world.events.count = 0;
-        return sent;
-    }
 };
 
 TEST_F(FullCommandSetTest, FramesEachRangeOfFirstBytes) {
     struct {
         const char* what;
-        std::vector<Bytes> chunks; // one call each
-        int speed;                 // of train 133, which starts at step 3 with its light off
+        Bytes bytes;
+        int speed; // of train 133
         int light;
         std::vector<std::size_t> replies; // the length of each report sent
     } const rows[] = {
-        {"speed with the light on", {{24, 133}}, 8, 1, {}},
-        {"split across two calls", {{20}, {133}}, 4, 1, {}},
-        {"speed with the light off", {{24, 133, 8, 133}}, 8, 0, {}},
-        {"reverse with the light on stops", {{31, 133}}, 0, 1, {}},
-        {"a function command takes one argument", {{64, 133, 9, 133}}, 9, 0, {}},
-        {"128 alone answers nothing", {{128, 9, 133}}, 9, 0, {}},
-        {"192 alone answers nothing", {{192, 9, 133}}, 9, 0, {}},
-        {"modules 1..3 in the middle of a chunk", {{7, 133, 131, 8, 133}}, 8, 0, {6}},
-        {"module 2, then a command", {{194, 5, 133}}, 5, 0, {2}},
-        {"modules 1..31", {{159}}, 3, 0, {62}},
-        {"133 is modules 1..5", {{133}}, 3, 0, {10}},
-        {"200 is module 8", {{200, 133}}, 3, 0, {2, 10}},
-        {"unknown: one argument", {{35, 133, 6, 133}}, 6, 0, {}},
+        {"speed with the light on", {24, 133}, 8, 1, {}},
+        {"speed with the light off", {24, 133, 8, 133}, 8, 0, {}},
+        {"reverse with the light on stops", {31, 133}, 0, 1, {}},
+        {"a function command takes one argument", {64, 133, 9, 133}, 9, 0, {}},
+        {"128 alone answers nothing", {128, 9, 133}, 9, 0, {}},
+        {"modules 1..3 in the middle of a chunk", {7, 133, 131, 8, 133}, 8, 0, {6}},
+        {"module 2, then a command", {194, 5, 133}, 5, 0, {2}},
+        {"modules 1..31", {159}, 3, 0, {62}},
+        {"133 is modules 1..5", {133}, 3, 0, {10}},
+        {"200 is module 8", {200, 133}, 3, 0, {2, 10}},
+        {"unknown: one argument", {35, 133, 6, 133}, 6, 0, {}},
     };
     for (const auto& row : rows) {
-        world = makeWorld();
+        restart();
         world.decoder.commandSet = CommandSet::Full;
-        runningTrain(133, "A1", 3);
-        reports();
-        for (const Bytes& chunk : row.chunks)
-            decode(chunk);
+        decode(row.bytes);
         EXPECT_EQ(trainSpeed(world, 133), row.speed) << row.what;
         EXPECT_EQ(trainByNumber(world.trains, 133)->light, row.light) << row.what;
         std::vector<std::size_t> replies;
@@ -145,13 +139,14 @@ TEST_F(FullCommandSetTest, AModuleRequestAddsWhatReadsTriggeredInItsModule) {
     world.interaction.selectedNode = ref("B1"); // id 8: numbers 16 and 17
     stickSelectedSensor(world);
     decode({194});
-    EXPECT_EQ(reports(), std::vector<Bytes>{Bytes({0xC0, 0})});
+    EXPECT_EQ(reports(), (std::vector<Bytes>{Bytes{0xC0, 0}}));
 }
 
 TEST_F(FullCommandSetTest, StopHoldsTrainsAndSwitchesUntilGo) {
     Train& train = runningTrain(12, "A1", 8);
     node("SW5").direction = SWITCH_DIR_CURVED;
-    decode({97, 33, 5});
+    takeEvents();
+    decode({97, 33, 5, 97});
     EXPECT_FALSE(stepTrains(world, 1000)) << "no train is due without power";
     EXPECT_EQ(train.exactDistance, 0.0f);
     EXPECT_EQ(node("SW5").direction, SWITCH_DIR_CURVED) << "switch commands are not carried out";
@@ -159,42 +154,25 @@ TEST_F(FullCommandSetTest, StopHoldsTrainsAndSwitchesUntilGo) {
     decode({96});
     EXPECT_TRUE(stepTrains(world, 10));
     EXPECT_EQ(train.speed, 8u) << "the train kept its step";
-}
-
-TEST_F(FullCommandSetTest, PowerChangesAreRecorded) {
-    takeEvents();
-    decode({97, 97, 96});
-    EXPECT_EQ(takeEvents(), (std::vector{EventKind::PowerChanged, EventKind::PowerChanged}));
-}
-
-TEST_F(CommandDecoderTest, TheBasicSetLeavesLightsPowerAndModulesAlone) {
-    Train& train = runningTrain(12, "A1", 3);
-    decode({24, 12, 97, 131, 12});
-    EXPECT_EQ(train.light, 0);
-    EXPECT_EQ(train.speed, 3u);
-    EXPECT_TRUE(world.powerOn);
-    EXPECT_TRUE(takeEvents().size() == 1) << "only the placement; 131 took 12 as its argument";
+    EXPECT_EQ(takeEvents(), (Kinds{EventKind::PowerChanged, EventKind::PowerChanged}))
+        << "each change recorded once";
 }
 
 // Step 8 with the light on in the full set runs as step 8 in the basic set.
 TEST(CommandSetsTest, BothSetsRunATrainAlike) {
-    World basic = makeWorld(), full = makeWorld();
-    full.decoder.commandSet = CommandSet::Full;
-    const std::uint8_t basicBytes[] = {8, 12}, fullBytes[] = {24, 12};
-    for (World* world : {&basic, &full})
-        placeTrain(*world, 12, nodeNamed(*world, "A1"));
-    decodeCommands(basic, basicBytes, 2);
-    decodeCommands(full, fullBytes, 2);
+    World worlds[2] = {makeWorld(), makeWorld()};
+    worlds[1].decoder.commandSet = CommandSet::Full;
+    const std::uint8_t bytes[2][2] = {{8, 12}, {24, 12}};
     std::vector<std::pair<int, int>> latched[2]; // (step, sensor number)
-    for (int step = 0; step < 2000; ++step) {
-        int side = 0;
-        for (World* world : {&basic, &full}) {
-            stepTrains(*world, 10);
-            for (int i = 0; i < world->events.count; ++i)
-                if (world->events.events[i].kind == EventKind::SensorLatched)
-                    latched[side].emplace_back(step, world->events.events[i].a);
-            world->events.count = 0;
-            ++side;
+    for (int side = 0; side < 2; ++side) {
+        placeTrain(worlds[side], 12, nodeNamed(worlds[side], "A1"));
+        decodeCommands(worlds[side], bytes[side], 2);
+        for (int step = 0; step < 2000; ++step) {
+            stepTrains(worlds[side], 10);
+            for (int i = 0; i < worlds[side].events.count; ++i)
+                if (worlds[side].events.events[i].kind == EventKind::SensorLatched)
+                    latched[side].emplace_back(step, worlds[side].events.events[i].a);
+            worlds[side].events.count = 0;
         }
     }
     EXPECT_FALSE(latched[0].empty());

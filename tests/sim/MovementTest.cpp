@@ -2,13 +2,11 @@
 
 #include "support/FakeHost.h"
 
-#include <climits>
 #include <string>
 #include <tuple>
 
 namespace quillon::testing {
 
-using Kinds = std::vector<EventKind>;
 using MovementTest = WorldFixture;
 
 // Single-precision factors and double sums fix every result to the bit: in
@@ -125,25 +123,6 @@ TEST_F(MovementTest, ATrainHaltsBeforeAMissingOrEmptyEdge) {
             EXPECT_EQ(takeEvents(), (Kinds{EventKind::TrainPlaced, EventKind::Halt})) << edge;
         }
     }
-}
-
-// A time at or below zero moves no train; the longest passes one node at most.
-TEST_F(MovementTest, AStepNeverMovesBackwardsNorPastTheNextNode) {
-    Train& train = runningTrain(1, "A1", 14);
-    stepTrains(world, 10);
-    for (std::int32_t elapsed : {-10, INT_MIN, 0}) {
-        EXPECT_TRUE(stepTrains(world, elapsed)) << elapsed;
-        EXPECT_EQ(train.exactDistance, 4.27f) << elapsed;
-    }
-    stepTrains(world, INT_MAX);
-    EXPECT_STREQ(name(train.currentNode), "SW12");
-}
-
-TEST_F(MovementTest, TheDisplayPositionFollowsTheTrain) {
-    Train& train = runningTrain(1, "A1", 14);
-    for (int step = 0; step < 10; ++step)
-        stepTrains(world, 10);
-    EXPECT_EQ(train.displayX, 115) << "42 of 218 units from A1 (100, 10) to SW12 (180, 11)";
 }
 
 } // namespace quillon::testing

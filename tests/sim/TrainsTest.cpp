@@ -7,7 +7,6 @@
 
 namespace quillon::testing {
 
-using Kinds = std::vector<EventKind>;
 using TrainsTest = WorldFixture;
 
 TEST_F(TrainsTest, APlacedNumberMovesThatTrainAfresh) {
@@ -56,16 +55,6 @@ TEST_F(TrainsTest, SwitchNumbersReachTheirSlotsAndAChangeIsRecordedOnce) {
     }
 }
 
-TEST_F(TrainsTest, SwitchNumbersWithoutASlotChangeNothing) {
-    const TrackLayout before = activeLayout(world.layouts);
-    for (int number : {0, 19, 134, 157, 255, -1, 256, 391}) {
-        setSwitch(world, number, CMD_BYTE_STRAIGHT);
-        setSwitch(world, number, CMD_BYTE_CURVED);
-    }
-    EXPECT_EQ(std::memcmp(&before, &activeLayout(world.layouts), sizeof before), 0);
-    EXPECT_EQ(world.events.count, 0);
-}
-
 // 30.25 of 218 units from A1 towards SW12, 11 pixels from A1.
 TEST_F(TrainsTest, ReverseTurnsTheTrainRoundWhereItStandsAndClearsItsCrash) {
     for (bool stopOnReverse : {true, false}) {
@@ -87,10 +76,8 @@ TEST_F(TrainsTest, ReverseTurnsTheTrainRoundWhereItStandsAndClearsItsCrash) {
 TEST_F(TrainsTest, TheDisplayPositionLiesOnTheSegmentAtTheTrainsDistance) {
     Train& train = runningTrain(1, "A1", 14, "SW12");
     node("A1").y = node("SW12").y = 70;
-    for (auto [ax, bx, length, distance, x] : {std::array{100, 300, 400, 200, 200},
-                                               {100, 200, 3, 1, 133},
-                                               {100, 300, 0, 0, 100},
-                                               {100, 300, 0, 5, 100}}) {
+    for (auto [ax, bx, length, distance, x] :
+         {std::array{100, 300, 400, 200, 200}, {100, 200, 3, 1, 133}, {100, 300, 0, 5, 100}}) {
         node("A1").x = ax, node("SW12").x = bx;
         edgeAt(world, train.edge).distance = length;
         train.distance = distance;

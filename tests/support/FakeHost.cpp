@@ -41,4 +41,30 @@ NodeRef nodeNamed(const World& world, const char* name) {
     return activeNode(world.layouts, 0);
 }
 
+Train& WorldFixture::runningTrain(std::int32_t number, const char* at, std::uint32_t speed,
+                                  const char* to) {
+    Train& train = *placeTrain(world, number, ref(at));
+    train.speed = speed;
+    for (int slot = 0; to != nullptr && slot < 3; ++slot)
+        if (node(at).edges[slot].dest == node(to).index)
+            train.nextNode = ref(to), train.edge = EdgeRef{ref(at), slot};
+    return train;
+}
+
+int WorldFixture::stepsUntilNextNode(const Train& train) {
+    int steps = 0;
+    for (NodeRef at = train.currentNode; train.currentNode == at && !train.crashed; ++steps)
+        if (!stepTrains(world, 10) || steps == 10000)
+            break;
+    return steps;
+}
+
+Kinds WorldFixture::takeEvents() {
+    Kinds kinds(world.events.count);
+    for (int i = 0; i < world.events.count; ++i)
+        kinds[i] = world.events.events[i].kind;
+    world.events.count = 0;
+    return kinds;
+}
+
 } // namespace quillon::testing

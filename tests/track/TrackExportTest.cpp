@@ -6,36 +6,22 @@
 
 namespace quillon::testing {
 
-class TrackExportTest : public WorldFixture {
-protected:
-    // The dump of the record, and after it a byte that it leaves as it was.
-    std::string dump(int layout) {
-        std::string out(RAW_EXPORT_SIZE + 1, '#');
-        formatRawLayout(world.layouts.records[layout], out.data());
-        return out;
-    }
-    // The value of entry i of the dump: "0xHH, ", CR LF after every 16th;
-    // not a byte unless both digits are upper-case hexadecimal.
-    static std::size_t entry(const std::string& dump, std::size_t i) {
-        const std::string digits = "0123456789ABCDEF";
-        std::size_t at = i * 6 + (i / 16) * 2 + 2;
-        return digits.find(dump[at]) * 16 + digits.find(dump[at + 1]);
-    }
-};
+using TrackExportTest = WorldFixture;
 
+// Entry i of the dump is "0xHH, " with CR LF after every 16th entry but the
+// last; the byte after the dump is left as it was.
 TEST_F(TrackExportTest, TheDumpHoldsTheRecordByteForByte) {
+    const std::string digits = "0123456789ABCDEF";
     for (int layout : {LAYOUT_A, LAYOUT_B}) {
-        std::string text = dump(layout);
+        std::string text(RAW_EXPORT_SIZE + 1, '#');
+        formatRawLayout(world.layouts.records[layout], text.data());
         const auto* bytes = reinterpret_cast<const unsigned char*>(&world.layouts.records[layout]);
-        for (std::size_t i = 0; i < sizeof(TrackLayout); ++i)
-            ASSERT_EQ(entry(text, i), bytes[i]) << "layout " << layout << ", byte " << i;
+        for (std::size_t i = 0, at = 2; i < sizeof(TrackLayout); ++i, at += i % 16 ? 6 : 8)
+            ASSERT_EQ(digits.find(text[at]) * 16 + digits.find(text[at + 1]), bytes[i])
+                << "layout " << layout << ", byte " << i;
+        EXPECT_EQ(text.rfind("\r\n"), 28908u) << "12 entries on the last line";
+        EXPECT_EQ(text.substr(RAW_EXPORT_SIZE - 2), ", #") << "nothing after the last entry";
     }
-}
-
-TEST_F(TrackExportTest, TheDumpBreaksALineAfterEvery16thEntryButTheLast) {
-    std::string text = dump(LAYOUT_A);
-    EXPECT_EQ(text.rfind("\r\n"), 28908u) << "12 entries on the last line";
-    EXPECT_EQ(text.substr(RAW_EXPORT_SIZE - 2), ", #") << "nothing after the last entry";
 }
 
 // The switch text: C curved, S straight, for slots 0..21.
@@ -48,12 +34,10 @@ static std::string switchText(const char* pattern) {
 
 TEST_F(TrackExportTest, TheSwitchTextListsTheDirectionsInSlotOrder) {
     switchNode(activeLayout(world.layouts), 18).direction = SWITCH_DIR_STRAIGHT; // switch 0x99
-    SwitchText text = formatSwitchDirections(activeLayout(world.layouts));
-    EXPECT_EQ(text.text, switchText("CCCSCSSCCSCCSCCSSCSSSC"));
-}
-
-TEST_F(TrackExportTest, ASlotWithoutASwitchReadsCurved) {
-    EXPECT_EQ(formatSwitchDirections(TrackLayout{}).text, switchText("CCCCCCCCCCCCCCCCCCCCCC"));
+    EXPECT_EQ(formatSwitchDirections(activeLayout(world.layouts)).text,
+              switchText("CCCSCSSCCSCCSCCSSCSSSC"));
+    EXPECT_EQ(formatSwitchDirections(TrackLayout{}).text, switchText("CCCCCCCCCCCCCCCCCCCCCC"))
+        << "a slot without a switch reads curved";
 }
 
 // Every switch straight gives the longest text: 512 characters and the NUL.

@@ -22,12 +22,6 @@ TEST_F(LayoutScalingTest, RoundsAsTheDisplayAlwaysHas) {
     EXPECT_EQ(node("A3").y, 62);
 }
 
-TEST_F(LayoutScalingTest, TrainsMoveWithTheirNodes) {
-    Train& train = runningTrain(1, "B9", 0);
-    rescaleBothLayouts(world, 512, 320);
-    EXPECT_EQ(train.displayY, 288);
-}
-
 TEST_F(LayoutScalingTest, AnAxisWithoutExtentPutsEveryNodeAt48) {
     TrackLayout& line = world.layouts.records[LAYOUT_B];
     line.nodeCount = 3; // on a vertical line

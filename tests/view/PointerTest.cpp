@@ -6,8 +6,6 @@
 
 namespace quillon::testing {
 
-using Kinds = std::vector<EventKind>;
-
 class PointerTest : public WorldFixture {
 protected:
     Train& trainAt(std::int32_t number, int x, int y) {
@@ -41,22 +39,17 @@ TEST_F(PointerTest, TheLastNodeInReachWinsNotTheNearest) {
     EXPECT_EQ(hovered("A1"), 0);
 }
 
-TEST_F(PointerTest, ATrainIsWithinTwelvePixels) {
-    Train& train = trainAt(5, 100, 50);
-    updateHoveredTrain(world, 112, 50);
-    EXPECT_EQ(world.interaction.hoveredTrain, 0);
-    EXPECT_TRUE(updateHoveredTrain(world, 109, 42)) << "12.04 pixels away, its flag cleared";
-    EXPECT_EQ(train.hovered, 0);
-}
-
-TEST_F(PointerTest, TheLastTrainInReachWinsNotTheNearestAndOnlyOnceThePointerMoved) {
+// From (109, 42) train 6 is 11 pixels away, train 5 1 and train 7 12.04.
+TEST_F(PointerTest, TheLastTrainWithinTwelvePixelsWinsNotTheNearest) {
     Train& first = trainAt(5, 110, 42);
     trainAt(6, 120, 42);
-    trainAt(7, 0, 0);
+    trainAt(7, 100, 50);
     EXPECT_FALSE(retestHoveredTrain(world)) << "the pointer has not moved yet";
-    updateHoveredTrain(world, 109, 42);
+    EXPECT_TRUE(updateHoveredTrain(world, 109, 42));
     EXPECT_EQ(world.interaction.hoveredTrain, 1);
     EXPECT_EQ(first.hovered, 0);
+    updateHoveredTrain(world, 112, 50);
+    EXPECT_EQ(world.interaction.hoveredTrain, 2) << "12 pixels away is within reach";
 }
 
 TEST_F(PointerTest, OnlyALeftClickTogglesASwitch) {
@@ -97,6 +90,8 @@ TEST_F(TrainClickTest, ALeftClickSelectsAndHoldsTheTrainNotTheNode) {
     EXPECT_EQ(selectedTrainNumber(world), 9);
     EXPECT_FALSE(world.interaction.selectedNode.isNode());
     EXPECT_EQ(node("SW7").direction, SWITCH_DIR_STRAIGHT) << "the switch under it is untouched";
+    click(PointerButton::Left);
+    EXPECT_EQ(train.held, 0) << "a second click lets it go";
 }
 
 TEST_F(TrainClickTest, AMiddleClickReversesTheTrainKeepingItsStep) {
