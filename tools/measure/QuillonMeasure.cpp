@@ -16,6 +16,7 @@
 //   quillon_measure [RUN_SECONDS]     (default 100)
 #include "app/SimulatorApp.h"
 #include "backends/qt/QtHost.h"
+#include "common/KeepTrainsRunning.h"
 #include "sim/World.h"
 
 #include <QApplication>
@@ -38,6 +39,8 @@
 
 namespace {
 
+using quillon::tools::movingTrains;
+using quillon::tools::statusKb;
 using Clock = std::chrono::steady_clock;
 constexpr int TRAINS = 10;
 constexpr int IDLE_SECONDS = 20;
@@ -153,49 +156,6 @@ struct Sample {
     int running;
 };
 
-long statusKb(const char* field) {
-    std::FILE* status = std::fopen("/proc/self/status", "r");
-    if (status == nullptr)
-        return -1;
-    char line[256];
-    long value = -1;
-    std::size_t length = std::strlen(field);
-    while (std::fgets(line, sizeof line, status) != nullptr)
-        if (std::strncmp(line, field, length) == 0)
-            value = std::strtol(line + length, nullptr, 10);
-    std::fclose(status);
-    return value;
-}
-
-// The number of trains that have a speed step and have not crashed.
-int movingTrains(const quillon::World& world) {
-    int moving = 0;
-    for (int i = 0; i < world.trains.count; ++i)
-        moving += world.trains.trains[i].speed > 0 && !world.trains.trains[i].crashed;
-    return moving;
-}
-
-// A sensor node of the active layout with no train within 40 pixels,
-// looking on from the spot after the last one given.
-quillon::NodeRef freeSensorNode(const quillon::World& world, int& spot) {
-    const quillon::TrackLayout& layout = quillon::activeLayout(world.layouts);
-    for (int tries = 0; tries < layout.nodeCount; ++tries) {
-        const quillon::TrackNode& node = layout.nodes[spot];
-        quillon::NodeRef ref = quillon::activeNode(world.layouts, spot);
-        spot = (spot + 7) % layout.nodeCount;
-        if (node.type != quillon::NODE_SENSOR)
-            continue;
-        bool taken = false;
-        for (int i = 0; i < world.trains.count; ++i) {
-            const quillon::Train& t = world.trains.trains[i];
-            taken |= std::abs(t.displayX - node.x) + std::abs(t.displayY - node.y) < 40;
-        }
-        if (!taken)
-            return ref;
-    }
-    return quillon::activeNode(world.layouts, spot);
-}
-
 Sample sample(char phase, const quillon::World& world) {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
@@ -274,27 +234,14 @@ int main(int argc, char** argv) {
         // train is near. So all ten keep running. How many move is counted.
         bool running = false;
         long movingSum = 0, movingSamples = 0;
-        bool stuckBefore[TRAINS + 1] = {};
-        int nextSpot = 0;
+        quillon::tools::TrainKeeper<TRAINS> keeper(speedStepOf);
         QTimer census;
         QObject::connect(&census, &QTimer::timeout, [&] {
             if (!running)
                 return;
             movingSum += movingTrains(world);
             ++movingSamples;
-            for (int i = 0; i < world.trains.count; ++i) {
-                quillon::Train& train = world.trains.trains[i];
-                int number = train.number;
-                bool stuck = train.crashed || train.speed == 0;
-                if (stuck && stuckBefore[number]) {
-                    quillon::placeTrain(world, number, freeSensorNode(world, nextSpot));
-                } else if (stuck) {
-                    quillon::setTrainSpeed(world, number, quillon::SPEED_REVERSE, false);
-                }
-                if (stuck)
-                    quillon::setTrainSpeed(world, number, speedStepOf(number), false);
-                stuckBefore[number] = stuck && !stuckBefore[number];
-            }
+            keeper.look(world);
         });
         census.start(200);
         QObject::connect(&notifier, &QSocketNotifier::activated, [&] {

@@ -15,6 +15,7 @@
 //   quillon_soak [MINUTES [SAMPLE_SECONDS]]     (default 30 and 60)
 #include "app/SimulatorApp.h"
 #include "backends/qt/QtHost.h"
+#include "common/KeepTrainsRunning.h"
 #include "sim/World.h"
 
 #include <QApplication>
@@ -155,46 +156,6 @@ int openDescriptors() {
     return count;
 }
 
-long residentKb() {
-    std::FILE* status = std::fopen("/proc/self/status", "r");
-    if (status == nullptr)
-        return -1;
-    char line[256];
-    long value = -1;
-    while (std::fgets(line, sizeof line, status) != nullptr)
-        if (std::strncmp(line, "VmRSS:", 6) == 0)
-            value = std::strtol(line + 6, nullptr, 10);
-    std::fclose(status);
-    return value;
-}
-
-// A sensor node of the active layout with no train within 40 pixels,
-// looking on from the spot after the last one given.
-quillon::NodeRef freeSensorNode(const quillon::World& world, int& spot) {
-    const quillon::TrackLayout& layout = quillon::activeLayout(world.layouts);
-    for (int tries = 0; tries < layout.nodeCount; ++tries) {
-        spot = (spot + 7) % layout.nodeCount;
-        const quillon::TrackNode& node = layout.nodes[spot];
-        if (node.type != quillon::NODE_SENSOR)
-            continue;
-        bool taken = false;
-        for (int i = 0; i < world.trains.count; ++i) {
-            const quillon::Train& t = world.trains.trains[i];
-            taken |= std::abs(t.displayX - node.x) + std::abs(t.displayY - node.y) < 40;
-        }
-        if (!taken)
-            break;
-    }
-    return quillon::activeNode(world.layouts, spot);
-}
-
-int moving(const quillon::World& world) {
-    int count = 0;
-    for (int i = 0; i < world.trains.count; ++i)
-        count += world.trains.trains[i].speed > 0 && !world.trains.trains[i].crashed;
-    return count;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -237,22 +198,9 @@ int main(int argc, char** argv) {
         // A train that halted, crashed or was stopped is turned round and set
         // going again; one still stuck the next time is put on a sensor node
         // that no train is near.
-        bool stuckBefore[TRAINS + 1] = {};
-        int spot = 0;
+        quillon::tools::TrainKeeper<TRAINS> keeper(speedStepOf);
         QTimer user;
-        QObject::connect(&user, &QTimer::timeout, [&] {
-            for (int number = 1; number <= TRAINS; ++number) {
-                quillon::Train* train = quillon::trainByNumber(world.trains, number);
-                bool stuck = train == nullptr || train->crashed || train->speed == 0;
-                if (stuck && stuckBefore[number])
-                    train = quillon::placeTrain(world, number, freeSensorNode(world, spot));
-                else if (stuck)
-                    quillon::setTrainSpeed(world, *train, quillon::SPEED_REVERSE, false);
-                if (stuck)
-                    quillon::setTrainSpeed(world, *train, speedStepOf(number), false);
-                stuckBefore[number] = stuck && !stuckBefore[number];
-            }
-        });
+        QObject::connect(&user, &QTimer::timeout, [&] { keeper.look(world); });
         user.start(500);
 
         QSocketNotifier notifier(counts[0], QSocketNotifier::Read);
@@ -270,8 +218,9 @@ int main(int argc, char** argv) {
             double elapsed = std::chrono::duration<double>(Clock::now() - started).count();
             std::printf("%7.0f s  rss %6ld KiB  fds %3d  moving %d  sessions %4ld  reports "
                         "asked %6ld answered %6ld missing %ld\n",
-                        elapsed, residentKb(), openDescriptors(), moving(world), latest.sessions,
-                        latest.asked, latest.answered, latest.missing);
+                        elapsed, quillon::tools::statusKb("VmRSS:"), openDescriptors(),
+                        quillon::tools::movingTrains(world), latest.sessions, latest.asked,
+                        latest.answered, latest.missing);
         };
         sample();
         QTimer sampler;
