@@ -16,6 +16,7 @@
 //   quillon_measure [RUN_SECONDS]     (default 100)
 #include "app/SimulatorApp.h"
 #include "backends/qt/QtHost.h"
+#include "common/ControllerChild.h"
 #include "common/KeepTrainsRunning.h"
 #include "sim/World.h"
 
@@ -194,21 +195,13 @@ void report(const std::vector<Sample>& samples) {
 int main(int argc, char** argv) {
     int runSeconds = argc > 1 ? std::atoi(argv[1]) : 100;
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    char dir[] = "/tmp/quillon-measure-XXXXXX";
-    if (::mkdtemp(dir) == nullptr)
+    quillon::tools::ControllerChild child;
+    auto run = [runSeconds](const std::string& path, int phases) {
+        return controller(path, phases, runSeconds);
+    };
+    if (!quillon::tools::startControllerChild("quillon-measure", run, child))
         return 1;
-    std::string path = std::string(dir) + "/track";
-    ::setenv("QUILLON_PIPE", path.c_str(), 1);
-    int phases[2];
-    if (::pipe(phases) != 0)
-        return 1;
-    // The controller is forked before Qt starts any thread.
-    pid_t child = ::fork();
-    if (child == 0) {
-        ::close(phases[0]);
-        ::_exit(controller(path, phases[1], runSeconds));
-    }
-    ::close(phases[1]);
+    const int phases = child.fromChild;
 
     QApplication qtApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
@@ -227,7 +220,7 @@ int main(int argc, char** argv) {
                     qPrintable(QGuiApplication::platformName()), host.hasTrayIcon() ? "yes" : "no",
                     placed);
 
-        QSocketNotifier notifier(phases[0], QSocketNotifier::Read);
+        QSocketNotifier notifier(phases, QSocketNotifier::Read);
         // Every 200 ms while trains run: a train that halted at a dead end or
         // crashed is turned round and sent off again at its speed step; one
         // that is still stuck the next time is put on a sensor node that no
@@ -246,7 +239,7 @@ int main(int argc, char** argv) {
         census.start(200);
         QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
             char phase = 0;
-            if (::read(phases[0], &phase, 1) != 1 || phase == 'q') {
+            if (::read(phases, &phase, 1) != 1 || phase == 'q') {
                 QCoreApplication::exit(0);
                 return;
             }
@@ -259,8 +252,8 @@ int main(int argc, char** argv) {
                         double(movingSum) / movingSamples, TRAINS);
     }
     int status = 0;
-    ::waitpid(child, &status, 0);
+    ::waitpid(child.pid, &status, 0);
     report(samples);
-    ::rmdir(dir);
+    ::rmdir(child.folder.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }

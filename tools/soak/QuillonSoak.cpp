@@ -15,6 +15,7 @@
 //   quillon_soak [MINUTES [SAMPLE_SECONDS]]     (default 30 and 60)
 #include "app/SimulatorApp.h"
 #include "backends/qt/QtHost.h"
+#include "common/ControllerChild.h"
 #include "common/KeepTrainsRunning.h"
 #include "sim/World.h"
 
@@ -166,21 +167,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    char dir[] = "/tmp/quillon-soak-XXXXXX";
-    if (::mkdtemp(dir) == nullptr)
+    quillon::tools::ControllerChild child;
+    auto run = [minutes](const std::string& path, int out) {
+        return controller(path, out, minutes * 60);
+    };
+    if (!quillon::tools::startControllerChild("quillon-soak", run, child))
         return 1;
-    std::string path = std::string(dir) + "/track";
-    ::setenv("QUILLON_PIPE", path.c_str(), 1);
-    int counts[2];
-    if (::pipe(counts) != 0)
-        return 1;
-    // The controller is forked before Qt starts any thread.
-    pid_t child = ::fork();
-    if (child == 0) {
-        ::close(counts[0]);
-        ::_exit(controller(path, counts[1], minutes * 60));
-    }
-    ::close(counts[1]);
+    const int fromController = child.fromChild;
 
     QApplication qtApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
@@ -203,10 +196,10 @@ int main(int argc, char** argv) {
         QObject::connect(&user, &QTimer::timeout, [&] { keeper.look(world); });
         user.start(500);
 
-        QSocketNotifier notifier(counts[0], QSocketNotifier::Read);
+        QSocketNotifier notifier(fromController, QSocketNotifier::Read);
         QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
             Counts got;
-            if (::read(counts[0], &got, sizeof got) != sizeof got) {
+            if (::read(fromController, &got, sizeof got) != sizeof got) {
                 QCoreApplication::exit(0); // the controller is done
                 return;
             }
@@ -230,8 +223,8 @@ int main(int argc, char** argv) {
         sample();
     }
     int status = 0;
-    ::waitpid(child, &status, 0);
-    ::rmdir(dir);
+    ::waitpid(child.pid, &status, 0);
+    ::rmdir(child.folder.c_str());
     healthy = WIFEXITED(status) && WEXITSTATUS(status) == 0 && latest.missing == 0 &&
               latest.answered == latest.asked;
     std::printf("%s: %ld sessions, %ld of %ld reports answered with 10 bytes\n",
