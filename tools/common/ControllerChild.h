@@ -3,12 +3,45 @@
 // QUILLON_PIPE names, and telling the tool how it fares through a pipe.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
+#include <poll.h>
 #include <string>
+#include <sys/socket.h>
 #include <sys/types.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace quillon::tools {
+
+inline void sleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// All the bytes in one send; false when they did not all go.
+inline bool sendAll(int fd, const std::vector<std::uint8_t>& bytes) {
+    return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
+}
+
+// count bytes within timeoutMs; false when they did not all come in time.
+inline bool readExactly(int fd, std::uint8_t* bytes, std::size_t count, int timeoutMs) {
+    using Clock = std::chrono::steady_clock;
+    std::size_t got = 0;
+    auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (got < count) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+        pollfd ready{fd, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&ready, 1, static_cast<int>(left.count())) <= 0)
+            return false;
+        ssize_t n = ::recv(fd, bytes + got, count - got, 0);
+        if (n <= 0)
+            return false;
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
+}
 
 struct ControllerChild {
     std::string folder;

@@ -47,27 +47,16 @@ constexpr int TRAINS = 10;
 constexpr int IDLE_SECONDS = 20;
 constexpr int REQUESTS = 1000;
 
-void sleepMs(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+using quillon::tools::sleepMs;
+
+// Sends the bytes; says so on standard error when they did not all go.
+void sendBytes(int fd, const std::vector<std::uint8_t>& bytes) {
+    if (!quillon::tools::sendAll(fd, bytes))
+        std::perror("send");
 }
 
 bool readExactly(int fd, std::uint8_t* bytes, std::size_t count) {
-    std::size_t got = 0;
-    while (got < count) {
-        pollfd ready{fd, POLLIN, 0};
-        if (::poll(&ready, 1, 2000) <= 0)
-            return false;
-        ssize_t n = ::recv(fd, bytes + got, count - got, 0);
-        if (n <= 0)
-            return false;
-        got += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-void sendBytes(int fd, std::vector<std::uint8_t> bytes) {
-    if (::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) < 0)
-        std::perror("send");
+    return quillon::tools::readExactly(fd, bytes, count, 2000);
 }
 
 // The speed step the controlling program gives train number t.

@@ -52,29 +52,9 @@ struct Counts {
     long missing = 0;  // short or late
 };
 
-void sleepMs(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-bool sendAll(int fd, const std::vector<std::uint8_t>& bytes) {
-    return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
-}
-
-bool readExactly(int fd, std::uint8_t* bytes, std::size_t count, int timeoutMs) {
-    std::size_t got = 0;
-    auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (got < count) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-        pollfd ready{fd, POLLIN, 0};
-        if (left.count() <= 0 || ::poll(&ready, 1, static_cast<int>(left.count())) <= 0)
-            return false;
-        ssize_t n = ::recv(fd, bytes + got, count - got, 0);
-        if (n <= 0)
-            return false;
-        got += static_cast<std::size_t>(n);
-    }
-    return true;
-}
+using quillon::tools::readExactly;
+using quillon::tools::sendAll;
+using quillon::tools::sleepMs;
 
 int speedStepOf(int train) {
     return 5 + train % 7;
