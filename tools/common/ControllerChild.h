@@ -6,10 +6,12 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <poll.h>
 #include <string>
 #include <sys/socket.h>
 #include <sys/types.h>
+#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -18,6 +20,22 @@ namespace quillon::tools {
 
 inline void sleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// A socket listening at path (a stale file there is removed first), or -1.
+inline int listenAt(const std::string& path) {
+    int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    ::unlink(path.c_str());
+    if (listener < 0 ||
+        ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listener, 1) != 0) {
+        ::close(listener);
+        return -1;
+    }
+    return listener;
 }
 
 // All the bytes in one send; false when they did not all go.

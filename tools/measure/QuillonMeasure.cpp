@@ -94,13 +94,8 @@ int controller(const std::string& path, int phases, int runSeconds) {
     sleepMs(IDLE_SECONDS * 1000);
     mark('b');
 
-    int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    ::unlink(path.c_str());
-    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener, 1) != 0)
+    int listener = quillon::tools::listenAt(path);
+    if (listener < 0)
         return 1;
     int peer = ::accept(listener, nullptr, nullptr);
     sleepMs(2000);

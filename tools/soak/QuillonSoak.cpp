@@ -102,13 +102,8 @@ int controller(const std::string& path, int out, int seconds) {
     Counts counts;
     auto end = Clock::now() + std::chrono::seconds(seconds);
     while (Clock::now() < end) {
-        int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-        ::unlink(path.c_str());
-        if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            ::listen(listener, 1) != 0)
+        int listener = quillon::tools::listenAt(path);
+        if (listener < 0)
             return 1;
         pollfd waiting{listener, POLLIN, 0};
         if (::poll(&waiting, 1, 5000) > 0) {
