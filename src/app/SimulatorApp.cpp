@@ -3,6 +3,7 @@
 #include "app/AppTexts.h"
 #include "app/MenuCommands.h"
 #include "app/Menus.h"
+#include "app/StepTiming.h"
 #include "host/ControllerLink.h"
 #include "sim/Movement.h"
 #include "sim/Sensors.h"
@@ -26,9 +27,6 @@ constexpr int START_WIDTH = 512;
 constexpr int START_HEIGHT = 320;
 constexpr int MIN_WIDTH = 204;
 constexpr int MIN_HEIGHT = 128;
-constexpr int RECONNECT_PERIOD_MS = 1000;
-constexpr int STEP_PERIOD_MS = 10;
-constexpr int READ_CHUNK = 24;
 constexpr const char* FONT_FACE = "Terminal";
 constexpr int FONT_POINTS = 6;
 
@@ -235,8 +233,8 @@ void SimulatorApp::carryOutEvents() {
         Sound sound;
         if (soundOf(event.kind, sound))
             host_.playSound(sound);
-        if (event.kind == EventKind::ReportSent && link_ != nullptr && event.reportLength > 0)
-            link_->write(event.report, event.reportLength);
+        if (event.kind == EventKind::ReportSent && link_ != nullptr && event.length > 0)
+            link_->write(event.bytes, event.length);
     }
     log.count = 0;
 }

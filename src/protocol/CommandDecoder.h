@@ -12,6 +12,7 @@
 // (one byte each; 128 and 192 alone answer nothing).
 #pragma once
 
+#include "protocol/CommandFraming.h"
 #include "protocol/SensorReport.h"
 
 #include <cstdint>
@@ -19,8 +20,6 @@
 namespace quillon {
 
 struct World;
-
-enum class CommandSet : std::uint8_t { Basic, Full };
 
 // The decoder's state, part of the world.
 struct CommandDecoder {
@@ -31,8 +30,9 @@ struct CommandDecoder {
     CommandSet commandSet; // basic unless chosen
 };
 
-// Feeds count bytes in order. Returns true when at least one two-byte
-// command was completed in this call; false for count < 1. A report request
+// Feeds count bytes in order, recording a CommandDecoded event for each
+// command completed. Returns true when at least one two-byte command was
+// completed in this call; false for count < 1. A report request
 // ORs in every sensor of the modules it asks for that reads as triggered,
 // sends their bytes and clears them.
 bool decodeCommands(World& world, const std::uint8_t* bytes, int count);

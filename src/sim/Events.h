@@ -11,15 +11,16 @@
 namespace quillon {
 
 enum class EventKind : std::uint8_t {
-    SwitchChanged, // a: switch slot, b: its new direction (a controller or a click)
-    Collision,     // a: the moving train's number, b: the other's
-    Halt,          // a: train number, node: where it stands
-    SensorLatched, // a: sensor number, b: the number of the train passing it
-    SensorFired,   // a: sensor number, fired by the user
-    TrainPlaced,   // a: train number, node: where
-    TrainMoved,    // a: train number, node: where it was placed again
-    ReportSent,    // report: the bytes to write to the controller, reportLength of them
-    PowerChanged,  // a: 1 when the track power came on, 0 when it went off
+    SwitchChanged,  // a: switch slot, b: its new direction (a controller or a click)
+    Collision,      // a: the moving train's number, b: the other's
+    Halt,           // a: train number, node: where it stands
+    SensorLatched,  // a: sensor number, b: the number of the train passing it
+    SensorFired,    // a: sensor number, fired by the user
+    TrainPlaced,    // a: train number, node: where
+    TrainMoved,     // a: train number, node: where it was placed again
+    ReportSent,     // bytes: the bytes to write to the controller, length of them
+    CommandDecoded, // bytes: a complete command from the controller, length of them
+    PowerChanged,   // a: 1 when the track power came on, 0 when it went off
 };
 
 // The longest answer: sensor modules 1 to 31, two bytes each.
@@ -30,11 +31,11 @@ struct Event {
     std::int32_t a;
     std::int32_t b;
     NodeRef node;
-    std::uint8_t report[MAX_REPORT_BYTES];
-    std::uint8_t reportLength;
+    std::uint8_t bytes[MAX_REPORT_BYTES];
+    std::uint8_t length;
 };
 
-// An event of kind with its numbers and node; no report bytes.
+// An event of kind with its numbers and node; no bytes.
 inline Event makeEvent(EventKind kind, std::int32_t a, std::int32_t b = 0, NodeRef node = NO_NODE) {
     Event event{};
     event.kind = kind;

@@ -13,7 +13,7 @@ protected:
         std::vector<Bytes> sent;
         for (int i = 0; i < world.events.count; ++i)
             if (const Event& e = world.events.events[i]; e.kind == EventKind::ReportSent)
-                sent.emplace_back(e.report, e.report + e.reportLength);
+                sent.emplace_back(e.bytes, e.bytes + e.length);
         world.events.count = 0;
         return sent;
     }

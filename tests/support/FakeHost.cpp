@@ -60,9 +60,10 @@ int WorldFixture::stepsUntilNextNode(const Train& train) {
 }
 
 Kinds WorldFixture::takeEvents() {
-    Kinds kinds(world.events.count);
+    Kinds kinds;
     for (int i = 0; i < world.events.count; ++i)
-        kinds[i] = world.events.events[i].kind;
+        if (world.events.events[i].kind != EventKind::CommandDecoded)
+            kinds.push_back(world.events.events[i].kind);
     world.events.count = 0;
     return kinds;
 }

@@ -133,7 +133,8 @@ protected:
     // 10 ms steps until the train leaves its current node or crashes (at most
     // 10000); how many.
     int stepsUntilNextNode(const Train& train);
-    // The kinds of the events recorded since the last call, which drains them.
+    // The kinds of the events recorded since the last call, which drains them;
+    // decoded commands are left out (they accompany every command).
     Kinds takeEvents();
 
     World world = makeWorld();

@@ -1,0 +1,81 @@
+#include "protocol/CommandText.h"
+#include "protocol/SensorNames.h"
+
+#include "protocol/CommandDecoder.h"
+#include "support/FakeHost.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace quillon::testing {
+
+TEST(CommandTextTest, DescribesEachKindOfCommand) {
+    struct Row {
+        Bytes bytes;
+        CommandSet set;
+        const char* text;
+    } rows[] = {
+        {{8, 12}, CommandSet::Basic, "speed train 12 step 8"},
+        {{15, 57}, CommandSet::Basic, "reverse train 57"},
+        {{24, 12}, CommandSet::Full, "speed train 12 step 8 light on"},
+        {{31, 12}, CommandSet::Full, "reverse train 12 light on"},
+        {{24, 12}, CommandSet::Basic, "unknown 24 12"},
+        {{33, 5}, CommandSet::Basic, "switch 5 straight"},
+        {{34, 153}, CommandSet::Basic, "switch 153 curved"},
+        {{32}, CommandSet::Basic, "solenoid off"},
+        {{133}, CommandSet::Basic, "report"},
+        {{131}, CommandSet::Full, "report modules 1-3"},
+        {{194}, CommandSet::Full, "report module 2"},
+        {{96}, CommandSet::Full, "go"},
+        {{97}, CommandSet::Full, "stop"},
+        {{97}, CommandSet::Basic, "accepted 97"},
+        {{66, 12}, CommandSet::Full, "function 2 train 12"},
+        {{8}, CommandSet::Basic, "incomplete"},
+    };
+    for (const Row& row : rows) {
+        char text[COMMAND_TEXT_CAPACITY];
+        describeCommand(row.bytes.data(), int(row.bytes.size()), row.set, text);
+        EXPECT_STREQ(text, row.text);
+    }
+}
+
+TEST(CommandTextTest, NamesTheSensorsOfAReportByTheModulesAskedFor) {
+    char text[64];
+    Bytes report{0x80, 0, 0, 0, 0, 0x08, 0, 0, 0, 0x01};
+    describeReport(133, CommandSet::Basic, report.data(), 10, text, sizeof text);
+    EXPECT_STREQ(text, "A1 C13 E16");
+    Bytes module2{0x00, 0x01};
+    describeReport(194, CommandSet::Full, module2.data(), 2, text, sizeof text);
+    EXPECT_STREQ(text, "B16");
+    describeReport(133, CommandSet::Basic, Bytes(10, 0).data(), 10, text, sizeof text);
+    EXPECT_STREQ(text, "none");
+}
+
+TEST(SensorNamesTest, NameAndNumberGoBothWays) {
+    for (int n = 0; n < 80; ++n) {
+        char name[SENSOR_NAME_CAPACITY];
+        ASSERT_TRUE(formatSensorName(n, name));
+        EXPECT_EQ(parseSensorName(name), n) << name;
+    }
+    char name[SENSOR_NAME_CAPACITY];
+    EXPECT_FALSE(formatSensorName(80, name));
+    EXPECT_EQ(parseSensorName("c13"), 44);
+}
+
+TEST(SensorNamesTest, RefusesWhatNamesNoSensor) {
+    for (const char* text : {"", "F1", "A0", "A17", "A01", "A", "A1x", "A100", "13"})
+        EXPECT_EQ(parseSensorName(text), -1) << text;
+}
+
+TEST(CommandTextTest, TheDecoderRecordsEachCommandItCompletes) {
+    World world = makeWorld();
+    Bytes bytes{8, 12, 133, 33};
+    decodeCommands(world, bytes.data(), int(bytes.size()));
+    std::vector<Bytes> decoded;
+    for (int i = 0; i < world.events.count; ++i)
+        if (const Event& e = world.events.events[i]; e.kind == EventKind::CommandDecoded)
+            decoded.emplace_back(e.bytes, e.bytes + e.length);
+    EXPECT_EQ(decoded, (std::vector<Bytes>{{8, 12}, {133}})) << "33 waits for its argument";
+}
+
+} // namespace quillon::testing
