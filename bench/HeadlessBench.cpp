@@ -38,7 +38,7 @@ void BM_TenMinutesTenTrains(benchmark::State& state) {
         World world = makeWorld();
         Scenario scenario;
         ScenarioError error;
-        if (!parseScenario(text, world.layouts, scenario, error)) {
+        if (!parseScenario(text, world.layouts, LAYOUT_A, scenario, error)) {
             state.SkipWithError(error.message.c_str());
             break;
         }

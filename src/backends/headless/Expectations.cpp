@@ -74,7 +74,7 @@ std::vector<Failure> checkExpectations(const Scenario& scenario,
             case ExpectKind::NoSensor:
                 if (o.kind != EventKind::SensorLatched || o.a != e.sensor)
                     continue;
-                if (e.train != 0 && o.b != e.train)
+                if (e.train >= 0 && o.b != e.train)
                     continue;
                 if (e.kind == ExpectKind::Sensor)
                     related.push_back(&o);

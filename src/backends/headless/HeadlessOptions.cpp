@@ -32,8 +32,7 @@ bool valueOf(const char* name, int argc, const char* const* argv, int& i, const 
 } // namespace
 
 bool parseHeadlessOptions(int argc, const char* const* argv, HeadlessOptions& options,
-                          std::string& error) {
-    options.rest.assign(1, argc > 0 ? argv[0] : "quillon-headless");
+                          ParsedOptions& common, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         const char* value = nullptr;
         bool missing = false;
@@ -64,9 +63,19 @@ bool parseHeadlessOptions(int argc, const char* const* argv, HeadlessOptions& op
             }
             options.speed = speed;
             options.speedGiven = true;
-        } else {
-            options.rest.push_back(argv[i]);
+        } else if (!takeCommonOption(common, argc, argv, i)) {
+            error = std::string("unknown option '") + argv[i] + "'";
+            return false;
         }
+        if (!common.ok) {
+            error = common.error;
+            return false;
+        }
+    }
+    finishOptions(common);
+    if (!common.ok) {
+        error = common.error;
+        return false;
     }
     if (options.connect && options.scenario.empty()) {
         error = "--connect needs --scenario FILE";
@@ -84,22 +93,22 @@ bool parseHeadlessOptions(int argc, const char* const* argv, HeadlessOptions& op
 }
 
 const char* headlessUsageText() {
-    return "usage: quillon-headless [--scenario FILE [--connect]] [--speed N] [--log FILE | "
-           "--quiet]\n"
-           "                        [--commands basic|full] [--help] [--version]\n"
-           "  (no --scenario)   serve a controller over the socket in real time\n"
-           "  --scenario FILE   run the scenario in virtual time, as fast as possible; its\n"
-           "                    expectations decide the exit status (0 hold, 1 fail)\n"
-           "  --connect         with --scenario: a real controller drives over the socket\n"
-           "                    and the scenario's own controller bytes stand aside\n"
-           "  --speed N         simulated time runs N times as fast as the clock (real time\n"
-           "                    modes only; N may be fractional, e.g. 0.5)\n"
-           "  --log FILE        write the event log (JSON lines) to FILE, not standard output\n"
-           "  --quiet           write no event log\n"
-           "  --commands SET    the controller's command set: basic (the default) or full;\n"
-           "                    also QUILLON_COMMANDS, which the option overrides\n"
-           "  --help            show this text and end\n"
-           "  --version         show the version and end\n";
+    static const std::string text =
+        std::string(
+            "usage: quillon-headless [OPTION]...\n"
+            "Runs the simulation without a window: serves a controller over the socket in\n"
+            "real time, or runs a scenario in virtual time and checks its expectations.\n"
+            "  --scenario FILE     run the scenario as fast as possible; exit status 0 when\n"
+            "                      its expectations hold, 1 when one does not\n"
+            "  --connect           with --scenario: a real controller drives over the socket\n"
+            "                      (the scenario's own controller bytes stand aside)\n"
+            "  --speed N           simulated time runs N times as fast as the clock, without\n"
+            "                      --scenario or with --connect; N may be fractional (0.5)\n"
+            "  --log FILE          write the event log (JSON lines) to FILE instead of\n"
+            "                      standard output\n"
+            "  --quiet             write no event log\n") +
+        commonOptionsText();
+    return text.c_str();
 }
 
 } // namespace quillon::headless

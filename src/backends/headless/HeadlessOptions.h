@@ -2,8 +2,9 @@
 // windowed program are left for the common parser.
 #pragma once
 
+#include "app/Options.h"
+
 #include <string>
-#include <vector>
 
 namespace quillon::headless {
 
@@ -14,16 +15,15 @@ struct HeadlessOptions {
     bool speedGiven = false;
     std::string log; // empty: standard output
     bool quiet = false;
-    // argv[0] and every argument that is not the headless program's own, in
-    // order, for the common parser.
-    std::vector<const char*> rest;
 };
 
-// Takes the headless program's options out of argv. False with error set to
-// one line saying what is wrong when one of them is malformed or they do
-// not fit together.
+// Reads the options after the program name: the headless program's own
+// into options, those it shares with the windowed program into common
+// (started by the caller with startOptions, finished here). False with
+// error set to one line saying what is wrong when an option is unknown or
+// malformed or the options do not fit together.
 bool parseHeadlessOptions(int argc, const char* const* argv, HeadlessOptions& options,
-                          std::string& error);
+                          ParsedOptions& common, std::string& error);
 
 // The usage text, ending in a line feed.
 const char* headlessUsageText();

@@ -63,9 +63,9 @@ private:
         return fail(std::string("'") + words[0] + "' takes the form: " + usage);
     }
     bool train(const std::string& word, std::int32_t& number) {
-        if (parseInt(word, 1, 255, number))
+        if (parseInt(word, 0, 255, number))
             return true;
-        return fail("'" + word + "' is not a train number (1..255)");
+        return fail("'" + word + "' is not a train number (0..255)");
     }
     bool byteValue(const std::string& word, std::int32_t& value) {
         if (parseInt(word, 0, 255, value))
@@ -347,9 +347,10 @@ NodeRef findNodeNamed(const Layouts& layouts, int layout, const std::string& nam
     return NO_NODE;
 }
 
-bool parseScenario(const std::string& text, const Layouts& layouts, Scenario& scenario,
-                   ScenarioError& error) {
+bool parseScenario(const std::string& text, const Layouts& layouts, int defaultLayout,
+                   Scenario& scenario, ScenarioError& error) {
     scenario = Scenario{};
+    scenario.layout = defaultLayout == LAYOUT_B ? LAYOUT_B : LAYOUT_A;
     LineReader reader(layouts, scenario, error);
     std::istringstream in(text);
     int line = 0;

@@ -41,7 +41,7 @@ struct Expectation {
     int line = 0;
     ExpectKind kind = ExpectKind::Collision;
     std::int32_t sensor = -1; // Sensor, NoSensor: the sensor number
-    std::int32_t train = 0;   // Sensor, Halt: the train; 0 for any (Sensor only)
+    std::int32_t train = -1;  // Sensor, Halt: the train; -1 for any (Sensor only)
     NodeRef node;             // Halt: where, or no node for anywhere
     std::int32_t fromMs = 0;  // Sensor, NoSensor: the window, both ends included
     std::int32_t toMs = 0;
@@ -67,11 +67,12 @@ struct ScenarioError {
 };
 
 // Reads the scenario text. layouts holds both built-in layouts; node names
-// are looked up in the layout the scenario chooses. False with error set
+// are looked up in the layout the scenario chooses, or defaultLayout when
+// it chooses none. False with error set
 // when a statement is malformed, names what does not exist, or end is
 // missing or given twice.
-bool parseScenario(const std::string& text, const Layouts& layouts, Scenario& scenario,
-                   ScenarioError& error);
+bool parseScenario(const std::string& text, const Layouts& layouts, int defaultLayout,
+                   Scenario& scenario, ScenarioError& error);
 
 // Reads a time: a decimal number followed by "ms" or "s", a whole number of
 // milliseconds from 0 to LONGEST_TIME_MS. False for anything else.

@@ -94,11 +94,9 @@ void keepConnected(ControllerLink& link, std::int32_t now) {
 
 int main(int argc, char** argv) {
     HeadlessOptions options;
+    ParsedOptions common = startOptions(std::getenv("QUILLON_COMMANDS"));
     std::string error;
-    if (!parseHeadlessOptions(argc, argv, options, error))
-        return usageError(error);
-    ParsedOptions common = parseOptions(static_cast<int>(options.rest.size()), options.rest.data(),
-                                        std::getenv("QUILLON_COMMANDS"));
+    bool understood = parseHeadlessOptions(argc, argv, options, common, error);
     if (common.help) {
         std::fputs(headlessUsageText(), stdout);
         return 0;
@@ -107,14 +105,14 @@ int main(int argc, char** argv) {
         std::printf("%s 1.0\n", PROGRAM);
         return 0;
     }
-    if (!common.ok)
-        return usageError(common.error);
+    if (!understood)
+        return usageError(error);
 
     LoadMessages messages{};
     World world = makeWorld(&messages);
     for (int i = 0; i < messages.count; ++i)
         std::fprintf(stderr, "%s: %s", PROGRAM, messages.texts[i]);
-    world.decoder.commandSet = common.app.commands;
+    applyOptions(world, common.app);
 
     Scenario scenario;
     bool haveScenario = !options.scenario.empty();
@@ -126,7 +124,7 @@ int main(int argc, char** argv) {
             return 2;
         }
         ScenarioError problem;
-        if (!parseScenario(text, world.layouts, scenario, problem)) {
+        if (!parseScenario(text, world.layouts, common.app.layout, scenario, problem)) {
             if (problem.line > 0)
                 std::fprintf(stderr, "%s:%d: %s\n", options.scenario.c_str(), problem.line,
                              problem.message.c_str());
@@ -134,6 +132,10 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "%s: %s\n", options.scenario.c_str(), problem.message.c_str());
             return 2;
         }
+        if (scenario.layout != common.app.layout && common.app.placementCount > 0)
+            return usageError(std::string("--place names nodes of layout ") +
+                              char('A' + common.app.layout) + ", but the scenario runs on layout " +
+                              char('A' + scenario.layout));
         selectLayout(world.layouts, scenario.layout);
     }
 
@@ -152,7 +154,9 @@ int main(int argc, char** argv) {
     bool realTime = !haveScenario || options.connect;
     std::unique_ptr<PosixControllerLink> link;
     if (realTime)
-        link = std::make_unique<PosixControllerLink>(controllerSocketPath().c_str());
+        link = std::make_unique<PosixControllerLink>(common.app.socketPath[0] != '\0'
+                                                         ? common.app.socketPath
+                                                         : controllerSocketPath().c_str());
 
     EndingSignals signals;
     HeadlessRun run(world, haveScenario ? &scenario : nullptr, !options.connect, log);

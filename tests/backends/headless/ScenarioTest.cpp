@@ -10,7 +10,7 @@ namespace {
 class ScenarioTest : public ::testing::Test {
 protected:
     bool parse(const std::string& text) {
-        return parseScenario(text, world.layouts, scenario, error);
+        return parseScenario(text, world.layouts, LAYOUT_A, scenario, error);
     }
     World world = makeWorld();
     Scenario scenario;
@@ -62,7 +62,7 @@ TEST_F(ScenarioTest, RefusesAMalformedLineNamingIt) {
     } rows[] = {
         {"fly 12", "unknown statement 'fly'"},
         {"place 12 Z9", "layout A has no node 'Z9'"},
-        {"place 0 A1", "'0' is not a train number (1..255)"},
+        {"place 256 A1", "'256' is not a train number (0..255)"},
         {"place 12", "'place' takes the form: place TRAIN NODE"},
         {"speed 12 15", "'15' is not a speed step (0..14)"},
         {"send 1 256", "'256' is not a byte (0..255)"},
