@@ -146,6 +146,15 @@ TEST_F(HeadlessProgramTest, EachExpectationHoldsOrFailsWithWhatHappened) {
     }
 }
 
+TEST_F(HeadlessProgramTest, TheFullCommandSetLogsLightsAndPower) {
+    Outcome outcome = run("place 12 A1\nsend 24 12 97\nat 1s end\n", {"--commands", "full"});
+    EXPECT_EQ(outcome.out, "{\"t\":0,\"event\":\"place\",\"train\":12,\"node\":\"A1\"}\n"
+                           "{\"t\":0,\"event\":\"command\",\"bytes\":[24,12],"
+                           "\"text\":\"speed train 12 step 8 light on\",\"light\":true}\n"
+                           "{\"t\":0,\"event\":\"command\",\"bytes\":[97],\"text\":\"stop\"}\n"
+                           "{\"t\":0,\"event\":\"power\",\"on\":false}\n");
+}
+
 TEST_F(HeadlessProgramTest, AMalformedLineFailsTheRunBeforeItStarts) {
     Outcome outcome = run("place 12 A1\n\nspeed 12 99\nat 5s end\n");
     EXPECT_EQ(outcome.status, 2);
