@@ -155,6 +155,22 @@ TEST_F(HeadlessProgramTest, TheFullCommandSetLogsLightsAndPower) {
                            "{\"t\":0,\"event\":\"power\",\"on\":false}\n");
 }
 
+TEST_F(HeadlessProgramTest, AStepDecodesAtMost24BytesAndTheRestWaits) {
+    std::string requests = "send";
+    for (int i = 0; i < 30; ++i)
+        requests += " 133";
+    std::string log = run(requests + "\nat 1s end\n").out;
+    auto reportsAt = [&](const std::string& t) {
+        std::string line = "{\"t\":" + t + ",\"event\":\"report\"";
+        int count = 0;
+        for (std::size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
+            ++count;
+        return count;
+    };
+    EXPECT_EQ(reportsAt("0"), 24);
+    EXPECT_EQ(reportsAt("10"), 6);
+}
+
 TEST_F(HeadlessProgramTest, AMalformedLineFailsTheRunBeforeItStarts) {
     Outcome outcome = run("place 12 A1\n\nspeed 12 99\nat 5s end\n");
     EXPECT_EQ(outcome.status, 2);
