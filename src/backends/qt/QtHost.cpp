@@ -56,8 +56,10 @@ QString nameFilter(const FileFilter& filter) {
 
 } // namespace
 
-QtHost::QtHost()
-    : window_(std::make_unique<MainWindow>(*this)), sound_(std::make_unique<QtSound>()) {
+QtHost::QtHost(const char* socketPath)
+    : window_(std::make_unique<MainWindow>(*this)), sound_(std::make_unique<QtSound>()),
+      socketPath_(socketPath != nullptr && socketPath[0] != '\0' ? socketPath
+                                                                 : controllerSocketPath()) {
     initialiseResources();
     QIcon icon = programIcon();
     window_->setWindowIcon(icon);
@@ -357,7 +359,7 @@ void QtHost::quit(int exitCode) {
 }
 
 std::unique_ptr<ControllerLink> QtHost::createControllerLink() {
-    return std::make_unique<PosixControllerLink>(controllerSocketPath().c_str());
+    return std::make_unique<PosixControllerLink>(socketPath_.c_str());
 }
 
 } // namespace quillon
