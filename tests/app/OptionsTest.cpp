@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ struct BadOptions {
     std::vector<const char*> arguments;
     const char* error;
 };
+
+void PrintTo(const BadOptions& row, std::ostream* out) {
+    *out << row.error;
+}
 
 class OptionsRefuseTest : public ::testing::TestWithParam<BadOptions> {};
 
