@@ -57,11 +57,6 @@ TEST(OptionsTest, ASocketPathTooLongForTheOptionsIsRefused) {
     EXPECT_FALSE(parse({"--socket", path.c_str()}).ok);
 }
 
-TEST(OptionsTest, TheLongestSocketPathIsKept) {
-    const std::string path(SOCKET_PATH_CAPACITY - 1, 'x');
-    EXPECT_EQ(parse({"--socket", path.c_str()}).app.socketPath, path);
-}
-
 // The layout may come after the placements that name its nodes.
 TEST(OptionsTest, NodeNamesResolveAgainstTheChosenLayout) {
     Layouts layouts{};
@@ -98,10 +93,6 @@ TEST(OptionsTest, MoreTrainsThanTheTableHoldsAreRefused) {
 
 TEST(OptionsTest, TheCommandLineWinsOverTheVariable) {
     EXPECT_EQ(parse({"--commands", "basic"}, "full").app.commands, CommandSet::Basic);
-}
-
-TEST(OptionsTest, ABadVariableIsRefused) {
-    EXPECT_FALSE(parse({}, "some").ok);
 }
 
 // A program with options of its own takes them out and hands on the rest.

@@ -58,8 +58,9 @@ bool keepsRunning(const World& start, const Setting& setting) {
             const Event& event = world->events.events[e];
             if (event.kind == EventKind::Halt || event.kind == EventKind::Collision)
                 return false;
-            if (event.kind == EventKind::SensorLatched)
-                ++passed[static_cast<std::size_t>(findTrain(world->trains, event.b))];
+            const int train = findTrain(world->trains, event.b);
+            if (event.kind == EventKind::SensorLatched && train >= 0)
+                ++passed[static_cast<std::size_t>(train)];
         }
     }
     for (int count : passed) {

@@ -4,8 +4,8 @@
 //   quillon_theme_icons SMALL.ico LARGE.ico OUTPUT_FOLDER
 // writes OUTPUT_FOLDER/SIZExSIZE/apps/quillon.png; exit status 1 when an
 // icon cannot be read or an image written.
-#include <QDir>
 #include <QCoreApplication>
+#include <QDir>
 #include <QImage>
 #include <cstdio>
 
@@ -15,9 +15,9 @@ bool writeSize(const QImage& image, int size, const QString& folder) {
     const QString dir = QStringLiteral("%1/%2x%2/apps").arg(folder).arg(size);
     if (!QDir().mkpath(dir))
         return false;
-    const QImage scaled =
-        image.width() == size ? image : image.scaled(size, size, Qt::IgnoreAspectRatio,
-                                                     Qt::FastTransformation);
+    const QImage scaled = image.width() == size ? image
+                                                : image.scaled(size, size, Qt::IgnoreAspectRatio,
+                                                               Qt::FastTransformation);
     return scaled.save(dir + QStringLiteral("/quillon.png"), "PNG");
 }
 
