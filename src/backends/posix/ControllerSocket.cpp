@@ -21,9 +21,28 @@ bool addressOf(const char* path, sockaddr_un& address) {
     return true;
 }
 
-// True when something accepts connections at path.
-bool listenedOn(const sockaddr_un& address) {
-    const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+// True when something listens at path. The kernel's table of Unix sockets
+// tells without connecting, which a listener would take for its peer; where
+// that table cannot be read, a non-blocking connection asks instead.
+bool listenedOn(const char* path, const sockaddr_un& address) {
+    if (std::FILE* table = std::fopen("/proc/net/unix", "r")) {
+        bool live = false;
+        char line[sizeof address.sun_path + 128];
+        while (!live && std::fgets(line, sizeof line, table) != nullptr) {
+            unsigned long flags = 0;
+            int pathAt = 0;
+            // Num RefCount Protocol Flags Type St Inode Path
+            if (std::sscanf(line, "%*s %*s %*s %lx %*s %*s %*s %n", &flags, &pathAt) < 1 ||
+                pathAt == 0)
+                continue;
+            line[std::strcspn(line, "\n")] = '\0';
+            const unsigned long ACCEPTING = 0x10000;
+            live = (flags & ACCEPTING) != 0 && std::strcmp(line + pathAt, path) == 0;
+        }
+        std::fclose(table);
+        return live;
+    }
+    const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (probe < 0)
         return false;
     const bool live =
@@ -51,7 +70,7 @@ bool clearPath(const char* path, const sockaddr_un& address, char (&error)[SOCKE
         std::snprintf(error, sizeof error, "%s is another user's socket", path);
         return false;
     }
-    if (listenedOn(address)) {
+    if (listenedOn(path, address)) {
         std::snprintf(error, sizeof error, "another program listens at %s", path);
         return false;
     }

@@ -53,6 +53,7 @@ TEST_F(ControllerSocketTest, ALiveListenerIsLeftAlone) {
     const int first = listen();
     EXPECT_EQ(listen(), -1);
     EXPECT_STREQ(error, ("another program listens at " + path).c_str());
+    EXPECT_EQ(acceptConnection(first, 0), -1) << "the listener never sees a peer come and go";
     ::close(first);
 }
 
