@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev qt6-multimedia-dev libgl-dev fonts-liberation
   xvfb xauth socat trayer
+  libedit-dev desktop-file-utils appstream dpkg-dev file
 )
 if [ "${QUILLON_WINDOWS:-0}" = 1 ]; then
   packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine)

@@ -16,6 +16,11 @@ targets=()
 for target in ${QUILLON_TARGETS:-}; do targets+=(--target "$target"); done
 cmake --build "$build" -j2 "${targets[@]}"
 
+# The zip of quillon.exe and its README.
+if [ -e "$build/src/backends/win32/quillon.exe" ]; then
+  (cd "$build" && cpack -G ZIP)
+fi
+
 # Imports of the program: system DLLs only.
 if [ -e "$build/src/backends/win32/quillon.exe" ]; then
   imports=$(x86_64-w64-mingw32-objdump -p "$build/src/backends/win32/quillon.exe" \

@@ -13,6 +13,8 @@ struct SensorReport {
     // ORs in the bit of sensor number n; a number outside 0..79 changes
     // nothing.
     void setSensorBit(int n);
+    // Whether sensor number n is set; false for a number outside 0..79.
+    bool isSensorSet(int n) const;
     void clear();
 };
 static_assert(sizeof(SensorReport) == 10);

@@ -53,7 +53,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // A program without a console shows its usage in a message box.
     ParsedOptions options = parseOptions(__argc, __argv, std::getenv("QUILLON_COMMANDS"));
     if (!options.ok || options.help || options.version) {
-        char text[1024];
+        char text[2048];
         std::snprintf(text, sizeof text, "%s%s%s", options.ok ? "" : options.error,
                       options.ok ? "" : "\n\n", options.version ? versionText() : usageText());
         MessageBoxA(nullptr, text, "Quillon",

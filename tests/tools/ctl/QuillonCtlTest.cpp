@@ -1,0 +1,299 @@
+// quillon-ctl as its own process over real sockets: serve driving the
+// windowed program, the tap between two ends played by the test, and the
+// errors of bad statements and options.
+#include "backends/posix/ControllerSocket.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <ostream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace quillon {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A folder of its own for sockets and files, removed at the end.
+struct Folder {
+    Folder() {
+        char pattern[] = "/tmp/quillon-ctl-XXXXXX";
+        path = ::mkdtemp(pattern) != nullptr ? pattern : "/tmp";
+    }
+    ~Folder() { std::system(("rm -rf '" + path + "'").c_str()); }
+    std::string operator/(const char* name) const { return path + "/" + name; }
+    std::string path;
+};
+
+// A program run with standard input from a file and its output kept in
+// files of the folder; killed at the end if still there.
+struct Process {
+    Process(const Folder& folder, const char* tag, std::vector<std::string> arguments,
+            const std::string& input = "")
+        : out(folder / tag + ".out"), err(folder / tag + ".err") {
+        const std::string in = folder / tag + ".in";
+        std::ofstream(in) << input;
+        pid = ::fork();
+        if (pid != 0)
+            return;
+        std::freopen(in.c_str(), "r", stdin);
+        std::freopen(out.c_str(), "w", stdout);
+        std::freopen(err.c_str(), "w", stderr);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        std::vector<char*> argv;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ~Process() {
+        if (pid > 0 && ::kill(pid, SIGKILL) == 0)
+            ::waitpid(pid, nullptr, 0);
+    }
+    // The exit status, or -1 when the program is still running after timeoutMs.
+    int exitStatus(int timeoutMs) {
+        for (int waited = 0; waited < timeoutMs; waited += 10) {
+            int status = 0;
+            if (::waitpid(pid, &status, WNOHANG) == pid) {
+                pid = 0;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return -1;
+    }
+    std::string out, err;
+    pid_t pid = -1;
+};
+
+// Connects to path as Quillon would, retrying until it listens.
+int connectAsQuillon(const std::string& path, int timeoutMs) {
+    for (int waited = 0; waited < timeoutMs; waited += 20) {
+        const int fd = connectToSocket(path.c_str());
+        if (fd >= 0)
+            return fd;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return -1;
+}
+
+// The first line of a text.
+std::string firstLine(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
+
+TEST(QuillonCtlTest, ServeDrivesAPlacedTrainPastTheRoutesSensorsInOrder) {
+    Folder folder;
+    const std::string socket = folder / "track";
+    Process serve(folder, "serve", {QUILLON_CTL, "serve", "--socket", socket},
+                  "speed 12 14\nwatch 40ms for 7\nquit\n");
+    Process quillon(folder, "quillon", {QUILLON_PROGRAM, "--socket", socket, "--place", "12:A1"});
+    ASSERT_EQ(serve.exitStatus(60000), 0) << slurp(serve.err);
+    std::istringstream lines(slurp(serve.out));
+    std::vector<std::string> passed;
+    double seconds = 0;
+    for (std::string name; lines >> seconds >> name;) {
+        if (passed.empty() || passed.back() != name)
+            passed.push_back(name);
+    }
+    const std::vector<std::string> route = {"C13", "E7", "D7", "E10"};
+    auto first = std::find(passed.begin(), passed.end(), route[0]);
+    ASSERT_GE(passed.end() - first, 4) << slurp(serve.out);
+    EXPECT_EQ(std::vector<std::string>(first, first + 4), route);
+}
+
+TEST(QuillonCtlTest, ServeEndsWithOneWhenQuillonGoesAway) {
+    Folder folder;
+    Process serve(folder, "serve", {QUILLON_CTL, "serve", "--socket", folder / "track"},
+                  "wait 30\n");
+    const int quillon = connectAsQuillon(folder / "track", 5000);
+    ASSERT_GE(quillon, 0);
+    ::close(quillon);
+    EXPECT_EQ(serve.exitStatus(10000), 1);
+}
+
+TEST(QuillonCtlTest, ABadStatementInAScriptEndsTheRunWithTwo) {
+    Folder folder;
+    Process serve(folder, "serve", {QUILLON_CTL, "serve", "--socket", folder / "track"},
+                  "go\nspeed 12 99\nquit\n");
+    const int quillon = connectAsQuillon(folder / "track", 5000);
+    ASSERT_EQ(serve.exitStatus(10000), 2);
+    EXPECT_EQ(firstLine(slurp(serve.err)),
+              "quillon-ctl: waiting for Quillon at " + folder / "track");
+    EXPECT_NE(slurp(serve.err).find("\nline 2: bad speed step '99': steps are 0 to 14\n"),
+              std::string::npos);
+    ::close(quillon);
+}
+
+TEST(QuillonCtlTest, ServeRefusesAPathThatIsNoSocket) {
+    Folder folder;
+    std::ofstream(folder / "track") << "keep";
+    Process serve(folder, "serve", {QUILLON_CTL, "serve", "--socket", folder / "track"});
+    EXPECT_EQ(serve.exitStatus(5000), 1);
+    EXPECT_EQ(slurp(folder / "track"), "keep");
+}
+
+struct BadCall {
+    std::vector<std::string> arguments;
+    const char* firstLine;
+};
+
+void PrintTo(const BadCall& row, std::ostream* out) {
+    *out << row.firstLine;
+}
+
+class QuillonCtlUsageTest : public ::testing::TestWithParam<BadCall> {};
+
+TEST_P(QuillonCtlUsageTest, SaysWhatIsWrongAndEndsWithTwo) {
+    Folder folder;
+    std::vector<std::string> arguments = {QUILLON_CTL};
+    arguments.insert(arguments.end(), GetParam().arguments.begin(), GetParam().arguments.end());
+    Process ctl(folder, "ctl", arguments);
+    EXPECT_EQ(ctl.exitStatus(5000), 2);
+    EXPECT_EQ(firstLine(slurp(ctl.err)), GetParam().firstLine);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    QuillonCtl, QuillonCtlUsageTest,
+    ::testing::Values(
+        BadCall{{}, "quillon-ctl: a command is needed"},
+        BadCall{{"drive"}, "quillon-ctl: unknown command 'drive'"},
+        BadCall{{"serve", "--fast"}, "quillon-ctl: serve: unknown option '--fast'"},
+        BadCall{{"tap", "--listen", "a"},
+                "quillon-ctl: tap needs --listen PATH and --connect PATH"},
+        BadCall{{"demo", "--place", "300:A1"},
+                "quillon-ctl: demo: bad train number '300': trains are numbered 0 to 255"},
+        BadCall{{"demo", "--place", "12:Q1"}, "quillon-ctl: demo: unknown node 'Q1' on layout A"}));
+
+// Writes bytes to fd in pieces of random size, as a busy peer would.
+void writeAll(int fd, const Bytes& bytes) {
+    std::mt19937 random(7);
+    for (std::size_t sent = 0; sent < bytes.size();) {
+        const std::size_t piece = std::min<std::size_t>(1 + random() % 4096, bytes.size() - sent);
+        const ssize_t n = ::send(fd, bytes.data() + sent, piece, MSG_NOSIGNAL);
+        if (n <= 0)
+            return;
+        sent += static_cast<std::size_t>(n);
+    }
+}
+
+Bytes readAll(int fd, std::size_t count) {
+    Bytes bytes(count);
+    std::size_t got = 0;
+    for (ssize_t n = 1; got < count && n > 0; got += static_cast<std::size_t>(n))
+        n = std::max<ssize_t>(0, ::recv(fd, bytes.data() + got, count - got, 0));
+    bytes.resize(got);
+    return bytes;
+}
+
+Bytes randomBytes(std::size_t count, unsigned seed) {
+    std::mt19937 random(seed);
+    Bytes bytes(count);
+    for (std::uint8_t& byte : bytes)
+        byte = static_cast<std::uint8_t>(random());
+    return bytes;
+}
+
+// The test plays both ends: Quillon connecting to the tap, and the
+// controller the tap connects on to.
+class TapTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char error[SOCKET_ERROR_CAPACITY];
+        listener = listenForSimulator((folder / "controller").c_str(), error);
+        ASSERT_GE(listener, 0) << error;
+    }
+    void TearDown() override { ::close(listener); }
+    // Quillon's end and the controller's, connected through the tap.
+    void connectBoth(int& quillon, int& controller) {
+        quillon = connectAsQuillon(folder / "quillon", 5000);
+        controller = acceptConnection(listener, 5000);
+    }
+
+    Folder folder;
+    int listener = -1;
+    Process tap{folder,
+                "tap",
+                {QUILLON_CTL, "tap", "--listen", folder / "quillon", "--connect",
+                 folder / "controller", "--log", folder / "log"}};
+};
+
+TEST_F(TapTest, ForwardsAMillionRandomBytesEachWayUnchangedWhileLogging) {
+    int quillon = -1, controller = -1;
+    connectBoth(quillon, controller);
+    ASSERT_GE(controller, 0);
+    const Bytes down = randomBytes(1000000, 1), up = randomBytes(1000000, 2);
+    Bytes gotDown, gotUp;
+    std::thread reader([&] { gotDown = readAll(quillon, down.size()); });
+    std::thread upWriter([&] { writeAll(quillon, up); });
+    std::thread downWriter([&] { writeAll(controller, down); });
+    gotUp = readAll(controller, up.size());
+    downWriter.join();
+    upWriter.join();
+    reader.join();
+    EXPECT_TRUE(gotDown == down) << "controller to Quillon: " << gotDown.size() << " bytes";
+    EXPECT_TRUE(gotUp == up) << "Quillon to controller: " << gotUp.size() << " bytes";
+    EXPECT_GT(slurp(folder / "log").size(), down.size()) << "every byte logged";
+    ::close(quillon);
+    ::close(controller);
+}
+
+TEST_F(TapTest, LogsACommandAndItsAnswerDecoded) {
+    int quillon = -1, controller = -1;
+    connectBoth(quillon, controller);
+    ASSERT_GE(controller, 0);
+    writeAll(controller, {8, 12, 133});
+    ASSERT_EQ(readAll(quillon, 3).size(), 3u);
+    writeAll(quillon, {0, 0, 0, 0, 0, 0x08, 0, 0, 0, 0});
+    ASSERT_EQ(readAll(controller, 10).size(), 10u);
+    // The tap logs a line just after passing its bytes on.
+    std::vector<std::string> lines;
+    for (int waited = 0; lines.size() < 3 && waited < 5000; waited += 20) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::istringstream log(slurp(folder / "log"));
+        lines.clear();
+        for (std::string line; std::getline(log, line);)
+            lines.push_back(line.substr(line.find(' ') + 1));
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{"> 08 0c  speed train 12 step 8", "> 85  report",
+                                               "< 00 00 00 00 00 08 00 00 00 00  report C13"}));
+    ::close(quillon);
+    ::close(controller);
+}
+
+TEST_F(TapTest, WhenOneSideLeavesTheOtherIsClosedAndBothAreAwaitedAgain) {
+    int quillon = -1, controller = -1;
+    connectBoth(quillon, controller);
+    ASSERT_GE(controller, 0);
+    ::close(quillon);
+    EXPECT_TRUE(readAll(controller, 1).empty()) << "the controller's end is closed";
+    ::close(controller);
+    connectBoth(quillon, controller);
+    ASSERT_GE(controller, 0);
+    writeAll(quillon, {1});
+    EXPECT_EQ(readAll(controller, 1), Bytes{1});
+    ::close(quillon);
+    ::close(controller);
+}
+
+} // namespace
+} // namespace quillon

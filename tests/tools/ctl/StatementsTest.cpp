@@ -1,0 +1,96 @@
+#include "ctl/Statements.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <vector>
+
+namespace quillon::ctl {
+namespace {
+
+struct Sent {
+    const char* line;
+    std::vector<int> bytes;
+};
+
+void PrintTo(const Sent& row, std::ostream* out) {
+    *out << row.line;
+}
+
+class StatementBytesTest : public ::testing::TestWithParam<Sent> {};
+
+TEST_P(StatementBytesTest, SendsTheControllersBytes) {
+    Statement statement;
+    char error[STATEMENT_ERROR_CAPACITY];
+    ASSERT_TRUE(parseStatement(GetParam().line, statement, error)) << error;
+    EXPECT_EQ(std::vector<int>(statement.bytes, statement.bytes + statement.length),
+              GetParam().bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Statements, StatementBytesTest,
+                         ::testing::Values(Sent{"speed 12 8", {8, 12}},
+                                           Sent{"reverse 255", {15, 255}},
+                                           Sent{"switch 156 curved", {34, 156}},
+                                           Sent{"switch 1 straight  # comment", {33, 1}},
+                                           Sent{"off", {32}}, Sent{"go", {96}}, Sent{"stop", {97}},
+                                           Sent{"send 0x85 0 255", {133, 0, 255}}));
+
+struct Refused {
+    const char* line;
+    const char* error;
+};
+
+void PrintTo(const Refused& row, std::ostream* out) {
+    *out << row.line;
+}
+
+class StatementErrorTest : public ::testing::TestWithParam<Refused> {};
+
+TEST_P(StatementErrorTest, SaysWhatIsWrong) {
+    Statement statement;
+    char error[STATEMENT_ERROR_CAPACITY];
+    EXPECT_FALSE(parseStatement(GetParam().line, statement, error));
+    EXPECT_STREQ(error, GetParam().error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Statements, StatementErrorTest,
+    ::testing::Values(Refused{"fly 12", "unknown statement 'fly'"},
+                      Refused{"speed 12", "usage: speed TRAIN STEP"},
+                      Refused{"speed 256 8", "bad train number '256': trains are 0 to 255"},
+                      Refused{"speed 12 15", "bad speed step '15': steps are 0 to 14"},
+                      Refused{"speed 12 -1", "bad speed step '-1': steps are 0 to 14"},
+                      Refused{"switch 19 curved",
+                              "no switch '19': switches are 1 to 18 and 153 to 156"},
+                      Refused{"switch 1 left", "a switch goes straight or curved, not 'left'"},
+                      Refused{"send", "usage: send BYTE ... (1 to 64 bytes)"},
+                      Refused{"send 0x100", "bad byte '0x100': bytes are 0 to 255"},
+                      Refused{"watch 1ms", "bad period '1ms': 10ms to 60s"},
+                      Refused{"watch for", "usage: watch [PERIOD] [for TIME]"},
+                      Refused{"wait soon", "bad time 'soon'"},
+                      Refused{"report now", "usage: report"}));
+
+TEST(StatementsTest, AWatchTakesItsPeriodAndTime) {
+    Statement statement;
+    char error[STATEMENT_ERROR_CAPACITY];
+    ASSERT_TRUE(parseStatement("watch 100ms for 1.5s", statement, error)) << error;
+    EXPECT_EQ(statement.periodMs, 100);
+    EXPECT_EQ(statement.durationMs, 1500);
+}
+
+TEST(StatementsTest, AWatchWithoutTimeRunsUntilStopped) {
+    Statement statement;
+    char error[STATEMENT_ERROR_CAPACITY];
+    ASSERT_TRUE(parseStatement("watch", statement, error));
+    EXPECT_EQ(statement.durationMs, -1);
+}
+
+TEST(StatementsTest, ABlankLineOrACommentIsNoStatement) {
+    Statement statement;
+    char error[STATEMENT_ERROR_CAPACITY];
+    ASSERT_TRUE(parseStatement("  # nothing", statement, error));
+    EXPECT_EQ(statement.kind, StatementKind::Empty);
+}
+
+} // namespace
+} // namespace quillon::ctl

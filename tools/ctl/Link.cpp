@@ -1,0 +1,109 @@
+#include "ctl/Link.h"
+
+#include "protocol/CommandFraming.h"
+#include "protocol/SensorReport.h"
+
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace quillon::ctl {
+namespace {
+
+int pollFor(pollfd* fds, int count, int timeoutMs) {
+    int polled = 0;
+    do
+        polled = ::poll(fds, static_cast<nfds_t>(count), timeoutMs);
+    while (polled < 0 && errno == EINTR);
+    return polled;
+}
+
+int msUntil(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left < 0 ? 0 : static_cast<int>(left);
+}
+
+} // namespace
+
+Link::~Link() {
+    ::close(fd_);
+}
+
+bool Link::send(const std::uint8_t* bytes, int count) {
+    int sent = 0;
+    while (sent < count) {
+        const ssize_t n =
+            ::send(fd_, bytes + sent, static_cast<std::size_t>(count - sent), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        sent += static_cast<int>(n);
+    }
+    return true;
+}
+
+bool Link::receive(std::uint8_t* bytes, int count, int timeoutMs) {
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    int got = 0;
+    while (got < count) {
+        pollfd ready{fd_, POLLIN, 0};
+        if (pollFor(&ready, 1, msUntil(deadline)) <= 0)
+            return false;
+        const ssize_t n = ::recv(fd_, bytes + got, static_cast<std::size_t>(count - got), 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        got += static_cast<int>(n);
+    }
+    return true;
+}
+
+bool Link::drain() {
+    std::uint8_t unasked[256];
+    for (;;) {
+        pollfd ready{fd_, POLLIN, 0};
+        if (pollFor(&ready, 1, 0) <= 0)
+            return true;
+        if (::recv(fd_, unasked, sizeof unasked, 0) <= 0)
+            return false;
+    }
+}
+
+bool Link::waitUntil(Clock::time_point deadline, bool watchInput, bool& inputReady) {
+    inputReady = false;
+    for (;;) {
+        pollfd fds[2] = {{fd_, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+        const int polled = pollFor(fds, watchInput ? 2 : 1, msUntil(deadline));
+        if (polled <= 0)
+            return polled == 0;
+        if (watchInput && (fds[1].revents & (POLLIN | POLLHUP)) != 0) {
+            inputReady = true;
+            return true;
+        }
+        if (fds[0].revents != 0 && !drain())
+            return false;
+    }
+}
+
+bool Link::report(std::uint8_t (&answer)[10], int timeoutMs) {
+    const std::uint8_t request = CMD_REPORT;
+    return drain() && send(&request, 1) && receive(answer, 10, timeoutMs);
+}
+
+int sensorsIn(const std::uint8_t (&answer)[10], int (&numbers)[80]) {
+    SensorReport report;
+    std::memcpy(report.bytes, answer, sizeof report.bytes);
+    int count = 0;
+    for (int n = 0; n < 80; ++n) {
+        if (report.isSensorSet(n))
+            numbers[count++] = n;
+    }
+    return count;
+}
+
+} // namespace quillon::ctl

@@ -1,0 +1,43 @@
+// The simulator as quillon-ctl sees it: one connected stream socket, bytes
+// out, answers in, and notice when it goes away.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+namespace quillon::ctl {
+
+using Clock = std::chrono::steady_clock;
+
+// Seconds from since to now.
+inline double secondsSince(Clock::time_point since) {
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+class Link {
+public:
+    explicit Link(int fd) : fd_(fd) {}
+    ~Link();
+    Link(const Link&) = delete;
+    Link& operator=(const Link&) = delete;
+
+    // All count bytes, or false when the simulator has gone.
+    bool send(const std::uint8_t* bytes, int count);
+    // Exactly count bytes within timeoutMs; false when they do not all come.
+    bool receive(std::uint8_t* bytes, int count, int timeoutMs);
+    // Throws away whatever the simulator sent unasked; false when it has gone.
+    bool drain();
+    // Waits until deadline, or until stdin has a line when watchInput; false
+    // when the simulator went away meanwhile. inputReady tells which ended it.
+    bool waitUntil(Clock::time_point deadline, bool watchInput, bool& inputReady);
+    // Sends a report request and reads the answer; false when no answer came.
+    bool report(std::uint8_t (&answer)[10], int timeoutMs);
+
+private:
+    int fd_;
+};
+
+// The sensor numbers set in a report, in order; how many.
+int sensorsIn(const std::uint8_t (&answer)[10], int (&numbers)[80]);
+
+} // namespace quillon::ctl

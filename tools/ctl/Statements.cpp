@@ -1,0 +1,215 @@
+#include "ctl/Statements.h"
+
+#include "protocol/CommandFraming.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+
+namespace quillon::ctl {
+namespace {
+
+constexpr int MAX_WORDS = MAX_STATEMENT_BYTES + 2;
+constexpr long LONGEST_MS = 1000L * 60 * 60 * 24 * 365;
+
+// The line cut into words at spaces and tabs; a # starts a comment.
+struct Words {
+    char text[512];
+    const char* words[MAX_WORDS];
+    int count = 0;
+    bool tooMany = false;
+};
+
+bool split(const char* line, Words& words) {
+    if (std::strlen(line) >= sizeof words.text)
+        return false;
+    std::strcpy(words.text, line);
+    if (char* comment = std::strchr(words.text, '#'))
+        *comment = '\0';
+    for (char* word = std::strtok(words.text, " \t\r"); word != nullptr;
+         word = std::strtok(nullptr, " \t\r")) {
+        if (words.count == MAX_WORDS) {
+            words.tooMany = true;
+            return true;
+        }
+        words.words[words.count++] = word;
+    }
+    return true;
+}
+
+#if defined(__GNUC__)
+__attribute__((format(printf, 2, 3)))
+#endif
+bool fail(char (&error)[STATEMENT_ERROR_CAPACITY], const char* format, ...);
+
+bool fail(char (&error)[STATEMENT_ERROR_CAPACITY], const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(error, sizeof error, format, args);
+    va_end(args);
+    return false;
+}
+
+// A whole number from low to high, in decimal or with 0x in hexadecimal.
+bool number(const char* text, long low, long high, long& value) {
+    if (text[0] == '-' || text[0] == '+' || text[0] == '\0')
+        return false;
+    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    char* end = nullptr;
+    value = std::strtol(hex ? text + 2 : text, &end, hex ? 16 : 10);
+    return *end == '\0' && end != (hex ? text + 2 : text) && value >= low && value <= high;
+}
+
+bool isSwitchNumber(long n) {
+    return (n >= 1 && n <= 18) || (n >= 153 && n <= 156);
+}
+
+void setBytes(Statement& statement, std::initializer_list<long> bytes) {
+    statement.kind = StatementKind::Bytes;
+    statement.length = 0;
+    for (long byte : bytes)
+        statement.bytes[statement.length++] = static_cast<std::uint8_t>(byte);
+}
+
+bool wordCount(const Words& words, int low, int high, const char* usage,
+               char (&error)[STATEMENT_ERROR_CAPACITY]) {
+    if (words.count >= low && words.count <= high)
+        return true;
+    return fail(error, "usage: %s", usage);
+}
+
+bool parseTrainCommand(const Words& words, Statement& statement,
+                       char (&error)[STATEMENT_ERROR_CAPACITY]) {
+    const bool speed = std::strcmp(words.words[0], "speed") == 0;
+    if (!wordCount(words, speed ? 3 : 2, speed ? 3 : 2,
+                   speed ? "speed TRAIN STEP" : "reverse TRAIN", error))
+        return false;
+    long train = 0;
+    if (!number(words.words[1], 0, 255, train))
+        return fail(error, "bad train number '%s': trains are 0 to 255", words.words[1]);
+    long step = CMD_REVERSE;
+    if (speed && !number(words.words[2], 0, 14, step))
+        return fail(error, "bad speed step '%s': steps are 0 to 14", words.words[2]);
+    setBytes(statement, {step, train});
+    return true;
+}
+
+bool parseSwitch(const Words& words, Statement& statement,
+                 char (&error)[STATEMENT_ERROR_CAPACITY]) {
+    if (!wordCount(words, 3, 3, "switch NUMBER straight|curved", error))
+        return false;
+    long n = 0;
+    if (!number(words.words[1], 0, 255, n) || !isSwitchNumber(n))
+        return fail(error, "no switch '%s': switches are 1 to 18 and 153 to 156", words.words[1]);
+    const char* way = words.words[2];
+    if (std::strcmp(way, "straight") != 0 && std::strcmp(way, "curved") != 0)
+        return fail(error, "a switch goes straight or curved, not '%s'", way);
+    setBytes(statement, {way[0] == 's' ? CMD_SWITCH_STRAIGHT : CMD_SWITCH_CURVED, n});
+    return true;
+}
+
+bool parseSend(const Words& words, Statement& statement, char (&error)[STATEMENT_ERROR_CAPACITY]) {
+    if (words.count < 2 || words.tooMany)
+        return fail(error, "usage: send BYTE ... (1 to %d bytes)", MAX_STATEMENT_BYTES);
+    statement.kind = StatementKind::Bytes;
+    statement.raw = true;
+    statement.length = 0;
+    for (int k = 1; k < words.count; ++k) {
+        long byte = 0;
+        if (!number(words.words[k], 0, 255, byte))
+            return fail(error, "bad byte '%s': bytes are 0 to 255", words.words[k]);
+        statement.bytes[statement.length++] = static_cast<std::uint8_t>(byte);
+    }
+    return true;
+}
+
+bool parseWatch(const Words& words, Statement& statement, char (&error)[STATEMENT_ERROR_CAPACITY]) {
+    statement.kind = StatementKind::Watch;
+    int k = 1;
+    if (k < words.count && std::strcmp(words.words[k], "for") != 0) {
+        long period = 0;
+        if (!parseDuration(words.words[k], period) || period < 10 || period > 60000)
+            return fail(error, "bad period '%s': 10ms to 60s", words.words[k]);
+        statement.periodMs = static_cast<int>(period);
+        ++k;
+    }
+    if (k == words.count)
+        return true;
+    if (std::strcmp(words.words[k], "for") != 0 || k + 2 != words.count)
+        return fail(error, "usage: watch [PERIOD] [for TIME]");
+    if (!parseDuration(words.words[k + 1], statement.durationMs))
+        return fail(error, "bad time '%s'", words.words[k + 1]);
+    return true;
+}
+
+} // namespace
+
+bool parseDuration(const char* text, long& milliseconds) {
+    if (text[0] < '0' || text[0] > '9')
+        return false;
+    char* end = nullptr;
+    const double value = std::strtod(text, &end);
+    double scale = 1000.0;
+    if (std::strcmp(end, "ms") == 0)
+        scale = 1.0;
+    else if (*end != '\0' && std::strcmp(end, "s") != 0)
+        return false;
+    const double ms = value * scale;
+    if (!std::isfinite(ms) || ms > static_cast<double>(LONGEST_MS))
+        return false;
+    milliseconds = std::lround(ms);
+    return true;
+}
+
+bool parseStatement(const char* line, Statement& statement,
+                    char (&error)[STATEMENT_ERROR_CAPACITY]) {
+    statement = Statement{};
+    error[0] = '\0';
+    Words words;
+    if (!split(line, words))
+        return fail(error, "line too long");
+    if (words.count == 0)
+        return true;
+    const char* verb = words.words[0];
+    if (std::strcmp(verb, "speed") == 0 || std::strcmp(verb, "reverse") == 0)
+        return parseTrainCommand(words, statement, error);
+    if (std::strcmp(verb, "switch") == 0)
+        return parseSwitch(words, statement, error);
+    if (std::strcmp(verb, "send") == 0)
+        return parseSend(words, statement, error);
+    if (std::strcmp(verb, "watch") == 0)
+        return parseWatch(words, statement, error);
+    struct Single {
+        const char* verb;
+        std::uint8_t byte;
+    };
+    for (Single single :
+         {Single{"off", CMD_SOLENOID_OFF}, Single{"go", CMD_GO}, Single{"stop", CMD_STOP}}) {
+        if (std::strcmp(verb, single.verb) != 0)
+            continue;
+        if (!wordCount(words, 1, 1, single.verb, error))
+            return false;
+        setBytes(statement, {single.byte});
+        return true;
+    }
+    if (std::strcmp(verb, "report") == 0 || std::strcmp(verb, "quit") == 0) {
+        if (!wordCount(words, 1, 1, verb, error))
+            return false;
+        statement.kind = verb[0] == 'r' ? StatementKind::Report : StatementKind::Quit;
+        return true;
+    }
+    if (std::strcmp(verb, "wait") == 0) {
+        if (!wordCount(words, 2, 2, "wait TIME", error))
+            return false;
+        statement.kind = StatementKind::Wait;
+        if (!parseDuration(words.words[1], statement.durationMs))
+            return fail(error, "bad time '%s'", words.words[1]);
+        return true;
+    }
+    return fail(error, "unknown statement '%.40s'", verb);
+}
+
+} // namespace quillon::ctl
