@@ -105,8 +105,11 @@ TEST(QuillonCtlTest, ServeDrivesAPlacedTrainPastTheRoutesSensorsInOrder) {
     Folder folder;
     const std::string socket = folder / "track";
     Process serve(folder, "serve", {QUILLON_CTL, "serve", "--socket", socket},
-                  "speed 12 14\nwatch 40ms for 7\nquit\n");
-    Process quillon(folder, "quillon", {QUILLON_PROGRAM, "--socket", socket, "--place", "12:A1"});
+                  "speed 12 8\nwatch 50ms for 4\nquit\n");
+    // The headless program at four times the clock: the route's 14 s in 3.5 s.
+    Process quillon(folder, "quillon",
+                    {QUILLON_HEADLESS, "--socket", socket, "--place", "12:A1", "--speed", "4",
+                     "--quiet"});
     ASSERT_EQ(serve.exitStatus(60000), 0) << slurp(serve.err);
     std::istringstream lines(slurp(serve.out));
     std::vector<std::string> passed;
@@ -115,10 +118,10 @@ TEST(QuillonCtlTest, ServeDrivesAPlacedTrainPastTheRoutesSensorsInOrder) {
         if (passed.empty() || passed.back() != name)
             passed.push_back(name);
     }
-    const std::vector<std::string> route = {"C13", "E7", "D7", "E10"};
+    const std::vector<std::string> route = {"C13", "E7", "D7", "E10", "E13", "D13", "B2"};
     auto first = std::find(passed.begin(), passed.end(), route[0]);
-    ASSERT_GE(passed.end() - first, 4) << slurp(serve.out);
-    EXPECT_EQ(std::vector<std::string>(first, first + 4), route);
+    ASSERT_GE(passed.end() - first, 7) << slurp(serve.out);
+    EXPECT_EQ(std::vector<std::string>(first, first + 7), route);
 }
 
 TEST(QuillonCtlTest, ServeEndsWithOneWhenQuillonGoesAway) {
