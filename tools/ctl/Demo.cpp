@@ -29,9 +29,7 @@ constexpr const char* USAGE =
     "the demo assumes --place 12:A1 --place 24:B7 --place 57:D9.\n";
 
 constexpr const char* DEFAULT_PLACES[] = {"12:A1", "24:B7", "57:D9"};
-constexpr int SWITCH_NUMBERS[] = {1,  2,  3,  4,  5,  6,  7,  8,   9,   10,  11,
-                                  12, 13, 14, 15, 16, 17, 18, 153, 154, 155, 156};
-constexpr int SWITCHES = sizeof SWITCH_NUMBERS / sizeof SWITCH_NUMBERS[0];
+constexpr int SWITCHES = SWITCH_SLOTS;
 constexpr int SPEEDS[] = {8, 11, 6, 13, 9};
 constexpr int TRIAL_STEP_MS = 10;
 constexpr int TRIAL_MS = 240000;
@@ -40,14 +38,14 @@ constexpr int SPEED_PERIOD_MS = 12000;
 constexpr int POLL_MS = 100;
 constexpr int ANSWER_TIMEOUT_MS = 5000;
 
-using Setting = std::vector<bool>; // curved, by the index in SWITCH_NUMBERS
+using Setting = std::vector<bool>; // curved, by switch slot
 
 // True when, under setting, every train runs for the trial's time at the
 // fastest step of the show without halting or colliding, and passes sensors.
 bool keepsRunning(const World& start, const Setting& setting) {
     auto world = std::make_unique<World>(start);
     for (int k = 0; k < SWITCHES; ++k)
-        setSwitch(*world, SWITCH_NUMBERS[k], setting[k] ? CMD_SWITCH_CURVED : CMD_SWITCH_STRAIGHT);
+        setSwitch(*world, switchNumber(k), setting[k] ? CMD_SWITCH_CURVED : CMD_SWITCH_STRAIGHT);
     for (int k = 0; k < world->trains.count; ++k)
         setTrainSpeed(*world, world->trains.trains[k].number, 13, true);
     std::vector<int> passed(static_cast<std::size_t>(world->trains.count), 0);
@@ -97,7 +95,7 @@ void show(Link& link, const World& world, const Setting& setting) {
     for (int k = 0; k < SWITCHES; ++k) {
         const std::uint8_t bytes[2] = {setting[static_cast<std::size_t>(k)] ? CMD_SWITCH_CURVED
                                                                             : CMD_SWITCH_STRAIGHT,
-                                       static_cast<std::uint8_t>(SWITCH_NUMBERS[k])};
+                                       static_cast<std::uint8_t>(switchNumber(k))};
         if (!link.send(bytes, 2))
             return;
     }
