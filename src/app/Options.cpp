@@ -1,5 +1,7 @@
 #include "app/Options.h"
 
+#include "sim/World.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +21,18 @@ bool commandSetNamed(const char* name, CommandSet& set) {
     return false;
 }
 
+bool layoutNamed(const char* name, int& layout) {
+    if (std::strcmp(name, "A") == 0 || std::strcmp(name, "a") == 0) {
+        layout = LAYOUT_A;
+        return true;
+    }
+    if (std::strcmp(name, "B") == 0 || std::strcmp(name, "b") == 0) {
+        layout = LAYOUT_B;
+        return true;
+    }
+    return false;
+}
+
 #if defined(__GNUC__)
 __attribute__((format(printf, 2, 3)))
 #endif
@@ -32,53 +46,195 @@ void fail(ParsedOptions& parsed, const char* format, ...) {
     parsed.ok = false;
 }
 
+// The value of option name at argv[i], given as "--name VALUE" or
+// "--name=VALUE"; nullptr when argv[i] is another option. A missing value
+// fails with the hint and yields "".
+const char* valueOf(ParsedOptions& parsed, const char* name, const char* hint, int argc,
+                    const char* const* argv, int& i) {
+    const char* option = argv[i];
+    const std::size_t length = std::strlen(name);
+    if (std::strncmp(option, name, length) != 0)
+        return nullptr;
+    if (option[length] == '=')
+        return option + length + 1;
+    if (option[length] != '\0')
+        return nullptr;
+    if (i + 1 >= argc) {
+        fail(parsed, "%s needs a value: %s", name, hint);
+        return "";
+    }
+    return argv[++i];
+}
+
+// A train number as the controller sends it: one byte, in decimal digits only.
+bool trainNumber(const char* text, std::size_t length, std::int32_t& number) {
+    if (length == 0 || length > 3)
+        return false;
+    std::int32_t value = 0;
+    for (std::size_t k = 0; k < length; ++k) {
+        if (text[k] < '0' || text[k] > '9')
+            return false;
+        value = value * 10 + (text[k] - '0');
+    }
+    if (value > 255)
+        return false;
+    number = value;
+    return true;
+}
+
+void takePlacement(ParsedOptions& parsed, const char* value) {
+    const char* colon = std::strchr(value, ':');
+    if (colon == nullptr) {
+        fail(parsed, "--place needs TRAIN:NODE, not '%.64s'", value);
+        return;
+    }
+    const std::size_t numberLength = static_cast<std::size_t>(colon - value);
+    std::int32_t train = 0;
+    if (!trainNumber(value, numberLength, train)) {
+        fail(parsed, "bad train number '%.*s': trains are numbered 0 to 255",
+             static_cast<int>(numberLength < 32 ? numberLength : 32), value);
+        return;
+    }
+    const char* name = colon + 1;
+    Placement placement;
+    placement.train = train;
+    if (name[0] == '\0' || std::strlen(name) >= sizeof placement.nodeName) {
+        fail(parsed, "unknown node '%.32s'", name);
+        return;
+    }
+    std::strcpy(placement.nodeName, name);
+    AppOptions& app = parsed.app;
+    for (int k = 0; k < app.placementCount; ++k) {
+        if (app.placements[k].train != train)
+            continue;
+        // The train goes where it was placed last, as placing it again would do.
+        app.placements[k] = placement;
+        return;
+    }
+    if (app.placementCount >= MAX_PLACEMENTS) {
+        fail(parsed, "too many trains placed: at most %d", MAX_PLACEMENTS);
+        return;
+    }
+    app.placements[app.placementCount++] = placement;
+}
+
+void takeSocketPath(ParsedOptions& parsed, const char* value) {
+    if (value[0] == '\0') {
+        fail(parsed, "--socket needs a path");
+        return;
+    }
+    if (std::strlen(value) >= sizeof parsed.app.socketPath) {
+        fail(parsed, "--socket path is too long: at most %d characters", SOCKET_PATH_CAPACITY - 1);
+        return;
+    }
+    std::strcpy(parsed.app.socketPath, value);
+}
+
+NodeRef findNode(const Layouts& layouts, int layout, const char* name) {
+    const TrackLayout& record = layouts.records[layout];
+    for (int index = 0; index < record.nodeCount && index < MAX_NODES; ++index) {
+        if (std::strncmp(record.nodes[index].name, name, sizeof record.nodes[index].name) == 0)
+            return NodeRef{static_cast<std::int16_t>(layout), static_cast<std::int16_t>(index)};
+    }
+    return NO_NODE;
+}
+
+#define QUILLON_COMMON_OPTIONS                                                                     \
+    "  --layout A|B        start on layout A (the default) or B\n"                                 \
+    "  --place TRAIN:NODE  put train TRAIN (0 to 255) on the node named NODE of\n"                 \
+    "                      that layout, e.g. 12:A1; may be given again\n"                          \
+    "  --socket PATH       connect to the controller at PATH instead of the usual\n"               \
+    "                      place (on Windows, PATH names a pipe)\n"                                \
+    "  --commands SET      the controller's command set: basic (the default) or full\n"            \
+    "                      (lights, function commands, stop and go, sensor modules);\n"            \
+    "                      also QUILLON_COMMANDS, which the option overrides\n"                    \
+    "  --help              show this text and end\n"                                               \
+    "  --version           show the version and end\n"
+
 } // namespace
 
-ParsedOptions parseOptions(int argc, const char* const* argv, const char* commandsVariable) {
+ParsedOptions startOptions(const char* commandsVariable) {
     ParsedOptions parsed;
     if (commandsVariable != nullptr && commandsVariable[0] != '\0' &&
-        !commandSetNamed(commandsVariable, parsed.app.commands)) {
+        !commandSetNamed(commandsVariable, parsed.app.commands))
         fail(parsed, "QUILLON_COMMANDS must be basic or full, not '%s'", commandsVariable);
-        return parsed;
-    }
-    for (int i = 1; i < argc; ++i) {
-        const char* option = argv[i];
-        if (std::strcmp(option, "--help") == 0 || std::strcmp(option, "-h") == 0) {
-            parsed.help = true;
-            continue;
-        }
-        if (std::strcmp(option, "--version") == 0) {
-            parsed.version = true;
-            continue;
-        }
-        const char* value = nullptr;
-        if (std::strcmp(option, "--commands") == 0) {
-            if (i + 1 >= argc) {
-                fail(parsed, "--commands needs a value: basic or full");
-                return parsed;
-            }
-            value = argv[++i];
-        } else if (std::strncmp(option, "--commands=", 11) == 0) {
-            value = option + 11;
-        } else {
-            fail(parsed, "unknown option '%s'", option);
-            return parsed;
-        }
-        if (!commandSetNamed(value, parsed.app.commands)) {
-            fail(parsed, "--commands must be basic or full, not '%s'", value);
-            return parsed;
-        }
-    }
     return parsed;
 }
 
+bool takeCommonOption(ParsedOptions& parsed, int argc, const char* const* argv, int& i) {
+    const char* option = argv[i];
+    if (std::strcmp(option, "--help") == 0 || std::strcmp(option, "-h") == 0) {
+        parsed.help = true;
+        return true;
+    }
+    if (std::strcmp(option, "--version") == 0) {
+        parsed.version = true;
+        return true;
+    }
+    if (const char* value = valueOf(parsed, "--commands", "basic or full", argc, argv, i)) {
+        if (parsed.ok && !commandSetNamed(value, parsed.app.commands))
+            fail(parsed, "--commands must be basic or full, not '%s'", value);
+        return true;
+    }
+    if (const char* value = valueOf(parsed, "--layout", "A or B", argc, argv, i)) {
+        if (parsed.ok && !layoutNamed(value, parsed.app.layout))
+            fail(parsed, "--layout must be A or B, not '%s'", value);
+        return true;
+    }
+    if (const char* value = valueOf(parsed, "--place", "TRAIN:NODE", argc, argv, i)) {
+        if (parsed.ok)
+            takePlacement(parsed, value);
+        return true;
+    }
+    if (const char* value = valueOf(parsed, "--socket", "a path", argc, argv, i)) {
+        if (parsed.ok)
+            takeSocketPath(parsed, value);
+        return true;
+    }
+    return false;
+}
+
+void finishOptions(ParsedOptions& parsed) {
+    if (!parsed.ok || parsed.app.placementCount == 0)
+        return;
+    Layouts layouts{};
+    loadBuiltinLayouts(layouts);
+    AppOptions& app = parsed.app;
+    for (int k = 0; k < app.placementCount; ++k) {
+        Placement& placement = app.placements[k];
+        placement.node = findNode(layouts, app.layout, placement.nodeName);
+        if (placement.node.isNode())
+            continue;
+        fail(parsed, "unknown node '%s' on layout %c", placement.nodeName,
+             app.layout == LAYOUT_A ? 'A' : 'B');
+        return;
+    }
+}
+
+ParsedOptions parseOptions(int argc, const char* const* argv, const char* commandsVariable) {
+    ParsedOptions parsed = startOptions(commandsVariable);
+    for (int i = 1; i < argc && parsed.ok; ++i) {
+        if (!takeCommonOption(parsed, argc, argv, i))
+            fail(parsed, "unknown option '%s'", argv[i]);
+    }
+    finishOptions(parsed);
+    return parsed;
+}
+
+void applyOptions(World& world, const AppOptions& options) {
+    world.decoder.commandSet = options.commands;
+    selectLayout(world.layouts, options.layout);
+    for (int k = 0; k < options.placementCount; ++k)
+        placeTrain(world, options.placements[k].train, options.placements[k].node);
+}
+
+const char* commonOptionsText() {
+    return QUILLON_COMMON_OPTIONS;
+}
+
 const char* usageText() {
-    return "usage: quillon [--commands basic|full] [--help] [--version]\n"
-           "  --commands SET  the controller's command set: basic (the default) or full\n"
-           "                  (lights, function commands, stop and go, sensor modules);\n"
-           "                  also QUILLON_COMMANDS, which the option overrides\n"
-           "  --help          show this text and end\n"
-           "  --version       show the version and end\n";
+    return "usage: quillon [OPTION]...\n"
+           "Simulates a model railway that a controlling program drives.\n" QUILLON_COMMON_OPTIONS;
 }
 
 const char* versionText() {

@@ -2,14 +2,36 @@
 #pragma once
 
 #include "protocol/CommandDecoder.h"
+#include "sim/Trains.h"
+#include "track/BuiltinLayouts.h"
 
-#include <cstddef>
+#include <cstdint>
 
 namespace quillon {
+
+struct World;
+
+// One train put on a node of the chosen layout before the run starts.
+struct Placement {
+    std::int32_t train = 0; // 0..255, as the controller addresses trains
+    NodeRef node;           // a node of the chosen layout once the options are finished
+    char nodeName[8] = {};  // as given, for messages
+};
+
+// At most one placement per train, so the train table always has room.
+constexpr int MAX_PLACEMENTS = MAX_TRAINS;
+// Room for the longest socket path or pipe name the options accept, with its NUL.
+constexpr int SOCKET_PATH_CAPACITY = 256;
 
 // What the application is built with.
 struct AppOptions {
     CommandSet commands = CommandSet::Basic;
+    int layout = LAYOUT_A;
+    // In the order given; a train placed twice keeps only its last node.
+    Placement placements[MAX_PLACEMENTS] = {};
+    int placementCount = 0;
+    // Where the controller listens; empty for the platform's usual place.
+    char socketPath[SOCKET_PATH_CAPACITY] = {};
 };
 
 struct ParsedOptions {
@@ -22,8 +44,34 @@ struct ParsedOptions {
 
 // Reads the options after the program name. commandsVariable is the value
 // of QUILLON_COMMANDS (nullptr when unset); an option given on the command
-// line wins over it.
+// line wins over it. Equivalent to startOptions, takeCommonOption for each
+// argument (an argument it does not take is an unknown option), then
+// finishOptions.
 ParsedOptions parseOptions(int argc, const char* const* argv, const char* commandsVariable);
+
+// For programs with options of their own: the defaults, with the command set
+// from QUILLON_COMMANDS (a bad value leaves ok false).
+ParsedOptions startOptions(const char* commandsVariable);
+
+// Takes the common option at argv[i], with its value when it has one, and
+// leaves i on the last argument taken. False, with nothing changed, when
+// argv[i] is no common option. A bad value leaves parsed.ok false.
+bool takeCommonOption(ParsedOptions& parsed, int argc, const char* const* argv, int& i);
+
+// Resolves the placements' node names against the chosen layout; an unknown
+// name leaves ok false. Call once, after the last option; does nothing when
+// ok is already false.
+void finishOptions(ParsedOptions& parsed);
+
+// Sets the world up as the options ask: the command set, the chosen layout
+// made active, and the trains placed in the order given (each placement
+// records its event, as any placement does). The world has its layouts
+// loaded and its options finished.
+void applyOptions(World& world, const AppOptions& options);
+
+// The lines that describe the common options, ending in a line feed, for
+// each program's own usage text.
+const char* commonOptionsText();
 
 // The usage text of the windowed program, ending in a line feed.
 const char* usageText();

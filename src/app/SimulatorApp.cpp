@@ -71,9 +71,9 @@ SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
     for (int i = 0; i < messages.count; ++i)
         host_.messageBox(messages.texts[i], MessageIcon::Error);
     world_.decoder.report.clear();
-    world_.decoder.commandSet = options.commands;
+    applyOptions(world_, options);
     painter_ = std::make_unique<TextPainter>(host_, FONT_FACE, FONT_POINTS);
-    chooseLayout(LAYOUT_A);
+    chooseLayout(world_.layouts.active);
     host_.startTimer(TIMER_RECONNECT, RECONNECT_PERIOD_MS);
     if (host_.isWindowVisible())
         hide();

@@ -26,9 +26,10 @@ constexpr int TIMER_MOVE = 3; // 10 ms while shown and a train is due to move
 class SimulatorApp final : public HostEvents {
 public:
     // Builds the application for the host's main window, which exists and is
-    // hidden: loads the layouts, titles the window, starts timer 1, fits the
-    // window to 512 x 320, creates the back buffer, tries to connect, and
-    // attaches itself to the host.
+    // hidden: loads the layouts, applies the options (layout, trains),
+    // titles the window, starts timer 1, fits the window to 512 x 320,
+    // creates the back buffer, tries to connect, and attaches itself to the
+    // host.
     explicit SimulatorApp(Host& host, const AppOptions& options = {});
     // Detaches from the host, closes the link, frees the painter and back
     // buffer, stops the timers and hides the window.

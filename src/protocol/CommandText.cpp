@@ -65,28 +65,38 @@ void describeCommand(const std::uint8_t* bytes, int length, CommandSet set,
     std::snprintf(text, sizeof text, "speed train %d step %d%s", argument, step, light);
 }
 
+int replySensors(std::uint8_t first, CommandSet set, const std::uint8_t* bytes, int length,
+                 int (&numbers)[SENSOR_MODULES * SENSORS_PER_MODULE]) {
+    CommandShape shape = commandShape(first, set);
+    int firstModule = shape.action == CommandAction::Module ? shape.modules : 1;
+    int count = 0;
+    for (int i = 0; bytes != nullptr && i < length; ++i) {
+        for (int bit = 0; bit < 8; ++bit) {
+            int number = (firstModule - 1) * SENSORS_PER_MODULE + 8 * i + bit;
+            if ((bytes[i] & (0x80 >> bit)) == 0 || number >= SENSOR_MODULES * SENSORS_PER_MODULE)
+                continue;
+            numbers[count++] = number;
+        }
+    }
+    return count;
+}
+
 void describeReport(std::uint8_t first, CommandSet set, const std::uint8_t* bytes, int length,
                     char* text, std::size_t capacity) {
     if (text == nullptr || capacity == 0)
         return;
     text[0] = '\0';
-    CommandShape shape = commandShape(first, set);
-    int firstModule = shape.action == CommandAction::Module ? shape.modules : 1;
+    int numbers[SENSOR_MODULES * SENSORS_PER_MODULE];
+    int count = replySensors(first, set, bytes, length, numbers);
     std::size_t used = 0;
-    for (int i = 0; bytes != nullptr && i < length; ++i) {
-        for (int bit = 0; bit < 8; ++bit) {
-            if ((bytes[i] & (0x80 >> bit)) == 0)
-                continue;
-            int number = (firstModule - 1) * SENSORS_PER_MODULE + 8 * i + bit;
-            char name[SENSOR_NAME_CAPACITY];
-            if (!formatSensorName(number, name))
-                continue;
-            int written =
-                std::snprintf(text + used, capacity - used, "%s%s", used == 0 ? "" : " ", name);
-            if (written < 0 || used + static_cast<std::size_t>(written) >= capacity)
-                return;
-            used += static_cast<std::size_t>(written);
-        }
+    for (int i = 0; i < count; ++i) {
+        char name[SENSOR_NAME_CAPACITY];
+        formatSensorName(numbers[i], name);
+        int written =
+            std::snprintf(text + used, capacity - used, "%s%s", used == 0 ? "" : " ", name);
+        if (written < 0 || used + static_cast<std::size_t>(written) >= capacity)
+            return;
+        used += static_cast<std::size_t>(written);
     }
     if (used == 0)
         std::snprintf(text, capacity, "none");

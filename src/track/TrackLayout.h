@@ -86,6 +86,11 @@ static_assert(offsetof(TrackLayout, switchNodeIndex) == 4644);
 // for every int: the subtraction wraps instead of overflowing.
 int switchSlot(int number);
 
+// The controller number of switch slot 0..21: the inverse of switchSlot.
+constexpr int switchNumber(int slot) {
+    return slot < 18 ? slot + 1 : slot + 135;
+}
+
 // True when slot names one of the record's switch slots.
 constexpr bool isValidSwitchSlot(int slot) {
     return slot >= 0 && slot < SWITCH_SLOTS;

@@ -57,8 +57,10 @@ QString nameFilter(const FileFilter& filter) {
 
 } // namespace
 
-QtHost::QtHost()
-    : window_(std::make_unique<MainWindow>(*this)), sound_(std::make_unique<QtSound>()) {
+QtHost::QtHost(const char* socketPath)
+    : window_(std::make_unique<MainWindow>(*this)), sound_(std::make_unique<QtSound>()),
+      socketPath_(socketPath != nullptr && socketPath[0] != '\0' ? socketPath
+                                                                 : controllerSocketPath()) {
     initialiseResources();
     QIcon icon = programIcon();
     window_->setWindowIcon(icon);
@@ -392,7 +394,7 @@ void QtHost::quit(int exitCode) {
 }
 
 std::unique_ptr<ControllerLink> QtHost::createControllerLink() {
-    return std::make_unique<PosixControllerLink>(controllerSocketPath().c_str());
+    return std::make_unique<PosixControllerLink>(socketPath_.c_str());
 }
 
 bool QtHost::watchLink(ControllerLink* link) {

@@ -14,6 +14,7 @@
 #include <QRect>
 #include <QTimer>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QFont;
@@ -30,8 +31,10 @@ class QtSurface;
 class QtHost : public Host {
 public:
     // Creates the main window hidden, and the tray icon when the desktop has
-    // a notification area. A QApplication must exist.
-    QtHost();
+    // a notification area. A QApplication must exist. The controller link
+    // connects to socketPath, or to controllerSocketPath() when it is null
+    // or empty.
+    explicit QtHost(const char* socketPath = nullptr);
     ~QtHost() override;
     QtHost(const QtHost&) = delete;
     QtHost& operator=(const QtHost&) = delete;
@@ -96,6 +99,7 @@ private:
     QPainter* windowPainter_ = nullptr;
     QRect dirty_; // of the paint event being handled
     QRect presented_;
+    std::string socketPath_;
 };
 
 } // namespace quillon

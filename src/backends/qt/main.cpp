@@ -12,17 +12,32 @@
 
 namespace {
 
-// Help and version need no display: they are answered before Qt starts.
-bool answersAtOnce(int argc, char** argv) {
+// Qt's own options (-platform, -display, ...) begin with a single dash.
+bool hasQtOptions(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(quillon::usageText(), stdout);
+        if (argv[i][0] == '-' && argv[i][1] != '-' && std::strcmp(argv[i], "-h") != 0)
             return true;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::fputs(quillon::versionText(), stdout);
-            return true;
-        }
+    }
+    return false;
+}
+
+// Help, version and mistakes need no display: they are answered before Qt
+// starts whenever Qt has no options of its own to take out first. True when
+// the program ends with status.
+bool answersAtOnce(const quillon::ParsedOptions& options, int& status) {
+    if (!options.ok) {
+        std::fprintf(stderr, "quillon: %s\n%s", options.error, quillon::usageText());
+        status = 2;
+        return true;
+    }
+    status = 0;
+    if (options.help) {
+        std::fputs(quillon::usageText(), stdout);
+        return true;
+    }
+    if (options.version) {
+        std::fputs(quillon::versionText(), stdout);
+        return true;
     }
     return false;
 }
@@ -30,22 +45,22 @@ bool answersAtOnce(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (answersAtOnce(argc, argv))
-        return 0;
-    // Qt takes its own options (-platform, -display, ...) out of argv.
+    const char* commandsVariable = std::getenv("QUILLON_COMMANDS");
+    int status = 0;
+    if (!hasQtOptions(argc, argv) &&
+        answersAtOnce(quillon::parseOptions(argc, argv, commandsVariable), status))
+        return status;
+    // Qt takes its own options out of argv.
     QApplication qtApplication(argc, argv);
-    quillon::ParsedOptions options =
-        quillon::parseOptions(argc, argv, std::getenv("QUILLON_COMMANDS"));
-    if (!options.ok) {
-        std::fprintf(stderr, "quillon: %s\n%s", options.error, quillon::usageText());
-        return 2;
-    }
+    const quillon::ParsedOptions options = quillon::parseOptions(argc, argv, commandsVariable);
+    if (answersAtOnce(options, status))
+        return status;
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     // Hiding the window or closing a dialog never ends the program; only the
     // Close command does.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    quillon::QtHost host;
+    quillon::QtHost host(options.app.socketPath);
     quillon::QuitOnSignal endOnSignal(host);
     quillon::SimulatorApp app(host, options.app);
     return QApplication::exec();

@@ -215,7 +215,7 @@ void Win32Host::quit(int exitCode) {
 }
 
 std::unique_ptr<ControllerLink> Win32Host::createControllerLink() {
-    return std::make_unique<NamedPipeLink>(PIPE_NAME);
+    return std::make_unique<NamedPipeLink>(pipeName_.c_str());
 }
 
 } // namespace quillon

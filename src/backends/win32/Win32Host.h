@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include <commdlg.h>
+#include <string>
 
 namespace quillon {
 
@@ -55,8 +56,10 @@ bool prepareSaveDialog(const SaveDialogRequest& request, HWND owner, char* path,
 
 class Win32Host : public Host {
 public:
-    // instance: the module whose resources hold the icons and sounds.
-    explicit Win32Host(HINSTANCE instance) : instance_(instance) {}
+    // instance: the module whose resources hold the icons and sounds;
+    // pipeName: the controller's pipe, "\\.\pipe\..." in full.
+    explicit Win32Host(HINSTANCE instance, const char* pipeName = PIPE_NAME)
+        : instance_(instance), pipeName_(pipeName) {}
     ~Win32Host() override;
     Win32Host(const Win32Host&) = delete;
     Win32Host& operator=(const Win32Host&) = delete;
@@ -108,6 +111,7 @@ public:
 
 private:
     HINSTANCE instance_;
+    std::string pipeName_;
     HWND window_ = nullptr;
     HDC paintDc_ = nullptr;
     GdiBackBuffer backBuffer_;

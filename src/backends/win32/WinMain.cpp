@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -35,6 +36,16 @@ int runMessageLoop() {
     }
 }
 
+// --socket names the controller's pipe: in full ("\\.\pipe\name"), or by
+// the name alone.
+std::string pipeNameOf(const char* socketPath) {
+    if (socketPath[0] == '\0')
+        return quillon::PIPE_NAME;
+    if (socketPath[0] == '\\' && socketPath[1] == '\\')
+        return socketPath;
+    return std::string("\\\\.\\pipe\\") + socketPath;
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -49,7 +60,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                     MB_OK | (options.ok ? MB_ICONINFORMATION : MB_ICONHAND));
         return options.ok ? 0 : 2;
     }
-    Win32Host host(instance);
+    const std::string pipeName = pipeNameOf(options.app.socketPath);
+    Win32Host host(instance, pipeName.c_str());
     if (!registerWindowClass(instance)) {
         reportStartFailure("failed to register window class");
         return 0;

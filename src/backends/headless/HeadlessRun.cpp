@@ -1,0 +1,107 @@
+#include "backends/headless/HeadlessRun.h"
+
+#include "app/StepTiming.h"
+#include "host/ControllerLink.h"
+#include "protocol/CommandDecoder.h"
+#include "sim/Movement.h"
+#include "sim/Trains.h"
+
+namespace quillon::headless {
+
+HeadlessRun::HeadlessRun(World& world, const Scenario* scenario, bool scriptedBytes, std::FILE* log)
+    : world_(world), scenario_(scenario), scriptedBytes_(scriptedBytes), log_(log) {
+    if (scenario_ != nullptr)
+        done_.assign(scenario_->actions.size(), false);
+    context_.commands = world_.decoder.commandSet;
+    // Room for what a scenario typically sends; more grows it once.
+    bytes_.reserve(4096);
+}
+
+void HeadlessRun::step(ControllerLink* link) {
+    carryOutEvents(now_, link);
+    runDueActions();
+    carryOutEvents(now_, link);
+    readStep(link);
+    stepTrains(world_, STEP_PERIOD_MS);
+    carryOutEvents(now_ + STEP_PERIOD_MS, link);
+    now_ += STEP_PERIOD_MS;
+}
+
+void HeadlessRun::runDueActions() {
+    if (scenario_ == nullptr)
+        return;
+    const std::vector<Action>& actions = scenario_->actions;
+    // Actions run in file order among those due; the first not yet run
+    // bounds the scan from below.
+    while (nextAction_ < actions.size() && done_[nextAction_])
+        ++nextAction_;
+    for (std::size_t i = nextAction_; i < actions.size(); ++i) {
+        const Action& action = actions[i];
+        if (done_[i] || action.timeMs > now_)
+            continue;
+        done_[i] = true;
+        switch (action.kind) {
+        case ActionKind::Place:
+            placeTrain(world_, action.train, action.node);
+            break;
+        case ActionKind::Remove:
+            removeTrain(world_, action.train);
+            break;
+        case ActionKind::Switch:
+            setSwitch(world_, action.number, action.straight ? CMD_BYTE_STRAIGHT : CMD_BYTE_CURVED);
+            break;
+        case ActionKind::Stick:
+            viewOf(world_.layouts, world_.layouts.active, nodeAt(world_.layouts, action.node))
+                .stuck = 1;
+            break;
+        case ActionKind::Send:
+            if (scriptedBytes_)
+                bytes_.insert(bytes_.end(), action.bytes.begin(), action.bytes.end());
+            break;
+        }
+    }
+}
+
+void HeadlessRun::readStep(ControllerLink* link) {
+    std::uint8_t chunk[READ_CHUNK + 1];
+    int count = 0;
+    while (count < READ_CHUNK && bytesRead_ < bytes_.size())
+        chunk[count++] = bytes_[bytesRead_++];
+    if (bytesRead_ == bytes_.size()) {
+        bytes_.clear();
+        bytesRead_ = 0;
+    }
+    if (count < READ_CHUNK && link != nullptr && link->isConnected()) {
+        int got = link->read(chunk + count, READ_CHUNK - count);
+        if (got > 0)
+            count += got;
+    }
+    if (count == 0)
+        return;
+    decodeCommands(world_, chunk, count);
+    carryOutEvents(now_, link);
+}
+
+void HeadlessRun::carryOutEvents(std::int32_t timeMs, ControllerLink* link) {
+    EventLog& events = world_.events;
+    for (int i = 0; i < events.count; ++i) {
+        const Event& event = events.events[i];
+        if (event.kind == EventKind::CommandDecoded && event.length > 0)
+            context_.lastCommand = event.bytes[0];
+        bool observed = event.kind == EventKind::SensorLatched ||
+                        event.kind == EventKind::Collision || event.kind == EventKind::Halt;
+        if (observed && scenario_ != nullptr && !scenario_->expectations.empty())
+            observations_.push_back({timeMs, event.kind, event.a, event.b, event.node});
+        if (event.kind == EventKind::ReportSent && link != nullptr && event.length > 0)
+            link->write(event.bytes, event.length);
+        if (log_ == nullptr)
+            continue;
+        char line[EVENT_JSON_CAPACITY];
+        std::size_t length = formatEventJson(timeMs, event, world_, context_, line);
+        if (length > 0 && std::fwrite(line, 1, length, log_) != length)
+            logOk_ = false;
+    }
+    events.count = 0;
+}
+
+} // namespace quillon::headless

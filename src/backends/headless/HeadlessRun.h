@@ -1,0 +1,70 @@
+// The run of the headless program, one 10 ms step at a time: the scenario's
+// actions that are due, then a read step of at most 24 bytes, then a
+// movement step of 10 ms. Simulated time starts at 0; the caller decides
+// how fast it passes (as fast as the machine allows, or paced by a clock),
+// so the same scenario always gives the same run.
+#pragma once
+
+#include "backends/headless/EventJson.h"
+#include "backends/headless/Scenario.h"
+#include "sim/World.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace quillon {
+class ControllerLink;
+}
+
+namespace quillon::headless {
+
+// What the expectations are checked against: the sensors latched by
+// trains, the collisions and the halts, with their times.
+struct Observation {
+    std::int32_t timeMs;
+    EventKind kind;
+    std::int32_t a; // as in the event
+    std::int32_t b;
+    NodeRef node;
+};
+
+class HeadlessRun {
+public:
+    // Runs world (loaded, with any start options applied). scenario may be
+    // null; its controller bytes are used only when scriptedBytes is true.
+    // log may be null for no log.
+    HeadlessRun(World& world, const Scenario* scenario, bool scriptedBytes, std::FILE* log);
+
+    // One step at now(): events already recorded in the world (start
+    // options) and those of the due actions and the read step carry now();
+    // those of the movement step carry now() + 10. link, when not null and
+    // connected, supplies bytes after the scenario's and receives the
+    // reports. Afterwards now() is 10 ms later.
+    void step(ControllerLink* link);
+
+    std::int32_t now() const { return now_; }
+    const std::vector<Observation>& observations() const { return observations_; }
+    // False once a write to the log failed.
+    bool logWritten() const { return logOk_; }
+
+private:
+    void runDueActions();
+    void readStep(ControllerLink* link);
+    void carryOutEvents(std::int32_t timeMs, ControllerLink* link);
+
+    World& world_;
+    const Scenario* scenario_;
+    bool scriptedBytes_;
+    std::FILE* log_;
+    bool logOk_ = true;
+    std::int32_t now_ = 0;
+    std::size_t nextAction_ = 0;      // actions before it have run
+    std::vector<bool> done_;          // which actions have run, in file order
+    std::vector<std::uint8_t> bytes_; // the scenario's bytes not yet read
+    std::size_t bytesRead_ = 0;       // of bytes_
+    LogContext context_;
+    std::vector<Observation> observations_;
+};
+
+} // namespace quillon::headless

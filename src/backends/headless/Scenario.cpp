@@ -1,0 +1,381 @@
+#include "backends/headless/Scenario.h"
+
+#include "protocol/CommandFraming.h"
+#include "protocol/SensorNames.h"
+
+#include <cstring>
+#include <sstream>
+
+namespace quillon::headless {
+namespace {
+
+using Words = std::vector<std::string>;
+
+Words splitWords(const std::string& line) {
+    Words words;
+    std::istringstream in(line.substr(0, line.find('#')));
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    return words;
+}
+
+bool parseInt(const std::string& word, int low, int high, std::int32_t& value) {
+    if (word.empty() || word.size() > 9)
+        return false;
+    std::int32_t n = 0;
+    for (char c : word) {
+        if (c < '0' || c > '9')
+            return false;
+        n = n * 10 + (c - '0');
+    }
+    if (n < low || n > high)
+        return false;
+    value = n;
+    return true;
+}
+
+bool hasSwitch(const TrackLayout& layout, int slot) {
+    int index = layout.switchNodeIndex[slot];
+    if (index < 0 || index >= usedSlots(layout))
+        return false;
+    const TrackNode& node = layout.nodes[index];
+    return node.type == NODE_SWITCH && node.id == slot;
+}
+
+// Reads one statement's words into the scenario; throws nothing, reports
+// through error.
+class LineReader {
+public:
+    LineReader(const Layouts& layouts, Scenario& scenario, ScenarioError& error)
+        : layouts_(layouts), scenario_(scenario), error_(error) {}
+
+    bool read(int line, Words words);
+
+private:
+    bool fail(const std::string& message) {
+        error_.line = line_;
+        error_.message = message;
+        return false;
+    }
+    bool expectCount(const Words& words, std::size_t count, const char* usage) {
+        if (words.size() == count)
+            return true;
+        return fail(std::string("'") + words[0] + "' takes the form: " + usage);
+    }
+    bool train(const std::string& word, std::int32_t& number) {
+        if (parseInt(word, 0, 255, number))
+            return true;
+        return fail("'" + word + "' is not a train number (0..255)");
+    }
+    bool byteValue(const std::string& word, std::int32_t& value) {
+        if (parseInt(word, 0, 255, value))
+            return true;
+        return fail("'" + word + "' is not a byte (0..255)");
+    }
+    bool node(const std::string& word, NodeRef& ref) {
+        ref = findNodeNamed(layouts_, scenario_.layout, word);
+        if (ref.isNode())
+            return true;
+        return fail("layout " + layoutName() + " has no node '" + word + "'");
+    }
+    bool time(const std::string& word, std::int32_t& ms) {
+        if (parseTime(word, ms))
+            return true;
+        return fail("'" + word + "' is not a time (like 250ms or 1.5s, at most a day)");
+    }
+    std::string layoutName() const { return std::string(1, char('A' + scenario_.layout)); }
+
+    bool action(Action action) {
+        action.line = line_;
+        action.timeMs = at_;
+        scenario_.actions.push_back(std::move(action));
+        return true;
+    }
+    bool send(std::initializer_list<std::int32_t> bytes) {
+        Action a;
+        a.kind = ActionKind::Send;
+        for (std::int32_t b : bytes)
+            a.bytes.push_back(static_cast<std::uint8_t>(b));
+        scenario_.hasControllerBytes = true;
+        return action(std::move(a));
+    }
+    bool readExpectation(const Words& words);
+    bool readStatement(const Words& words);
+
+    const Layouts& layouts_;
+    Scenario& scenario_;
+    ScenarioError& error_;
+    int line_ = 0;
+    std::int32_t at_ = 0;
+    bool hasAt_ = false;
+    bool anyStatement_ = false;
+};
+
+bool LineReader::read(int line, Words words) {
+    line_ = line;
+    at_ = 0;
+    hasAt_ = false;
+    if (words[0] == "at") {
+        if (words.size() < 3)
+            return fail("'at' takes a time and a statement: at TIME STATEMENT");
+        if (!time(words[1], at_))
+            return false;
+        hasAt_ = true;
+        words.erase(words.begin(), words.begin() + 2);
+    }
+    bool ok = readStatement(words);
+    anyStatement_ = true;
+    return ok;
+}
+
+bool LineReader::readStatement(const Words& words) {
+    const std::string& verb = words[0];
+    if (verb == "layout") {
+        if (!expectCount(words, 2, "layout A|B"))
+            return false;
+        if (anyStatement_ || hasAt_)
+            return fail("'layout' must be the first statement, without 'at'");
+        if (words[1] != "A" && words[1] != "B")
+            return fail("layout must be A or B, not '" + words[1] + "'");
+        scenario_.layout = words[1] == "A" ? LAYOUT_A : LAYOUT_B;
+        return true;
+    }
+    if (verb == "place") {
+        Action a;
+        a.kind = ActionKind::Place;
+        return expectCount(words, 3, "place TRAIN NODE") && train(words[1], a.train) &&
+               node(words[2], a.node) && action(std::move(a));
+    }
+    if (verb == "remove") {
+        Action a;
+        a.kind = ActionKind::Remove;
+        return expectCount(words, 2, "remove TRAIN") && train(words[1], a.train) &&
+               action(std::move(a));
+    }
+    if (verb == "switch") {
+        Action a;
+        a.kind = ActionKind::Switch;
+        if (!expectCount(words, 3, "switch NUMBER straight|curved"))
+            return false;
+        if (!parseInt(words[1], 0, 255, a.number) || !isValidSwitchSlot(switchSlot(a.number)))
+            return fail("'" + words[1] + "' is not a switch number (1..18, 153..156)");
+        if (!hasSwitch(layouts_.records[scenario_.layout], switchSlot(a.number)))
+            return fail("layout " + layoutName() + " has no switch " + words[1]);
+        if (words[2] != "straight" && words[2] != "curved")
+            return fail("a switch is set straight or curved, not '" + words[2] + "'");
+        a.straight = words[2] == "straight";
+        return action(std::move(a));
+    }
+    if (verb == "stick") {
+        Action a;
+        a.kind = ActionKind::Stick;
+        if (!expectCount(words, 2, "stick NODE") || !node(words[1], a.node))
+            return false;
+        if (nodeAt(layouts_, a.node).type != NODE_SENSOR)
+            return fail("'" + words[1] + "' is not a sensor");
+        return action(std::move(a));
+    }
+    if (verb == "send") {
+        if (words.size() < 2)
+            return fail("'send' takes the form: send BYTE ...");
+        Action a;
+        a.kind = ActionKind::Send;
+        for (std::size_t i = 1; i < words.size(); ++i) {
+            std::int32_t value = 0;
+            if (!byteValue(words[i], value))
+                return false;
+            a.bytes.push_back(static_cast<std::uint8_t>(value));
+        }
+        scenario_.hasControllerBytes = true;
+        return action(std::move(a));
+    }
+    if (verb == "speed") {
+        std::int32_t number = 0, step = 0;
+        if (!expectCount(words, 3, "speed TRAIN STEP") || !train(words[1], number))
+            return false;
+        if (!parseInt(words[2], 0, 14, step))
+            return fail("'" + words[2] + "' is not a speed step (0..14)");
+        return send({step, number});
+    }
+    if (verb == "reverse") {
+        std::int32_t number = 0;
+        return expectCount(words, 2, "reverse TRAIN") && train(words[1], number) &&
+               send({CMD_REVERSE, number});
+    }
+    if (verb == "report")
+        return expectCount(words, 1, "report") && send({CMD_REPORT});
+    if (verb == "end") {
+        if (!expectCount(words, 1, "end"))
+            return false;
+        if (scenario_.endMs >= 0)
+            return fail("a second 'end' (the first is on line " +
+                        std::to_string(scenario_.endLine) + ")");
+        if (at_ == 0)
+            return fail("'end' needs a time after the start: at TIME end");
+        scenario_.endMs = at_;
+        scenario_.endLine = line_;
+        return true;
+    }
+    if (verb == "expect")
+        return readExpectation(words);
+    return fail("unknown statement '" + verb + "'");
+}
+
+bool LineReader::readExpectation(const Words& words) {
+    Expectation e;
+    e.line = line_;
+    e.byMs = hasAt_ ? at_ : -1;
+    for (std::size_t i = 1; i < words.size(); ++i)
+        e.text += (i > 1 ? " " : "") + words[i];
+    std::size_t i = 1;
+    bool negated = i < words.size() && words[i] == "no";
+    if (negated)
+        ++i;
+    if (i >= words.size())
+        return fail("'expect' takes sensor, no sensor, collision, no collision or halt");
+    const std::string& what = words[i++];
+    if (what == "collision") {
+        if (i != words.size())
+            return fail("'expect collision' takes nothing more");
+        e.kind = negated ? ExpectKind::NoCollision : ExpectKind::Collision;
+        scenario_.expectations.push_back(std::move(e));
+        return true;
+    }
+    if (what == "halt") {
+        if (negated)
+            return fail("'expect no halt' is not an expectation");
+        if (i + 2 > words.size() || words[i] != "train" ||
+            (i + 2 != words.size() && i + 4 != words.size()))
+            return fail("'expect halt' takes the form: expect halt train N [at NODE]");
+        e.kind = ExpectKind::Halt;
+        if (!train(words[i + 1], e.train))
+            return false;
+        if (i + 4 == words.size()) {
+            if (words[i + 2] != "at")
+                return fail("'expect halt' takes the form: expect halt train N [at NODE]");
+            if (!node(words[i + 3], e.node))
+                return false;
+        }
+        scenario_.expectations.push_back(std::move(e));
+        return true;
+    }
+    if (what != "sensor")
+        return fail("'expect' takes sensor, no sensor, collision, no collision or halt, not '" +
+                    what + "'");
+    const char* usage = negated ? "expect no sensor NAME between TIME and TIME"
+                                : "expect sensor NAME [train N] between TIME and TIME";
+    if (i >= words.size())
+        return fail(std::string("'expect sensor' takes the form: ") + usage);
+    e.kind = negated ? ExpectKind::NoSensor : ExpectKind::Sensor;
+    e.sensor = parseSensorName(words[i].c_str());
+    if (e.sensor < 0)
+        return fail("'" + words[i] + "' is not a sensor name (A1..E16)");
+    ++i;
+    if (!negated && i < words.size() && words[i] == "train") {
+        if (i + 1 >= words.size() || !train(words[i + 1], e.train))
+            return i + 1 >= words.size()
+                       ? fail(std::string("'expect sensor' takes the form: ") + usage)
+                       : false;
+        i += 2;
+    }
+    if (i + 4 != words.size() || words[i] != "between" || words[i + 2] != "and")
+        return fail(std::string("'expect sensor' takes the form: ") + usage);
+    if (!time(words[i + 1], e.fromMs) || !time(words[i + 3], e.toMs))
+        return false;
+    if (e.toMs < e.fromMs)
+        return fail("the window ends before it begins");
+    scenario_.expectations.push_back(std::move(e));
+    return true;
+}
+
+} // namespace
+
+bool parseTime(const std::string& word, std::int32_t& ms) {
+    std::size_t unit = word.size();
+    int scale = 0;
+    if (word.size() > 2 && word.compare(word.size() - 2, 2, "ms") == 0) {
+        unit = word.size() - 2;
+        scale = 1;
+    } else if (word.size() > 1 && word.back() == 's') {
+        unit = word.size() - 1;
+        scale = 1000;
+    } else {
+        return false;
+    }
+    std::int64_t whole = 0, fraction = 0, fractionScale = 1;
+    bool point = false, digits = false;
+    for (std::size_t i = 0; i < unit; ++i) {
+        char c = word[i];
+        if (c == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (c < '0' || c > '9')
+            return false;
+        digits = true;
+        if (!point) {
+            whole = whole * 10 + (c - '0');
+            if (whole > LONGEST_TIME_MS)
+                return false;
+            continue;
+        }
+        if (fractionScale > 1000000)
+            return false; // more digits than any whole millisecond needs
+        fraction = fraction * 10 + (c - '0');
+        fractionScale *= 10;
+    }
+    if (!digits)
+        return false;
+    std::int64_t scaledFraction = fraction * scale;
+    if (scaledFraction % fractionScale != 0)
+        return false; // not a whole millisecond
+    std::int64_t total = whole * scale + scaledFraction / fractionScale;
+    if (total > LONGEST_TIME_MS)
+        return false;
+    ms = static_cast<std::int32_t>(total);
+    return true;
+}
+
+NodeRef findNodeNamed(const Layouts& layouts, int layout, const std::string& name) {
+    const TrackLayout& record = layouts.records[layout];
+    for (int i = 0; i < usedSlots(record); ++i) {
+        const TrackNode& node = record.nodes[i];
+        if (std::strncmp(node.name, name.c_str(), sizeof node.name) == 0 &&
+            name.size() < sizeof node.name)
+            return NodeRef{static_cast<std::int16_t>(layout), static_cast<std::int16_t>(i)};
+    }
+    return NO_NODE;
+}
+
+bool parseScenario(const std::string& text, const Layouts& layouts, int defaultLayout,
+                   Scenario& scenario, ScenarioError& error) {
+    scenario = Scenario{};
+    scenario.layout = defaultLayout == LAYOUT_B ? LAYOUT_B : LAYOUT_A;
+    LineReader reader(layouts, scenario, error);
+    std::istringstream in(text);
+    int line = 0;
+    for (std::string content; std::getline(in, content);) {
+        ++line;
+        Words words = splitWords(content);
+        if (words.empty())
+            continue;
+        if (!reader.read(line, std::move(words)))
+            return false;
+    }
+    if (scenario.endMs < 0) {
+        error.line = 0;
+        error.message = "no 'end': the run needs one, like: at 10s end";
+        return false;
+    }
+    for (const Action& action : scenario.actions) {
+        if (action.timeMs >= scenario.endMs) {
+            error.line = action.line;
+            error.message = "this statement comes at or after the end (line " +
+                            std::to_string(scenario.endLine) + ")";
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace quillon::headless

@@ -1,0 +1,84 @@
+// A scenario: what happens to the layout and when, which bytes the
+// controller sends, and what the run must show. Read from a text file of
+// one statement a line; node names and switch numbers are checked against
+// the chosen layout when the file is read, so a run never starts with a
+// statement it cannot carry out.
+#pragma once
+
+#include "track/BuiltinLayouts.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quillon::headless {
+
+// The longest time a scenario may name: one day.
+constexpr std::int64_t LONGEST_TIME_MS = 24LL * 60 * 60 * 1000;
+
+enum class ActionKind : std::uint8_t {
+    Place,  // train on node
+    Remove, // train
+    Switch, // number, straight
+    Stick,  // node: the sensor reads as triggered from now on
+    Send,   // bytes from the controller
+};
+
+struct Action {
+    int line = 0;
+    std::int32_t timeMs = 0;
+    ActionKind kind = ActionKind::Send;
+    std::int32_t train = 0;
+    NodeRef node;
+    std::int32_t number = 0; // switch number
+    bool straight = false;
+    std::vector<std::uint8_t> bytes;
+};
+
+enum class ExpectKind : std::uint8_t { Sensor, NoSensor, Collision, NoCollision, Halt };
+
+struct Expectation {
+    int line = 0;
+    ExpectKind kind = ExpectKind::Collision;
+    std::int32_t sensor = -1; // Sensor, NoSensor: the sensor number
+    std::int32_t train = -1;  // Sensor, Halt: the train; -1 for any (Sensor only)
+    NodeRef node;             // Halt: where, or no node for anywhere
+    std::int32_t fromMs = 0;  // Sensor, NoSensor: the window, both ends included
+    std::int32_t toMs = 0;
+    std::int32_t byMs =
+        -1;           // from "at TIME": only what happened by then counts; -1 for the whole run
+    std::string text; // the expectation as written, for messages
+};
+
+struct Scenario {
+    int layout = LAYOUT_A;
+    std::vector<Action> actions; // in file order
+    std::vector<Expectation> expectations;
+    std::int32_t endMs = -1;
+    int endLine = 0;
+    // True when a statement stands for the controller (send, speed, reverse,
+    // report): a real controller, when there is one, takes their place.
+    bool hasControllerBytes = false;
+};
+
+struct ScenarioError {
+    int line = 0; // 0: the file as a whole
+    std::string message;
+};
+
+// Reads the scenario text. layouts holds both built-in layouts; node names
+// are looked up in the layout the scenario chooses, or defaultLayout when
+// it chooses none. False with error set
+// when a statement is malformed, names what does not exist, or end is
+// missing or given twice.
+bool parseScenario(const std::string& text, const Layouts& layouts, int defaultLayout,
+                   Scenario& scenario, ScenarioError& error);
+
+// Reads a time: a decimal number followed by "ms" or "s", a whole number of
+// milliseconds from 0 to LONGEST_TIME_MS. False for anything else.
+bool parseTime(const std::string& word, std::int32_t& ms);
+
+// The node named name in layout, or no node.
+NodeRef findNodeNamed(const Layouts& layouts, int layout, const std::string& name);
+
+} // namespace quillon::headless

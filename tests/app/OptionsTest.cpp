@@ -1,0 +1,121 @@
+#include "app/Options.h"
+
+#include "sim/World.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace quillon::testing {
+namespace {
+
+ParsedOptions parse(std::vector<const char*> arguments, const char* commandsVariable = nullptr) {
+    arguments.insert(arguments.begin(), "quillon");
+    return parseOptions(static_cast<int>(arguments.size()), arguments.data(), commandsVariable);
+}
+
+} // namespace
+
+struct BadOptions {
+    std::vector<const char*> arguments;
+    const char* error;
+};
+
+class OptionsRefuseTest : public ::testing::TestWithParam<BadOptions> {};
+
+TEST_P(OptionsRefuseTest, SaysWhatIsWrong) {
+    const ParsedOptions parsed = parse(GetParam().arguments);
+    EXPECT_FALSE(parsed.ok);
+    EXPECT_STREQ(parsed.error, GetParam().error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, OptionsRefuseTest,
+    ::testing::Values(
+        BadOptions{{"--bogus"}, "unknown option '--bogus'"},
+        BadOptions{{"--layoutB"}, "unknown option '--layoutB'"},
+        BadOptions{{"--layout", "C"}, "--layout must be A or B, not 'C'"},
+        BadOptions{{"--layout"}, "--layout needs a value: A or B"},
+        BadOptions{{"--place", "256:A1"}, "bad train number '256': trains are numbered 0 to 255"},
+        BadOptions{{"--place", "-1:A1"}, "bad train number '-1': trains are numbered 0 to 255"},
+        BadOptions{{"--place", ":A1"}, "bad train number '': trains are numbered 0 to 255"},
+        BadOptions{{"--place", "12"}, "--place needs TRAIN:NODE, not '12'"},
+        BadOptions{{"--place", "12:Z9"}, "unknown node 'Z9' on layout A"},
+        BadOptions{{"--place", "12:"}, "unknown node ''"},
+        BadOptions{{"--socket", ""}, "--socket needs a path"},
+        BadOptions{{"--commands=some"}, "--commands must be basic or full, not 'some'"}));
+
+TEST(OptionsTest, ASocketPathTooLongForTheOptionsIsRefused) {
+    const std::string path(SOCKET_PATH_CAPACITY, 'x');
+    EXPECT_FALSE(parse({"--socket", path.c_str()}).ok);
+}
+
+TEST(OptionsTest, TheLongestSocketPathIsKept) {
+    const std::string path(SOCKET_PATH_CAPACITY - 1, 'x');
+    EXPECT_EQ(parse({"--socket", path.c_str()}).app.socketPath, path);
+}
+
+// The layout may come after the placements that name its nodes.
+TEST(OptionsTest, NodeNamesResolveAgainstTheChosenLayout) {
+    Layouts layouts{};
+    loadBuiltinLayouts(layouts);
+    const ParsedOptions parsed = parse({"--place", "12:C13", "--layout=B"});
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    const NodeRef node = parsed.app.placements[0].node;
+    ASSERT_TRUE(node.isNode());
+    EXPECT_EQ(node.layout, LAYOUT_B);
+    EXPECT_STREQ(nodeAt(layouts, node).name, "C13");
+}
+
+TEST(OptionsTest, ATrainPlacedTwiceKeepsItsLastNode) {
+    const ParsedOptions parsed = parse({"--place", "12:A1", "--place", "7:A3", "--place", "12:A5"});
+    ASSERT_EQ(parsed.app.placementCount, 2);
+    EXPECT_STREQ(parsed.app.placements[0].nodeName, "A5");
+}
+
+TEST(OptionsTest, TrainZeroAndTrain255CanBePlaced) {
+    EXPECT_TRUE(parse({"--place", "0:A1", "--place", "255:A3"}).ok);
+}
+
+TEST(OptionsTest, MoreTrainsThanTheTableHoldsAreRefused) {
+    std::vector<std::string> values;
+    for (int train = 0; train <= MAX_PLACEMENTS; ++train)
+        values.push_back(std::to_string(train) + ":A1");
+    std::vector<const char*> arguments;
+    for (const std::string& value : values) {
+        arguments.push_back("--place");
+        arguments.push_back(value.c_str());
+    }
+    EXPECT_STREQ(parse(arguments).error, "too many trains placed: at most 80");
+}
+
+TEST(OptionsTest, TheCommandLineWinsOverTheVariable) {
+    EXPECT_EQ(parse({"--commands", "basic"}, "full").app.commands, CommandSet::Basic);
+}
+
+TEST(OptionsTest, ABadVariableIsRefused) {
+    EXPECT_FALSE(parse({}, "some").ok);
+}
+
+// A program with options of its own takes them out and hands on the rest.
+TEST(OptionsTest, AnotherProgramsOptionIsLeftToIt) {
+    ParsedOptions parsed = startOptions(nullptr);
+    const char* arguments[] = {"quillon-headless", "--quiet"};
+    int i = 1;
+    EXPECT_FALSE(takeCommonOption(parsed, 2, arguments, i));
+    EXPECT_TRUE(parsed.ok);
+}
+
+TEST(OptionsTest, ApplyingPlacesTheTrainsOnTheChosenLayoutInOrder) {
+    const ParsedOptions parsed = parse({"--layout", "B", "--place", "24:A3", "--place", "12:A1"});
+    World world = makeWorld();
+    applyOptions(world, parsed.app);
+    EXPECT_EQ(world.layouts.active, LAYOUT_B);
+    ASSERT_EQ(world.trains.count, 2);
+    EXPECT_EQ(world.trains.trains[0].number, 24);
+    EXPECT_EQ(world.trains.trains[1].currentNode, parsed.app.placements[1].node);
+}
+
+} // namespace quillon::testing

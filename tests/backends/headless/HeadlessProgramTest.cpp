@@ -1,0 +1,224 @@
+// The headless program as a process: scenario runs, their logs and
+// verdicts, and a real controller over the socket.
+#include "backends/posix/TestController.h"
+#include "protocol/SensorNames.h"
+#include "sim/Movement.h"
+#include "sim/Trains.h"
+#include "sim/World.h"
+
+#include <chrono>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <regex>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace quillon::testing {
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class HeadlessProgramTest : public ::testing::Test {
+protected:
+    ~HeadlessProgramTest() override {
+        for (const char* name : {"s.scn", "out", "err"})
+            ::unlink((dir.dir + "/" + name).c_str());
+    }
+    // Starts the program with the scenario file holding text; standard
+    // output and error go to files.
+    pid_t start(const std::string& text, std::vector<std::string> args) {
+        std::ofstream(scenario()) << text;
+        pid_t pid = ::fork();
+        if (pid != 0)
+            return pid;
+        std::vector<char*> argv{const_cast<char*>(QUILLON_HEADLESS)};
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        ::setenv("QUILLON_PIPE", dir.path.c_str(), 1);
+        if (!std::freopen((dir.dir + "/out").c_str(), "w", stdout) ||
+            !std::freopen((dir.dir + "/err").c_str(), "w", stderr))
+            ::_exit(127);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    Outcome finish(pid_t pid) {
+        Outcome outcome;
+        int status = 0;
+        if (::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+            outcome.status = WEXITSTATUS(status);
+        outcome.out = readAll(dir.dir + "/out");
+        outcome.err = readAll(dir.dir + "/err");
+        return outcome;
+    }
+    Outcome run(const std::string& text, std::vector<std::string> extra = {}) {
+        extra.insert(extra.begin(), {"--scenario", scenario()});
+        return finish(start(text, extra));
+    }
+    std::string scenario() const { return dir.dir + "/s.scn"; }
+
+    TestController dir; // a fresh directory, and the controller when one listens
+};
+
+// (time, sensor name) of each sensor line of a log.
+std::vector<std::pair<int, std::string>> sensorsLogged(const std::string& log) {
+    std::vector<std::pair<int, std::string>> seen;
+    std::regex line(R"re(\{"t":(\d+),"event":"sensor","sensor":"(\w+)")re");
+    for (std::sregex_iterator it(log.begin(), log.end(), line), end; it != end; ++it)
+        seen.emplace_back(std::stoi((*it)[1]), (*it)[2]);
+    return seen;
+}
+
+TEST_F(HeadlessProgramTest, TheRouteFromA1PassesItsSensorsAtTheTimesOfTheMovementStep) {
+    Outcome outcome = run("place 12 A1\nspeed 12 8\nat 14s end\n");
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    // The same world stepped directly: the speed command lands in the first
+    // read step, and a movement step's events carry the time at its end.
+    World world = makeWorld();
+    placeTrain(world, 12, activeNode(world.layouts, 0));
+    setTrainSpeed(world, 12, 8, true);
+    std::vector<std::pair<int, std::string>> expected;
+    for (int t = 10; t <= 14000; t += 10) {
+        world.events.count = 0;
+        stepTrains(world, 10);
+        for (int i = 0; i < world.events.count; ++i)
+            if (const Event& e = world.events.events[i]; e.kind == EventKind::SensorLatched) {
+                char name[SENSOR_NAME_CAPACITY];
+                formatSensorName(e.a, name);
+                expected.emplace_back(t, name);
+            }
+    }
+    std::vector<std::pair<int, std::string>> logged = sensorsLogged(outcome.out);
+    EXPECT_EQ(logged, expected);
+    std::vector<std::string> names;
+    for (auto& [t, name] : logged)
+        names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"C13", "E7", "D7", "E10", "E13", "D13", "B2"}));
+}
+
+constexpr const char* ROUTE = "place 12 A1\nspeed 12 8\nat 14s end\n"; // C13 at 1900 ms
+constexpr const char* CRASH = "place 12 A1\nplace 22 C13\nspeed 12 10\nat 3s end\n";
+constexpr const char* HALT = "place 12 A15\nspeed 12 14\nat 2s end\n"; // at DE6, 340 ms
+
+TEST_F(HeadlessProgramTest, EachExpectationHoldsOrFailsWithWhatHappened) {
+    struct Row {
+        const char* base;
+        const char* expectation;
+        const char* failure; // nullptr: it holds
+    } rows[] = {
+        {ROUTE, "expect sensor C13 train 12 between 1.9s and 1.9s", nullptr},
+        {ROUTE, "expect sensor C13 between 0s and 1890ms",
+         "expected sensor C13 between 0s and 1890ms, got C13 at 1900ms (train 12)"},
+        {ROUTE, "expect sensor C13 train 22 between 0s and 10s",
+         "expected sensor C13 train 22 between 0s and 10s, got none"},
+        {ROUTE, "expect no sensor E7 between 0s and 5s", nullptr},
+        {ROUTE, "expect no sensor E7 between 5s and 6s",
+         "expected no sensor E7 between 5s and 6s, got E7 at 5440ms (train 12)"},
+        {CRASH, "expect collision", nullptr},
+        {ROUTE, "expect collision", "expected collision, got none"},
+        {ROUTE, "expect no collision", nullptr},
+        {CRASH, "expect no collision", "expected no collision, got trains 12 and 22 at 1440ms"},
+        {HALT, "expect halt train 12 at DE6", nullptr},
+        {HALT, "expect halt train 12 at DE7",
+         "expected halt train 12 at DE7, got halt at DE6 at 340ms"},
+        {ROUTE, "expect halt train 12", "expected halt train 12, got none"},
+        {HALT, "at 340ms expect halt train 12", nullptr},
+        {HALT, "at 330ms expect halt train 12", "expected halt train 12 by 330ms, got none"},
+    };
+    for (const Row& row : rows) {
+        Outcome outcome = run(
+            std::string(row.base) + "# the expectation\n" + row.expectation + "\n", {"--quiet"});
+        EXPECT_EQ(outcome.status, row.failure == nullptr ? 0 : 1) << row.expectation;
+        std::string said = row.failure == nullptr ? "" : scenario() + ":5: " + row.failure + "\n";
+        if (std::string(row.base) == CRASH)
+            said = row.failure == nullptr ? "" : scenario() + ":6: " + row.failure + "\n";
+        EXPECT_EQ(outcome.err, said) << row.expectation;
+    }
+}
+
+TEST_F(HeadlessProgramTest, TheFullCommandSetLogsLightsAndPower) {
+    Outcome outcome = run("place 12 A1\nsend 24 12 97\nat 1s end\n", {"--commands", "full"});
+    EXPECT_EQ(outcome.out, "{\"t\":0,\"event\":\"place\",\"train\":12,\"node\":\"A1\"}\n"
+                           "{\"t\":0,\"event\":\"command\",\"bytes\":[24,12],"
+                           "\"text\":\"speed train 12 step 8 light on\",\"light\":true}\n"
+                           "{\"t\":0,\"event\":\"command\",\"bytes\":[97],\"text\":\"stop\"}\n"
+                           "{\"t\":0,\"event\":\"power\",\"on\":false}\n");
+}
+
+TEST_F(HeadlessProgramTest, AMalformedLineFailsTheRunBeforeItStarts) {
+    Outcome outcome = run("place 12 A1\n\nspeed 12 99\nat 5s end\n");
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.err, scenario() + ":3: '99' is not a speed step (0..14)\n");
+    EXPECT_EQ(outcome.out, "") << "nothing ran";
+}
+
+TEST_F(HeadlessProgramTest, TwentyRunsOfTenTrainsLogTheSameBytes) {
+    std::string text = "switch 5 curved\n";
+    const char* nodes[] = {"A1", "A3", "A5", "A7", "B1", "B3", "C1", "C3", "D1", "D3"};
+    for (int i = 0; i < 10; ++i)
+        text += "place " + std::to_string(10 + i) + " " + nodes[i] + "\nspeed " +
+                std::to_string(10 + i) + " " + std::to_string(5 + i % 10) + "\n";
+    text += "at 2s report\nat 7.5s reverse 12\nat 60s end\n";
+    std::string first = run(text).out;
+    EXPECT_GT(first.size(), 2000u);
+    for (int i = 1; i < 20; ++i)
+        ASSERT_EQ(run(text).out, first) << "run " << i + 1;
+}
+
+// A controller over the socket: drives train 12 and polls reports every
+// 50 ms; the sensors it hears, and the time from connection to hang-up.
+struct Heard {
+    std::vector<int> sensors;
+    double seconds = 0;
+};
+
+Heard listenToARun(TestController& controller) {
+    Heard heard;
+    if (!controller.accept(3000))
+        return heard;
+    auto begin = std::chrono::steady_clock::now();
+    controller.send({8, 12});
+    for (;;) {
+        Bytes report = controller.requestReport(2000);
+        if (report.size() < 10)
+            break;
+        for (int n = 0; n < 80; ++n)
+            if (report[n / 8] & (0x80 >> (n % 8)))
+                heard.sensors.push_back(n);
+        ::usleep(50 * 1000);
+    }
+    heard.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    return heard;
+}
+
+TEST_F(HeadlessProgramTest, ARealControllerHearsTheScenarioOrderInTheRunsTime) {
+    ASSERT_TRUE(dir.listen());
+    const char* text = "place 12 A1\nspeed 12 0 # stands aside for the controller\nat 14s end\n";
+    pid_t tenfold =
+        start(text, {"--scenario", scenario(), "--connect", "--speed", "10", "--quiet"});
+    Heard fast = listenToARun(dir);
+    EXPECT_EQ(finish(tenfold).status, 0);
+    // A1 reads as triggered while the train stands on it; then the route.
+    std::vector<int> expected{0, 44, 70, 54, 73, 76, 60, 17}; // A1 C13 E7 D7 E10 E13 D13 B2
+    EXPECT_EQ(fast.sensors, expected);
+    EXPECT_NEAR(fast.seconds, 1.4, 0.14);
+
+    pid_t realTime =
+        start("place 12 A1\nat 1.4s end\n", {"--scenario", scenario(), "--connect", "--quiet"});
+    Heard slow = listenToARun(dir);
+    EXPECT_EQ(finish(realTime).status, 0);
+    EXPECT_NEAR(slow.seconds / fast.seconds, 1.0, 0.1) << "ten times the simulated time, same time";
+}
+
+} // namespace
+} // namespace quillon::testing

@@ -1,0 +1,97 @@
+#include "backends/headless/Scenario.h"
+
+#include "sim/World.h"
+
+#include <gtest/gtest.h>
+
+namespace quillon::headless {
+namespace {
+
+class ScenarioTest : public ::testing::Test {
+protected:
+    bool parse(const std::string& text) {
+        return parseScenario(text, world.layouts, LAYOUT_A, scenario, error);
+    }
+    World world = makeWorld();
+    Scenario scenario;
+    ScenarioError error;
+};
+
+TEST(ScenarioTimeTest, ReadsWholeMillisecondsOnly) {
+    struct Row {
+        const char* word;
+        std::int32_t ms; // -1: refused
+    } rows[] = {
+        {"250ms", 250}, {"1.5s", 1500}, {"0s", 0},
+        {".25s", 250},  {"2.ms", 2},    {"1.0005s", -1},
+        {"0.5ms", -1},  {"10", -1},     {"s", -1},
+        {"-1s", -1},    {"1e3ms", -1},  {"86400s", 86400000},
+        {"86401s", -1}, {"1.5.0s", -1}, {"99999999999ms", -1},
+    };
+    for (const Row& row : rows) {
+        std::int32_t ms = -1;
+        bool ok = parseTime(row.word, ms);
+        EXPECT_EQ(ok ? ms : -1, row.ms) << row.word;
+    }
+}
+
+TEST_F(ScenarioTest, ReadsStatementsWithTheirTimesInFileOrder) {
+    ASSERT_TRUE(parse("layout B  # second layout\n\n"
+                      "at 2s speed 12 8\n"
+                      "place 12 A1\n"
+                      "at 1.5s switch 5 curved\n"
+                      "report\n"
+                      "at 9s end\n"
+                      "expect sensor C13 train 12 between 1s and 2s\n"))
+        << error.line << ": " << error.message;
+    EXPECT_EQ(scenario.layout, LAYOUT_B);
+    ASSERT_EQ(scenario.actions.size(), 4u);
+    EXPECT_EQ(scenario.actions[0].bytes, (std::vector<std::uint8_t>{8, 12}));
+    EXPECT_EQ(scenario.actions[0].timeMs, 2000);
+    EXPECT_EQ(scenario.actions[1].node.layout, LAYOUT_B) << "names resolve in the chosen layout";
+    EXPECT_EQ(scenario.actions[2].timeMs, 1500);
+    EXPECT_EQ(scenario.actions[3].bytes, (std::vector<std::uint8_t>{133}));
+    EXPECT_EQ(scenario.endMs, 9000);
+    EXPECT_EQ(scenario.expectations.at(0).sensor, 44);
+}
+
+TEST_F(ScenarioTest, RefusesAMalformedLineNamingIt) {
+    struct Row {
+        const char* body; // given after a valid first line
+        const char* message;
+    } rows[] = {
+        {"fly 12", "unknown statement 'fly'"},
+        {"place 12 Z9", "layout A has no node 'Z9'"},
+        {"place 256 A1", "'256' is not a train number (0..255)"},
+        {"place 12", "'place' takes the form: place TRAIN NODE"},
+        {"speed 12 15", "'15' is not a speed step (0..14)"},
+        {"send 1 256", "'256' is not a byte (0..255)"},
+        {"switch 19 curved", "'19' is not a switch number (1..18, 153..156)"},
+        {"switch 5 left", "a switch is set straight or curved, not 'left'"},
+        {"stick SW5", "'SW5' is not a sensor"},
+        {"at soon report", "'soon' is not a time (like 250ms or 1.5s, at most a day)"},
+        {"layout B", "'layout' must be the first statement, without 'at'"},
+        {"expect sensor Q1 between 0s and 1s", "'Q1' is not a sensor name (A1..E16)"},
+        {"expect sensor C13 between 2s and 1s", "the window ends before it begins"},
+        {"expect sensor C13 at 1s",
+         "'expect sensor' takes the form: expect sensor NAME [train N] between TIME and TIME"},
+        {"expect no halt train 12", "'expect no halt' is not an expectation"},
+        {"expect halt train 12 near A1",
+         "'expect halt' takes the form: expect halt train N [at NODE]"},
+        {"at 5s end", "a second 'end' (the first is on line 1)"},
+        {"at 20s report", "this statement comes at or after the end (line 1)"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_FALSE(parse(std::string("at 10s end\n# comment\n") + row.body + "\n")) << row.body;
+        EXPECT_EQ(error.line, 3) << row.body;
+        EXPECT_EQ(error.message, row.message) << row.body;
+    }
+}
+
+TEST_F(ScenarioTest, NeedsAnEnd) {
+    EXPECT_FALSE(parse("place 12 A1\n"));
+    EXPECT_EQ(error.message, "no 'end': the run needs one, like: at 10s end");
+}
+
+} // namespace
+} // namespace quillon::headless
