@@ -152,9 +152,11 @@ void SimulatorApp::redraw() {
         host_.invalidate();
         return;
     }
-    PixelBox area = frame_.changes(world_, painter_.get()).area;
-    if (!area.empty())
-        host_.invalidateRect(area.left, area.top, area.right, area.bottom);
+    FrameChange change = frame_.changes(world_, painter_.get());
+    for (int i = 0; i < change.count; ++i) {
+        const PixelBox& box = change.boxes[i];
+        host_.invalidateRect(box.left, box.top, box.right, box.bottom);
+    }
 }
 
 void SimulatorApp::show(bool handFocusBack) {
@@ -328,10 +330,10 @@ void SimulatorApp::paint() {
         stillImage_->fillRect(0, 0, width_, height_, BLACK);
         drawTrack(*stillImage_, painter_.get(), world_);
     }
-    const PixelBox& area = change.area;
-    if (!area.empty()) {
-        host_.copyStillImage(area.left, area.top, area.right, area.bottom);
-        frame_.drawOverStill(surface, painter_.get(), world_, area);
+    for (int i = 0; i < change.count; ++i) {
+        const PixelBox& box = change.boxes[i];
+        host_.copyStillImage(box.left, box.top, box.right, box.bottom);
+        frame_.drawOverStill(surface, painter_.get(), world_, box);
     }
     frame_.remember(world_, painter_.get());
     host_.presentBackBuffer(width_, height_);

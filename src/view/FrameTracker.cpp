@@ -62,6 +62,16 @@ void PixelBox::add(const PixelBox& other) {
     bottom = std::max(bottom, other.bottom);
 }
 
+void FrameChange::add(const PixelBox& box) {
+    if (box.empty())
+        return;
+    if (count < CAPACITY) {
+        boxes[count++] = box;
+        return;
+    }
+    boxes[CAPACITY - 1].add(box);
+}
+
 Notice noticeOf(const World& world) {
     if (!world.powerOn)
         return Notice::Stopped;
@@ -141,10 +151,12 @@ PixelBox FrameTracker::noticeBox(Notice notice, const TextPainter* painter) cons
 }
 
 FrameChange FrameTracker::changes(const World& world, const TextPainter* painter) const {
-    const PixelBox window{0, 0, width_, height_};
-    if (stillChanged(world))
-        return {true, window};
     FrameChange change;
+    if (stillChanged(world)) {
+        change.still = true;
+        change.add({0, 0, width_, height_});
+        return change;
+    }
     const TrainTable& table = world.trains;
     int count = std::clamp(table.count, 0, MAX_TRAINS);
     int most = std::max(count, trainCount_);
@@ -154,37 +166,54 @@ FrameChange FrameTracker::changes(const World& world, const TextPainter* painter
         const TrainLook& before = i < trainCount_ ? trains_[i] : TrainLook{};
         if (now[i] == before)
             continue;
-        change.area.add(before.bounds);
-        change.area.add(now[i].bounds);
+        change.add(before.bounds);
+        change.add(now[i].bounds);
     }
     Notice notice = noticeOf(world);
     PixelBox noticeNow = noticeBox(notice, painter);
     if (notice != notice_) {
-        change.area.add(noticeBox(notice_, painter));
-        change.area.add(noticeNow);
+        change.add(noticeBox(notice_, painter));
+        change.add(noticeNow);
     }
-    // Whatever is drawn into the area is drawn whole, so the area grows to
-    // cover it, until nothing drawn reaches past it.
-    for (bool grew = !change.area.empty(); grew;) {
+    settle(change, now, count, noticeNow);
+    return change;
+}
+
+void FrameTracker::settle(FrameChange& change, const TrainLook* looks, int count,
+                          const PixelBox& notice) const {
+    // Whatever is drawn into a box is drawn whole, so the box grows to cover
+    // it; boxes that come to overlap become one.
+    auto cover = [](PixelBox& box, const PixelBox& drawn) {
+        if (!drawn.intersects(box) || box.contains(drawn))
+            return false;
+        box.add(drawn);
+        return true;
+    };
+    for (bool grew = true; grew;) {
         grew = false;
-        for (int i = 0; i < count; ++i) {
-            if (now[i].bounds.intersects(change.area) && !change.area.contains(now[i].bounds)) {
-                change.area.add(now[i].bounds);
+        for (int b = 0; b < change.count; ++b) {
+            PixelBox& box = change.boxes[b];
+            for (int i = 0; i < count; ++i)
+                grew |= cover(box, looks[i].bounds);
+            grew |= cover(box, notice);
+            for (int other = change.count - 1; other > b; --other) {
+                if (!box.intersects(change.boxes[other]))
+                    continue;
+                box.add(change.boxes[other]);
+                change.boxes[other] = change.boxes[--change.count];
                 grew = true;
             }
         }
-        if (noticeNow.intersects(change.area) && !change.area.contains(noticeNow)) {
-            change.area.add(noticeNow);
-            grew = true;
-        }
     }
-    if (change.area.intersects(window)) {
-        change.area = {std::max(change.area.left, 0), std::max(change.area.top, 0),
-                       std::min(change.area.right, width_), std::min(change.area.bottom, height_)};
-        return change;
+    int kept = 0;
+    for (int b = 0; b < change.count; ++b) {
+        const PixelBox& box = change.boxes[b];
+        PixelBox clipped{std::max(box.left, 0), std::max(box.top, 0), std::min(box.right, width_),
+                         std::min(box.bottom, height_)};
+        if (!clipped.empty())
+            change.boxes[kept++] = clipped;
     }
-    change.area = {};
-    return change;
+    change.count = kept;
 }
 
 void FrameTracker::remember(const World& world, const TextPainter* painter) {

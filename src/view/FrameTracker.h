@@ -60,12 +60,19 @@ TrainLook lookOf(const Train& train, const TextPainter* painter);
 
 // What differs between the last composed frame and the world now.
 struct FrameChange {
+    static constexpr int CAPACITY = 16;
     bool still = false; // the still part must be composed afresh
-    // The part of the window to compose afresh: the still part copied in,
-    // then every train and the notice that reach into it, drawn whole. It
-    // covers in full whatever it reaches, so drawing them changes no pixel
-    // outside it. Clipped to the window.
-    PixelBox area;
+    // The parts of the window to compose afresh, each on its own: the still
+    // part copied in, then every train and the notice that reach into it,
+    // drawn whole. The boxes do not overlap, and each covers in full
+    // whatever reaches into it, so drawing into one changes no pixel outside
+    // it. Clipped to the window.
+    PixelBox boxes[CAPACITY];
+    int count = 0;
+
+    bool empty() const { return count == 0; }
+    // Takes the box in; beyond the capacity it joins the last one.
+    void add(const PixelBox& box);
 };
 
 class FrameTracker {
@@ -78,13 +85,18 @@ public:
     // Records world as the frame now composed.
     void remember(const World& world, const TextPainter* painter);
     // Draws into the back buffer, over the still part already copied into
-    // area, the trains and the notice that reach into area, in frame order.
+    // area (one box of a change), the trains and the notice that reach into
+    // area, in frame order.
     void drawOverStill(Surface& surface, TextPainter* painter, const World& world,
                        const PixelBox& area) const;
 
 private:
     bool stillChanged(const World& world) const;
     PixelBox noticeBox(Notice notice, const TextPainter* painter) const;
+    // Grows and joins the boxes until none overlaps another and each covers
+    // whatever of looks and notice reaches into it; then clips them.
+    void settle(FrameChange& change, const TrainLook* looks, int count,
+                const PixelBox& notice) const;
 
     bool known_ = false;
     int width_ = 0;

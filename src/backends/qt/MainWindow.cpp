@@ -48,7 +48,7 @@ HostEvents* MainWindow::app() const {
 
 void MainWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    host_.paintWindow(painter, event->rect());
+    host_.paintWindow(painter, event->region());
 }
 
 void MainWindow::resizeEvent(QResizeEvent*) {

@@ -202,10 +202,12 @@ void QtHost::presentBackBuffer(int width, int height) {
     if (windowPainter_ == nullptr || backBuffer_ == nullptr)
         return;
     QRect source = QRect(0, 0, width, height).intersected(backBuffer_->image().rect());
-    // Only the part being repainted is copied; the window keeps the rest.
-    QRect copied = source.intersected(dirty_);
-    if (!copied.isEmpty())
-        windowPainter_->drawImage(copied.topLeft(), backBuffer_->image(), copied);
+    // Only the parts being repainted are copied; the window keeps the rest.
+    for (const QRect& part : dirty_) {
+        QRect copied = source.intersected(part);
+        if (!copied.isEmpty())
+            windowPainter_->drawImage(copied.topLeft(), backBuffer_->image(), copied);
+    }
     presented_ = presented_.united(source);
 }
 
@@ -231,7 +233,7 @@ void QtHost::copyStillImage(int left, int top, int right, int bottom) {
     backBuffer_->copyFrom(stillImage_->image(), QRect(left, top, right - left, bottom - top));
 }
 
-void QtHost::paintWindow(QPainter& painter, const QRect& dirty) {
+void QtHost::paintWindow(QPainter& painter, const QRegion& dirty) {
     windowPainter_ = &painter;
     dirty_ = dirty;
     presented_ = QRect();

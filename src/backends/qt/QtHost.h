@@ -12,6 +12,7 @@
 #include "host/Host.h"
 
 #include <QRect>
+#include <QRegion>
 #include <QTimer>
 #include <memory>
 #include <string>
@@ -76,7 +77,7 @@ public:
     // Runs the application's paint handler with the window's painter as the
     // target of presentBackBuffer, for the part of the window in dirty;
     // paints black what the frame leaves.
-    void paintWindow(QPainter& painter, const QRect& dirty);
+    void paintWindow(QPainter& painter, const QRegion& dirty);
 
     MainWindow& window() { return *window_; }
     QSystemTrayIcon* trayIcon() { return tray_.get(); }
@@ -97,7 +98,7 @@ private:
     std::vector<std::unique_ptr<QFont>> fonts_;
     QTimer timers_[3];
     QPainter* windowPainter_ = nullptr;
-    QRect dirty_; // of the paint event being handled
+    QRegion dirty_; // of the paint event being handled
     QRect presented_;
     std::string socketPath_;
 };
