@@ -141,7 +141,10 @@ void QtHost::invalidate() {
 void QtHost::invalidateRect(int left, int top, int right, int bottom) {
     if (right <= left || bottom <= top)
         return;
-    window_->update(left, top, right - left, bottom - top);
+    // One rectangle per paint: each rectangle flushed costs the X server a
+    // request and the program a completion event, more than the pixels.
+    pendingRepaint_ |= QRect(left, top, right - left, bottom - top);
+    window_->update(pendingRepaint_);
 }
 
 void QtHost::clientSize(int& width, int& height) {
@@ -236,6 +239,7 @@ void QtHost::copyStillImage(int left, int top, int right, int bottom) {
 void QtHost::paintWindow(QPainter& painter, const QRegion& dirty) {
     windowPainter_ = &painter;
     dirty_ = dirty;
+    pendingRepaint_ = QRect();
     presented_ = QRect();
     if (HostEvents* app = events())
         app->onPaint();

@@ -98,7 +98,8 @@ private:
     std::vector<std::unique_ptr<QFont>> fonts_;
     QTimer timers_[3];
     QPainter* windowPainter_ = nullptr;
-    QRegion dirty_; // of the paint event being handled
+    QRegion dirty_;        // of the paint event being handled
+    QRect pendingRepaint_; // asked for since the last paint event
     QRect presented_;
     std::string socketPath_;
 };
