@@ -469,6 +469,7 @@ void SimulatorApp::onCommand(int id) {
         if (Train* train = selectedTrain(world_))
             setTrainSpeed(world_, *train, id - CMD_TRAIN_SPEED, false);
         paceMovement();
+        redraw();
         return;
     }
     switch (id) {
@@ -496,6 +497,8 @@ void SimulatorApp::onCommand(int id) {
         return;
     case CMD_STICK_SENSOR:
         stickSelectedSensor(world_);
+        // A kept frame shows the change only where it is repainted.
+        redraw();
         return;
     case CMD_REMOVE_TRAIN:
         if (removeSelectedTrain(world_))
