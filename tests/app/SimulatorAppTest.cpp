@@ -113,6 +113,7 @@ struct ReadStep {
 struct BudgetCase {
     const char* name;
     std::vector<ReadStep> steps;
+    friend void PrintTo(const BudgetCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class ReadBudgetTest : public ConnectedAppTest, public ::testing::WithParamInterface<BudgetCase> {};
