@@ -253,10 +253,13 @@ int SimulatorApp::pollController(int budget) {
 
 bool SimulatorApp::readStep(int budget) {
     int count = pollController(budget);
-    if (count < 0)
-        return false;
     if (!woken_)
-        return true;
+        return count >= 0;
+    // A failed stream stays readable; the reconnect check takes over.
+    if (count < 0) {
+        host_.watchLink(nullptr);
+        return false;
+    }
     readInStep_ += count;
     // A spent budget leaves the rest to timer 2's next step; wakes would
     // only repeat while bytes wait unread.
@@ -274,8 +277,7 @@ bool SimulatorApp::readStep(int budget) {
         host_.watchLink(link_.get());
         return true;
     }
-    // At the end of the stream the wakes would never stop; the reconnect
-    // check takes over.
+    // At its end, too, a stream stays readable.
     if (count == 0 && !link_->isConnected())
         host_.watchLink(nullptr);
     return true;

@@ -156,9 +156,19 @@ TEST_F(ConnectedAppTest, AReportRequestIsAnswered) {
     EXPECT_EQ(host.link->written.size(), 10u);
 }
 
-// A stream at its end stays readable; the reconnect check takes over.
+// A stream at its end or failed stays readable; the reconnect check takes
+// over, even while the user keeps the window shown.
 TEST_F(ConnectedAppTest, TheEndOfTheStreamStopsTheWakes) {
     host.link->serverPresent = false;
+    app->onLinkReadable();
+    EXPECT_EQ(host.watched, nullptr);
+}
+
+TEST_F(SimulatorAppTest, AFailedReadStopsTheWakesOfAWindowTheUserShows) {
+    host.tray = false, host.linkServerPresent = true;
+    start();
+    host.link->pending = {96};
+    host.link->failReads = true;
     app->onLinkReadable();
     EXPECT_EQ(host.watched, nullptr);
 }
