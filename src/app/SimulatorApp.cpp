@@ -100,6 +100,11 @@ SimulatorApp::~SimulatorApp() {
         host_.releaseBackBuffer();
         backBuffer_ = nullptr;
     }
+    if (stillImage_ != nullptr) {
+        host_.releaseStillImage();
+        stillImage_ = nullptr;
+    }
+    stopReading();
     if (link_ != nullptr)
         link_->close();
     link_.reset();
@@ -118,10 +123,15 @@ void SimulatorApp::fitWindowToClientSize() {
 bool SimulatorApp::createBackBuffer() {
     if (backBuffer_ != nullptr)
         host_.releaseBackBuffer();
+    if (stillImage_ != nullptr)
+        host_.releaseStillImage();
+    frame_.forget(width_, height_);
+    stillImage_ = nullptr;
     backBuffer_ = host_.createBackBuffer(width_, height_);
     if (backBuffer_ == nullptr)
         return false;
     backBuffer_->fillRect(0, 0, width_, height_, BLACK);
+    stillImage_ = host_.createStillImage(width_, height_);
     return true;
 }
 
@@ -138,19 +148,62 @@ void SimulatorApp::chooseLayout(int index) {
 }
 
 void SimulatorApp::redraw() {
-    host_.invalidate();
+    if (stillImage_ == nullptr) {
+        host_.invalidate();
+        return;
+    }
+    FrameChange change = frame_.changes(world_, painter_.get());
+    for (int i = 0; i < change.count; ++i) {
+        const PixelBox& box = change.boxes[i];
+        host_.invalidateRect(box.left, box.top, box.right, box.bottom);
+    }
 }
 
 void SimulatorApp::show(bool handFocusBack) {
     host_.showWindow(handFocusBack);
-    host_.startTimer(TIMER_POLL, STEP_PERIOD_MS);
-    host_.startTimer(TIMER_MOVE, STEP_PERIOD_MS);
+    running_ = true;
+    startReading();
+    paceMovement();
 }
 
 void SimulatorApp::hide() {
     host_.hideWindow();
+    running_ = false;
+    stopReading();
+    paceMovement();
+}
+
+void SimulatorApp::startReading() {
+    woken_ = link_ != nullptr && host_.watchLink(link_.get());
+    budgetSpent_ = false;
+    readInStep_ = 0;
+    if (woken_)
+        host_.stopTimer(TIMER_POLL);
+    else
+        host_.startTimer(TIMER_POLL, STEP_PERIOD_MS);
+}
+
+void SimulatorApp::stopReading() {
+    if (woken_)
+        host_.watchLink(nullptr);
+    woken_ = false;
+    budgetSpent_ = false;
     host_.stopTimer(TIMER_POLL);
-    host_.stopTimer(TIMER_MOVE);
+}
+
+void SimulatorApp::paceMovement() {
+    bool due = trainsDue(world_);
+    if (due && !trainsWereDue_)
+        lastMoveTime_ = host_.milliseconds();
+    trainsWereDue_ = due;
+    bool run = due && running_;
+    if (run == moveTimerOn_)
+        return;
+    moveTimerOn_ = run;
+    if (run)
+        host_.startTimer(TIMER_MOVE, STEP_PERIOD_MS);
+    else
+        host_.stopTimer(TIMER_MOVE);
 }
 
 void SimulatorApp::withdraw() {
@@ -168,28 +221,78 @@ bool SimulatorApp::reconnectTick() {
         return false;
     if (link_->isConnected())
         return true;
+    // The stream watched so far is about to close.
+    if (woken_)
+        host_.watchLink(nullptr);
     if (!link_->connect())
         return false;
     show(true);
     return true;
 }
 
-bool SimulatorApp::pollController() {
+int SimulatorApp::pollController(int budget) {
     if (link_ == nullptr)
-        return false;
+        return -1;
+    if (budget <= 0)
+        return 0;
+    if (budget > READ_CHUNK)
+        budget = READ_CHUNK;
     std::uint8_t buffer[READ_CHUNK + 1];
-    int count = link_->read(buffer, READ_CHUNK);
-    if (count < 0)
-        return false;
-    if (count == 0)
-        return true;
-    if (count > READ_CHUNK)
-        count = READ_CHUNK;
+    int count = link_->read(buffer, budget);
+    if (count <= 0)
+        return count;
+    if (count > budget)
+        count = budget;
     bool completed = decodeCommands(world_, buffer, count);
     carryOutEvents();
+    paceMovement();
     if (completed)
         redraw();
+    return count;
+}
+
+bool SimulatorApp::readStep(int budget) {
+    int count = pollController(budget);
+    if (!woken_)
+        return count >= 0;
+    // A failed stream stays readable; the reconnect check takes over.
+    if (count < 0) {
+        host_.watchLink(nullptr);
+        return false;
+    }
+    readInStep_ += count;
+    // A spent budget leaves the rest to timer 2's next step; wakes would
+    // only repeat while bytes wait unread.
+    if (readInStep_ >= READ_CHUNK) {
+        if (!budgetSpent_) {
+            budgetSpent_ = true;
+            host_.watchLink(nullptr);
+            host_.startTimer(TIMER_POLL, STEP_PERIOD_MS);
+        }
+        return true;
+    }
+    if (budgetSpent_) {
+        budgetSpent_ = false;
+        host_.stopTimer(TIMER_POLL);
+        host_.watchLink(link_.get());
+        return true;
+    }
+    // At its end, too, a stream stays readable.
+    if (count == 0 && !link_->isConnected())
+        host_.watchLink(nullptr);
     return true;
+}
+
+void SimulatorApp::onLinkReadable() {
+    if (!woken_ || budgetSpent_)
+        return;
+    std::uint32_t now = host_.milliseconds();
+    if (now - readStepStart_ >= static_cast<std::uint32_t>(STEP_PERIOD_MS)) {
+        readStepStart_ = now;
+        readInStep_ = 0;
+    }
+    if (!readStep(READ_CHUNK - readInStep_) && !shownByUser_)
+        hide();
 }
 
 void SimulatorApp::moveTick() {
@@ -207,22 +310,34 @@ void SimulatorApp::moveTick() {
     }
     carryOutEvents();
     lastMoveTime_ = host_.milliseconds();
+    paceMovement();
 }
 
 void SimulatorApp::paint() {
     if (backBuffer_ == nullptr)
         return;
     Surface& surface = *backBuffer_;
-    int clientWidth = 0, clientHeight = 0;
-    host_.clientSize(clientWidth, clientHeight);
-    surface.fillRect(0, 0, clientWidth, clientHeight, BLACK);
-    drawLayout(surface, painter_.get(), world_);
-    if (painter_ != nullptr && (!world_.powerOn || world_.decoder.solenoidActive)) {
-        // Track power off outranks the solenoid notice in the same place.
-        painter_->textColour = world_.powerOn ? STUCK_ORANGE : RED;
-        painter_->drawText(surface, 8, height_ - painter_->charHeight - 8,
-                           world_.powerOn ? "SOLENOID ACTIVE" : "STOPPED", 0);
+    if (stillImage_ == nullptr) {
+        int clientWidth = 0, clientHeight = 0;
+        host_.clientSize(clientWidth, clientHeight);
+        surface.fillRect(0, 0, clientWidth, clientHeight, BLACK);
+        drawLayout(surface, painter_.get(), world_);
+        drawNotice(surface, painter_.get(), noticeOf(world_), height_);
+        host_.presentBackBuffer(width_, height_);
+        return;
     }
+    // The back buffer keeps the last frame; only what changed is composed.
+    FrameChange change = frame_.changes(world_, painter_.get());
+    if (change.still) {
+        stillImage_->fillRect(0, 0, width_, height_, BLACK);
+        drawTrack(*stillImage_, painter_.get(), world_);
+    }
+    for (int i = 0; i < change.count; ++i) {
+        const PixelBox& box = change.boxes[i];
+        host_.copyStillImage(box.left, box.top, box.right, box.bottom);
+        frame_.drawOverStill(surface, painter_.get(), world_, box);
+    }
+    frame_.remember(world_, painter_.get());
     host_.presentBackBuffer(width_, height_);
 }
 
@@ -255,7 +370,10 @@ void SimulatorApp::onTimer(int id) {
             hide();
         return;
     case TIMER_POLL:
-        if (!pollController() && !shownByUser_)
+        // Each step of timer 2 starts a fresh budget.
+        readStepStart_ = host_.milliseconds();
+        readInStep_ = 0;
+        if (!readStep(READ_CHUNK) && !shownByUser_)
             hide();
         return;
     case TIMER_MOVE:
@@ -321,6 +439,7 @@ void SimulatorApp::onButtonDown(int, int, PointerButton button) {
     PopupMenu menu;
     bool hit = handleClick(world_, button);
     carryOutEvents();
+    paceMovement();
     if (!hit) {
         if (button != PointerButton::Right)
             return;
@@ -345,11 +464,14 @@ void SimulatorApp::onCommand(int id) {
         if (placeTrainAtSelection(world_, PLACEABLE_TRAINS[id - CMD_PLACE_TRAIN]))
             redraw();
         carryOutEvents();
+        paceMovement();
         return;
     }
     if (id >= CMD_TRAIN_SPEED && id <= CMD_TRAIN_SPEED + SPEED_REVERSE) {
         if (Train* train = selectedTrain(world_))
             setTrainSpeed(world_, *train, id - CMD_TRAIN_SPEED, false);
+        paceMovement();
+        redraw();
         return;
     }
     switch (id) {
@@ -377,10 +499,13 @@ void SimulatorApp::onCommand(int id) {
         return;
     case CMD_STICK_SENSOR:
         stickSelectedSensor(world_);
+        // A kept frame shows the change only where it is repainted.
+        redraw();
         return;
     case CMD_REMOVE_TRAIN:
         if (removeSelectedTrain(world_))
             redraw();
+        paceMovement();
         return;
     default:
         return;

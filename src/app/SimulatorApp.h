@@ -7,6 +7,7 @@
 #include "app/Options.h"
 #include "host/Host.h"
 #include "sim/World.h"
+#include "view/FrameTracker.h"
 
 #include <cstdint>
 #include <memory>
@@ -17,8 +18,10 @@ class ControllerLink;
 class TextPainter;
 
 constexpr int TIMER_RECONNECT = 1; // 1000 ms, the whole run
-constexpr int TIMER_POLL = 2;      // 10 ms while shown
-constexpr int TIMER_MOVE = 3;      // 10 ms while shown
+// 10 ms while shown, where the host cannot wake reads; where it can, only
+// while a read step's budget is spent and bytes may still wait.
+constexpr int TIMER_POLL = 2;
+constexpr int TIMER_MOVE = 3; // 10 ms while shown and a train is due to move
 
 class SimulatorApp final : public HostEvents {
 public:
@@ -45,6 +48,9 @@ public:
     void onButtonDown(int x, int y, PointerButton button) override;
     void onCommand(int id) override;
     void onTrayEvent(TrayEvent event) override;
+    // Reads what waits, within the budget of READ_CHUNK bytes per
+    // STEP_PERIOD_MS; what is left is read by timer 2 a step later.
+    void onLinkReadable() override;
 
     // The world the application runs; tools and tests read and arrange it.
     World& world() { return world_; }
@@ -63,7 +69,17 @@ private:
     // no tray icon to bring it back, minimise it and keep it running.
     void withdraw();
     bool reconnectTick();
-    bool pollController();
+    // Reading starts with showing the window and stops with hiding it: woken
+    // by the host where it can, otherwise on timer 2.
+    void startReading();
+    void stopReading();
+    // One read step: at most budget bytes decoded; false when the read failed.
+    bool readStep(int budget);
+    // Decodes at most budget waiting bytes; how many, or -1 on failure.
+    int pollController(int budget);
+    // Runs timer 3 exactly while shown and a train is due to move; a train
+    // that becomes due counts its first step from that moment.
+    void paceMovement();
     void moveTick();
     void paint();
     // Sets the outer size so that the client area is width_ x height_.
@@ -88,7 +104,16 @@ private:
     int height_;
     bool shownByUser_ = false;       // the user chose Show (true) or Hide (false)
     std::uint32_t lastMoveTime_ = 0; // of the previous movement step; 0 before the first
+    bool running_ = false;           // shown: reads and movement run
+    bool woken_ = false;             // the host wakes reads; otherwise timer 2 polls
+    bool budgetSpent_ = false;       // woken reads wait for timer 2's next step
+    std::uint32_t readStepStart_ = 0;
+    int readInStep_ = 0; // bytes decoded since readStepStart_
+    bool trainsWereDue_ = false;
+    bool moveTimerOn_ = false;
     Surface* backBuffer_ = nullptr;
+    Surface* stillImage_ = nullptr; // nullptr: every frame is composed in full
+    FrameTracker frame_;
     std::unique_ptr<ControllerLink> link_;
     std::unique_ptr<TextPainter> painter_;
 };

@@ -128,6 +128,12 @@ public:
     virtual void setTitle(const char* title) = 0;
     // Asks for a paint event; the frame is drawn when it comes.
     virtual void invalidate() = 0;
+    // Asks for a paint event that covers at least [left, right) x [top,
+    // bottom); a platform that cannot say which part may repaint it all.
+    virtual void invalidateRect(int left, int top, int right, int bottom) {
+        (void)left, (void)top, (void)right, (void)bottom;
+        invalidate();
+    }
     virtual void clientSize(int& width, int& height) = 0;
     // Sets the window's outer size without moving it.
     virtual void setOuterSize(int width, int height) = 0;
@@ -144,8 +150,23 @@ public:
     virtual Surface* createBackBuffer(int width, int height) = 0;
     virtual void releaseBackBuffer() = 0;
     // Copies width x height pixels from the back buffer's origin to the
-    // window's; called only while a paint event is handled.
+    // window's; called only while a paint event is handled. Where the
+    // platform paints only part of the window, the rest stays as it was.
     virtual void presentBackBuffer(int width, int height) = 0;
+
+    // The still image: a second surface of width x height that keeps what is
+    // drawn into it until releaseStillImage, or nullptr when the platform
+    // keeps none (the application then composes every frame in full).
+    virtual Surface* createStillImage(int width, int height) {
+        (void)width, (void)height;
+        return nullptr;
+    }
+    virtual void releaseStillImage() {}
+    // Copies [left, right) x [top, bottom) of the still image to the same
+    // place in the back buffer; the part outside either surface is left out.
+    virtual void copyStillImage(int left, int top, int right, int bottom) {
+        (void)left, (void)top, (void)right, (void)bottom;
+    }
 
     // Fonts.
     virtual int screenDpiY() = 0;
@@ -182,6 +203,15 @@ public:
     // The controller link of this platform at its well-known place, not yet
     // connected.
     virtual std::unique_ptr<ControllerLink> createControllerLink() = 0;
+    // From now on, delivers HostEvents::onLinkReadable whenever bytes, or
+    // the end of the stream, wait on the stream the link has open; nullptr
+    // stops it. The link is one this host made; after each connect the call
+    // is made again, since a new stream is a new handle. False when the
+    // platform cannot wake the application so: it then reads on a timer.
+    virtual bool watchLink(ControllerLink* link) {
+        (void)link;
+        return false;
+    }
 
 private:
     HostEvents* events_ = nullptr;

@@ -29,6 +29,9 @@ public:
     // A chosen menu entry.
     virtual void onCommand(int id) = 0;
     virtual void onTrayEvent(TrayEvent event) = 0;
+    // Bytes or the end of the stream wait on the link the application asked
+    // the host to watch; a receiver that never asks needs no handler.
+    virtual void onLinkReadable() {}
 
 protected:
     ~HostEvents() = default;

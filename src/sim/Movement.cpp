@@ -198,6 +198,17 @@ int chooseEdge(const TrackNode& node, bool forward) {
     }
 }
 
+bool trainsDue(const World& world) {
+    if (!world.powerOn)
+        return false;
+    for (int i = 0; i < world.trains.count; ++i) {
+        const Train& t = world.trains.trains[i];
+        if (t.inUse && t.speed != 0 && !t.crashed && !t.held)
+            return true;
+    }
+    return false;
+}
+
 bool stepTrains(World& world, std::int32_t elapsedMs) {
     // Without track power every train stands where it is.
     if (!world.powerOn)

@@ -22,4 +22,8 @@ int chooseEdge(const TrackNode& node, bool forward);
 // caller supplies the time; no clock is read.
 bool stepTrains(World& world, std::int32_t elapsedMs);
 
+// True when the next stepTrains would move a train: the track has power and
+// a placed train has a speed step, is not held and has not crashed.
+bool trainsDue(const World& world);
+
 } // namespace quillon

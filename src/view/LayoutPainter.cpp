@@ -233,14 +233,18 @@ void drawTrain(Surface& surface, TextPainter* painter, const Train& train) {
         drawCentredText(surface, painter, x, below, "CRASHED!", RED, NO_BACKGROUND);
 }
 
-void drawLayout(Surface& surface, TextPainter* painter, const World& world) {
+void drawTrack(Surface& surface, TextPainter* painter, const World& world) {
     const TrackLayout& layout = activeLayout(world.layouts);
     int count = usedSlots(layout);
-    if (count >= 1) {
-        drawTrackWalk(surface, layout);
-        drawSwitchBranches(surface, layout, count);
-        drawNodes(surface, painter, world.layouts, count);
-    }
+    if (count < 1)
+        return;
+    drawTrackWalk(surface, layout);
+    drawSwitchBranches(surface, layout, count);
+    drawNodes(surface, painter, world.layouts, count);
+}
+
+void drawLayout(Surface& surface, TextPainter* painter, const World& world) {
+    drawTrack(surface, painter, world);
     const TrainTable& table = world.trains;
     int trains = table.count < MAX_TRAINS ? table.count : MAX_TRAINS;
     for (int i = 0; i < trains; ++i) {

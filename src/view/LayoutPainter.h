@@ -22,6 +22,9 @@ constexpr int WALK_STACK_CAPACITY = 35;
 // drawn. The world is only read.
 void drawLayout(Surface& surface, TextPainter* painter, const World& world);
 
+// The still part of drawLayout: everything but the trains.
+void drawTrack(Surface& surface, TextPainter* painter, const World& world);
+
 // One train at its display position: frame and body, its headlight when
 // on, its number, its status lines while hovered (the light's too when on),
 // and "CRASHED!" when crashed.

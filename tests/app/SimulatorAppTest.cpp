@@ -9,15 +9,12 @@ namespace quillon::testing {
 class SimulatorAppTest : public ::testing::Test {
 protected:
     void start(AppOptions options = {}) { app = std::make_unique<SimulatorApp>(host, options); }
-    // Visible with the read and movement timers running, as showing the
-    // window makes it; or hidden with them stopped.
-    bool shownIf(bool visible) {
-        int period = visible ? 10 : 0;
-        return host.visible == visible && host.timerPeriod[TIMER_POLL] == period &&
-               host.timerPeriod[TIMER_MOVE] == period;
+    bool shown() { return host.visible; }
+    // Hidden, and neither reading nor moving trains.
+    bool hidden() {
+        return !host.visible && host.watched == nullptr && host.timerPeriod[TIMER_POLL] == 0 &&
+               host.timerPeriod[TIMER_MOVE] == 0;
     }
-    bool shown() { return shownIf(true); }
-    bool hidden() { return shownIf(false); }
     void reconnect(bool present) {
         host.link->serverPresent = present;
         app->onTimer(TIMER_RECONNECT);
@@ -58,7 +55,7 @@ TEST_F(ConnectedAppTest, ALostControllerOrAFailedReadHideTheWindowUntilItComesBa
     EXPECT_TRUE(host.focusHandedBack);
     host.link->pending = {96};
     host.link->failReads = true;
-    app->onTimer(TIMER_POLL);
+    app->onLinkReadable();
     EXPECT_TRUE(hidden()) << "after a failed read";
 }
 
@@ -91,14 +88,89 @@ TEST_F(SimulatorAppTest, WithoutATrayTheWindowIsOnlyEverMinimised) {
     EXPECT_TRUE(host.minimised);
 }
 
-// 29 bytes of go, ignored, then a report request: the second read gets it.
-TEST_F(ConnectedAppTest, ReadsAtMost24BytesAPollAndWritesTheReports) {
-    host.link->pending.assign(29, 96);
-    host.link->pending.push_back(133);
+TEST_F(ConnectedAppTest, ReadsAreWokenByTheLinkWhileShown) {
+    EXPECT_EQ(host.watched, host.link);
+    EXPECT_EQ(host.timerPeriod[TIMER_POLL], 0);
+}
+
+TEST_F(SimulatorAppTest, WhereTheHostCannotWakeReadsTimer2Polls) {
+    host.linkServerPresent = true;
+    host.wakesReads = false;
+    start();
+    EXPECT_EQ(host.timerPeriod[TIMER_POLL], 10);
+}
+
+// One step of the read budget: at clock, bytes arrive, then the link wakes
+// the application (if the host watches it) or timer 2 ticks; left bytes
+// then wait unread.
+struct ReadStep {
+    std::uint32_t clock;
+    bool tick;
+    int arriving;
+    std::size_t left;
+};
+
+struct BudgetCase {
+    const char* name;
+    std::vector<ReadStep> steps;
+    friend void PrintTo(const BudgetCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class ReadBudgetTest : public ConnectedAppTest, public ::testing::WithParamInterface<BudgetCase> {};
+
+TEST_P(ReadBudgetTest, AtMost24BytesAreDecodedPer10Ms) {
+    for (const ReadStep& step : GetParam().steps) {
+        host.clock = step.clock;
+        host.link->pending.insert(host.link->pending.end(), step.arriving, 96);
+        if (step.tick)
+            app->onTimer(TIMER_POLL);
+        else if (host.watched != nullptr)
+            app->onLinkReadable();
+        EXPECT_EQ(host.link->pending.size(), step.left) << "at " << step.clock << " ms";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, ReadBudgetTest,
+    ::testing::Values(BudgetCase{"ASpentBudgetWaitsForTimer2",
+                                 {{100, false, 30, 6}, {105, false, 0, 6}, {110, true, 0, 0}}},
+                      BudgetCase{"WakesWithinOneStepShareItsBudget",
+                                 {{100, false, 5, 0}, {103, false, 30, 11}, {113, true, 0, 0}}},
+                      BudgetCase{"AWakeAfter10MsStartsAFreshBudget",
+                                 {{100, false, 5, 0}, {110, false, 30, 6}}},
+                      BudgetCase{"TimerStepsGoOnWhileTheBacklogLasts",
+                                 {{100, false, 60, 36}, {110, true, 0, 12}, {120, true, 0, 0}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ConnectedAppTest, OnceTheBacklogIsReadTheLinkWakesReadsAgain) {
+    host.link->pending.assign(30, 96);
+    app->onLinkReadable();
     app->onTimer(TIMER_POLL);
-    EXPECT_EQ(host.link->pending.size(), 6u);
-    app->onTimer(TIMER_POLL);
+    EXPECT_EQ(host.watched, host.link);
+    EXPECT_EQ(host.timerPeriod[TIMER_POLL], 0);
+}
+
+TEST_F(ConnectedAppTest, AReportRequestIsAnswered) {
+    host.link->pending = {133};
+    app->onLinkReadable();
     EXPECT_EQ(host.link->written.size(), 10u);
+}
+
+// A stream at its end or failed stays readable; the reconnect check takes
+// over, even while the user keeps the window shown.
+TEST_F(ConnectedAppTest, TheEndOfTheStreamStopsTheWakes) {
+    host.link->serverPresent = false;
+    app->onLinkReadable();
+    EXPECT_EQ(host.watched, nullptr);
+}
+
+TEST_F(SimulatorAppTest, AFailedReadStopsTheWakesOfAWindowTheUserShows) {
+    host.tray = false, host.linkServerPresent = true;
+    start();
+    host.link->pending = {96};
+    host.link->failReads = true;
+    app->onLinkReadable();
+    EXPECT_EQ(host.watched, nullptr);
 }
 
 // The full set's stop shows "STOPPED" where the solenoid notice goes, at the
@@ -113,6 +185,36 @@ TEST_F(SimulatorAppTest, TrackPowerOffShowsStoppedInsteadOfTheSolenoidNotice) {
     ASSERT_FALSE(host.surface.texts.empty());
     EXPECT_EQ(host.surface.texts.back().text, "STOPPED");
     EXPECT_EQ(host.surface.texts.back().y, 320 - 8 - 8);
+}
+
+TEST_F(ConnectedAppTest, TheMovementTimerRunsOnlyWhileATrainIsDue) {
+    placeTrain(app->world(), 12, ref("A1"));
+    EXPECT_EQ(host.timerPeriod[TIMER_MOVE], 0) << "standing";
+    host.link->pending = {8, 12};
+    app->onLinkReadable();
+    EXPECT_EQ(host.timerPeriod[TIMER_MOVE], 10) << "at step 8";
+    host.link->pending = {0, 12};
+    app->onLinkReadable();
+    EXPECT_EQ(host.timerPeriod[TIMER_MOVE], 0) << "stopped";
+}
+
+// Step 1 runs 0.042 units a millisecond: 10 ms before the stop, and 10 ms
+// after the train is set going again, whatever the pause between.
+TEST_F(ConnectedAppTest, MovementResumesFromTheMomentATrainBecameDue) {
+    const Train& train = *placeTrain(app->world(), 12, ref("A1"));
+    auto command = [&](std::uint32_t clock, Bytes bytes) {
+        host.clock = clock;
+        host.link->pending = bytes;
+        app->onLinkReadable();
+    };
+    command(1000, {1, 12});
+    host.clock = 1010;
+    app->onTimer(TIMER_MOVE);
+    command(1020, {0, 12});
+    command(6000, {1, 12});
+    host.clock = 6010;
+    app->onTimer(TIMER_MOVE);
+    EXPECT_NEAR(train.exactDistance, 0.84, 0.001);
 }
 
 // Five seconds at step 1 are 5 x 42 units; a pause beyond the signed range is

@@ -96,9 +96,12 @@ public:
     }
     std::uint32_t milliseconds() override { return clock; }
     std::unique_ptr<ControllerLink> createControllerLink() override;
+    bool watchLink(ControllerLink* l) override { return watched = l, wakesReads; }
 
     bool visible = false, minimised = false, focusHandedBack = false, tray = true;
     bool failFileWrites = false, linkServerPresent = false;
+    bool wakesReads = true;                   // the platform can wake reads
+    ControllerLink* watched = nullptr;        // the link whose bytes wake the application
     std::map<std::string, std::string> files; // what replaceFile wrote, by path
     // The chosen path is the dialog's answer; an empty one cancels it.
     std::string title, clipboard, proposedPath, chosenPath;

@@ -1,38 +1,31 @@
-// Measures the running program: its CPU use while disconnected and idle,
-// while connected with trains standing, and while connected with 10 trains
-// running; its resident memory; and the latency from writing a report
-// request (133) to reading the 10th byte of the report.
+// Measures the built program from outside, as a user runs it: its CPU use
+// while connected with trains standing and with seven trains moving, both
+// under a controlling program that asks for a report 4.7 times a second;
+// the latency from writing a report request (133) at a random moment to
+// reading the report's 10th byte; and its resident memory. CPU time is the
+// program's own (all its threads, from /proc), never this tool's.
 //
-// The program runs in this process exactly as main() builds it, on the
-// platform Qt picks (run it under Xvfb with a tray program for the numbers
-// of a desktop). The user can place only seven train numbers from the menu,
-// so the ten trains are placed here directly on ten sensor nodes, and a
-// train that halts or crashes is turned round here (a controlling program
-// cannot see that). The
-// controlling program is a child process, so its own CPU time is not
-// counted; it tells this process through a pipe when each phase begins and
-// ends.
+//   quillon_measure PROGRAM [RUNS] [SECONDS]      (defaults 3 and 30)
 //
-//   quillon_measure [RUN_SECONDS]     (default 100)
-#include "app/SimulatorApp.h"
-#include "backends/qt/QtHost.h"
+// PROGRAM is started with seven --place options and QUILLON_PIPE pointing at
+// this tool's socket; run the tool under a display (xvfb-run -a). Each run
+// starts the program afresh; the figures printed last are the medians.
 #include "common/ControllerChild.h"
-#include "common/KeepTrainsRunning.h"
-#include "sim/World.h"
 
-#include <QApplication>
-#include <QSocketNotifier>
-#include <QTimer>
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <chrono>
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <poll.h>
+#include <random>
 #include <string>
-#include <sys/resource.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -40,204 +33,272 @@
 
 namespace {
 
-using quillon::tools::movingTrains;
-using quillon::tools::statusKb;
 using Clock = std::chrono::steady_clock;
-constexpr int TRAINS = 10;
-constexpr int IDLE_SECONDS = 20;
-constexpr int REQUESTS = 1000;
-
 using quillon::tools::sleepMs;
 
-// Sends the bytes; says so on standard error when they did not all go.
-void sendBytes(int fd, const std::vector<std::uint8_t>& bytes) {
-    if (!quillon::tools::sendAll(fd, bytes))
-        std::perror("send");
-}
+constexpr int POLL_PERIOD_MS = 213; // 4.7 Hz
+constexpr int LATENCY_REQUESTS = 500;
+constexpr int SPEED_STEP = 8;
+constexpr int REVERSE = 15;
+// The train numbers the menus offer, each on a sensor of layout A.
+constexpr std::array<std::pair<int, const char*>, 7> PLACES = {
+    {{12, "A1"}, {22, "A5"}, {23, "B1"}, {24, "B5"}, {27, "C9"}, {52, "D5"}, {57, "E13"}}};
 
-bool readExactly(int fd, std::uint8_t* bytes, std::size_t count) {
-    return quillon::tools::readExactly(fd, bytes, count, 2000);
-}
-
-// The speed step the controlling program gives train number t.
-int speedStepOf(int t) {
-    return 6 + t % 6;
-}
-
-// Sets the ten trains' speed steps (6 to 11) once, then asks for a report
-// every 100 ms as a controlling program would.
-void driveTrains(int peer, int seconds) {
-    auto end = Clock::now() + std::chrono::seconds(seconds);
-    int tick = 0;
-    while (Clock::now() < end) {
-        if (tick == 0)
-            for (int t = 1; t <= TRAINS; ++t)
-                sendBytes(peer, {static_cast<std::uint8_t>(speedStepOf(t)),
-                                 static_cast<std::uint8_t>(t)});
-        std::uint8_t report[10];
-        sendBytes(peer, {133});
-        if (!readExactly(peer, report, 10))
-            std::fprintf(stderr, "controller: a report went missing\n");
-        sleepMs(100);
-        ++tick;
+// CPU seconds the process has used in all its threads, from the scheduler's
+// nanosecond counts; -1 when it cannot be read.
+double cpuSeconds(pid_t pid) {
+    std::string folder = "/proc/" + std::to_string(pid) + "/task";
+    DIR* tasks = ::opendir(folder.c_str());
+    if (tasks == nullptr)
+        return -1;
+    double total = 0;
+    while (dirent* entry = ::readdir(tasks)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        std::string path = folder + "/" + entry->d_name + "/schedstat";
+        std::FILE* file = std::fopen(path.c_str(), "r");
+        if (file == nullptr)
+            continue;
+        unsigned long long ns = 0;
+        if (std::fscanf(file, "%llu", &ns) == 1)
+            total += ns / 1e9;
+        std::fclose(file);
     }
+    ::closedir(tasks);
+    return total;
 }
 
-// The controlling program. Writes one phase byte to phases at each boundary.
-int controller(const std::string& path, int phases, int runSeconds) {
-    auto mark = [phases](char phase) {
-        if (::write(phases, &phase, 1) != 1)
-            std::perror("phase");
-    };
-    sleepMs(3000); // the program starts and settles
-    mark('a');     // disconnected and idle
-    sleepMs(IDLE_SECONDS * 1000);
-    mark('b');
-
-    int listener = quillon::tools::listenAt(path);
-    if (listener < 0)
-        return 1;
-    int peer = ::accept(listener, nullptr, nullptr);
-    sleepMs(2000);
-    mark('c'); // connected, trains standing, no traffic
-    sleepMs(IDLE_SECONDS * 1000);
-    mark('d');
-
-    driveTrains(peer, 3);
-    mark('e'); // connected, trains running
-    driveTrains(peer, runSeconds);
-    mark('f');
-
-    std::vector<double> latencies;
-    for (int i = 0; i < REQUESTS; ++i) {
-        std::uint8_t report[10];
-        auto start = Clock::now();
-        sendBytes(peer, {133});
-        if (!readExactly(peer, report, 10))
-            return 2;
-        latencies.push_back(
-            std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        sleepMs(static_cast<int>(i * 7919 % 13)); // requests at varying phases of the poll
-    }
-    std::sort(latencies.begin(), latencies.end());
-    std::printf("latency 133 -> 10th byte over %d requests: median %.2f ms, max %.2f ms, "
-                "min %.2f ms, 99th percentile %.2f ms\n",
-                REQUESTS, latencies[REQUESTS / 2], latencies.back(), latencies.front(),
-                latencies[REQUESTS * 99 / 100]);
-    std::fflush(stdout);
-    mark('q');
-    ::close(peer);
-    ::close(listener);
-    ::unlink(path.c_str());
-    return 0;
+// A field of /proc/PID/status in KiB ("VmRSS:"), or -1.
+long statusKb(pid_t pid, const char* field) {
+    std::string path = "/proc/" + std::to_string(pid) + "/status";
+    std::FILE* status = std::fopen(path.c_str(), "r");
+    if (status == nullptr)
+        return -1;
+    char line[256];
+    long value = -1;
+    std::size_t length = std::strlen(field);
+    while (std::fgets(line, sizeof line, status) != nullptr)
+        if (std::strncmp(line, field, length) == 0)
+            value = std::strtol(line + length, nullptr, 10);
+    std::fclose(status);
+    return value;
 }
 
-struct Sample {
-    char phase;
-    double cpuSeconds;
-    double wallSeconds;
-    long rssKb;
-    long peakKb;
-    int running;
+struct Figures {
+    double idlePercent = -1;
+    double movingPercent = -1;
+    double latencyMedian = -1;
+    double latencyP99 = -1;
+    double idlePollMedian = -1;
+    long rssKb = -1;
+    int sensorReports = 0; // reports with a sensor set while trains moved
 };
 
-Sample sample(char phase, const quillon::World& world) {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    double cpu = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-                 (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    double wall = std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
-    return {phase, cpu, wall, statusKb("VmRSS:"), statusKb("VmHWM:"), movingTrains(world)};
+// The program's process and its accepted connection.
+struct Program {
+    pid_t pid = -1;
+    int peer = -1;
+};
+
+Program startProgram(const char* program, const std::string& socketPath, bool place) {
+    Program p;
+    int listener = quillon::tools::listenAt(socketPath);
+    if (listener < 0)
+        return p;
+    p.pid = ::fork();
+    if (p.pid == 0) {
+        ::setenv("QUILLON_PIPE", socketPath.c_str(), 1);
+        std::vector<std::string> words{program};
+        for (const auto& [train, node] : PLACES)
+            if (place)
+                words.insert(words.end(), {"--place", std::to_string(train) + ":" + node});
+        std::vector<char*> argv;
+        for (std::string& w : words)
+            argv.push_back(w.data());
+        argv.push_back(nullptr);
+        ::execv(program, argv.data());
+        ::_exit(127);
+    }
+    // Up to ten seconds for the connection, unless the program ends first.
+    for (int waited = 0; waited < 10000 && p.peer < 0; waited += 100) {
+        pollfd ready{listener, POLLIN, 0};
+        if (::poll(&ready, 1, 100) > 0)
+            p.peer = ::accept(listener, nullptr, nullptr);
+        if (p.peer < 0 && ::waitpid(p.pid, nullptr, WNOHANG) == p.pid) {
+            p.pid = -1;
+            break;
+        }
+    }
+    ::close(listener);
+    return p;
 }
 
-void report(const std::vector<Sample>& samples) {
-    auto find = [&](char phase) {
-        for (const Sample& s : samples)
-            if (s.phase == phase)
-                return s;
-        return Sample{};
-    };
-    auto cpu = [&](char from, char to, const char* what) {
-        Sample a = find(from), b = find(to);
-        if (a.phase == 0 || b.phase == 0)
-            return;
-        std::printf("%-44s %6.2f %% of one core over %.0f s\n", what,
-                    100.0 * (b.cpuSeconds - a.cpuSeconds) / (b.wallSeconds - a.wallSeconds),
-                    b.wallSeconds - a.wallSeconds);
-    };
-    cpu('a', 'b', "CPU, no controller (idle):");
-    cpu('c', 'd', "CPU, connected, trains standing (idle):");
-    cpu('e', 'f', "CPU, connected, 10 trains running:");
-    Sample end = find('f');
-    std::printf("resident memory at the end of the run: %ld KiB (peak %ld KiB)\n", end.rssKb,
-                end.peakKb);
-    std::printf("trains moving when the run ended: %d of %d\n", end.running, TRAINS);
+void stopProgram(Program& p) {
+    if (p.peer >= 0)
+        ::close(p.peer);
+    if (p.pid > 0) {
+        ::kill(p.pid, SIGTERM);
+        ::waitpid(p.pid, nullptr, 0);
+    }
+}
+
+bool send(int fd, std::vector<std::uint8_t> bytes) {
+    return quillon::tools::sendAll(fd, bytes);
+}
+
+// One report request and its ten bytes; the milliseconds from writing to
+// reading the 10th byte, or -1 when it did not come within a second.
+double ask(int peer, std::uint8_t* report) {
+    auto start = Clock::now();
+    if (!send(peer, {133}) || !quillon::tools::readExactly(peer, report, 10, 1000))
+        return -1;
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Sets every train going at the step; reversed first when asked, which is
+// what turns a train round that halted at a dead end or crashed.
+void driveAll(int peer, bool reverse) {
+    for (const auto& place : PLACES) {
+        auto train = static_cast<std::uint8_t>(place.first);
+        if (reverse)
+            send(peer, {REVERSE, train});
+        send(peer, {SPEED_STEP, train});
+    }
+}
+
+double median(std::vector<double> values) {
+    if (values.empty())
+        return -1;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double percentile99(std::vector<double> values) {
+    if (values.empty())
+        return -1;
+    std::sort(values.begin(), values.end());
+    return values[values.size() * 99 / 100];
+}
+
+// Polls at 4.7 Hz for the seconds given, at a random phase within each
+// period; when drive is set, turns the trains round every 2.5 s so that
+// they keep moving. Returns the percentage of a core the program used.
+double pollPhase(const Program& p, int seconds, bool drive, std::mt19937& random,
+                 std::vector<double>& latencies, int& sensorReports) {
+    std::uniform_int_distribution<int> jitter(0, POLL_PERIOD_MS - 1);
+    double cpuStart = cpuSeconds(p.pid);
+    auto start = Clock::now();
+    auto end = start + std::chrono::seconds(seconds);
+    auto nextTurn = start;
+    for (auto period = start; period < end; period += std::chrono::milliseconds(POLL_PERIOD_MS)) {
+        if (drive && Clock::now() >= nextTurn) {
+            driveAll(p.peer, true);
+            nextTurn += std::chrono::milliseconds(2500);
+        }
+        std::this_thread::sleep_until(period + std::chrono::milliseconds(jitter(random)));
+        std::uint8_t report[10];
+        double ms = ask(p.peer, report);
+        if (ms < 0) {
+            std::fprintf(stderr, "quillon_measure: a report went missing\n");
+            continue;
+        }
+        latencies.push_back(ms);
+        sensorReports += std::any_of(report, report + 10, [](std::uint8_t b) { return b != 0; });
+        std::this_thread::sleep_until(period + std::chrono::milliseconds(POLL_PERIOD_MS));
+    }
+    double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    return 100.0 * (cpuSeconds(p.pid) - cpuStart) / wall;
+}
+
+Figures measureOnce(const char* program, const std::string& socketPath, int seconds, bool& placed,
+                    std::mt19937& random) {
+    Figures f;
+    Program p = startProgram(program, socketPath, placed);
+    if (p.peer < 0 && placed) {
+        // A program without --place ends at once; trains cannot be moved then.
+        stopProgram(p);
+        std::fprintf(stderr, "quillon_measure: the program takes no --place; "
+                             "measuring without moving trains\n");
+        placed = false;
+        p = startProgram(program, socketPath, false);
+    }
+    if (p.peer < 0) {
+        std::fprintf(stderr, "quillon_measure: the program did not connect\n");
+        stopProgram(p);
+        return f;
+    }
+    sleepMs(2000); // the window appears and settles
+    std::vector<double> idlePolls, moving;
+    int ignored = 0;
+    f.idlePercent = pollPhase(p, seconds, false, random, idlePolls, ignored);
+    f.idlePollMedian = median(idlePolls);
+    if (placed) {
+        driveAll(p.peer, false);
+        sleepMs(1000);
+        f.movingPercent = pollPhase(p, seconds, true, random, moving, f.sensorReports);
+    }
+    // Requests at random moments, 1 to 25 ms after the previous report.
+    std::uniform_int_distribution<int> gap(1, 25);
+    std::vector<double> latencies;
+    for (int i = 0; i < LATENCY_REQUESTS; ++i) {
+        std::uint8_t report[10];
+        double ms = ask(p.peer, report);
+        if (ms >= 0)
+            latencies.push_back(ms);
+        sleepMs(gap(random));
+    }
+    f.latencyMedian = median(latencies);
+    f.latencyP99 = percentile99(latencies);
+    f.rssKb = statusKb(p.pid, "VmRSS:");
+    stopProgram(p);
+    return f;
+}
+
+void print(const char* label, const Figures& f) {
+    std::printf("%-8s idle %6.3f %%  moving %6.3f %%  latency median %6.3f ms p99 %6.3f ms  "
+                "idle-poll median %6.3f ms  RSS %ld KiB  reports with sensors %d\n",
+                label, f.idlePercent, f.movingPercent, f.latencyMedian, f.latencyP99,
+                f.idlePollMedian, f.rssKb, f.sensorReports);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    int runSeconds = argc > 1 ? std::atoi(argv[1]) : 100;
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    quillon::tools::ControllerChild child;
-    auto run = [runSeconds](const std::string& path, int phases) {
-        return controller(path, phases, runSeconds);
-    };
-    if (!quillon::tools::startControllerChild("quillon-measure", run, child))
-        return 1;
-    const int phases = child.fromChild;
-
-    QApplication qtApplication(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    quillon::QtHost host;
-    std::vector<Sample> samples;
-    samples.reserve(16);
-    {
-        quillon::SimulatorApp app(host);
-        quillon::World& world = app.world();
-        const quillon::TrackLayout& layout = quillon::activeLayout(world.layouts);
-        int placed = 0;
-        for (int i = 0; i < layout.nodeCount && placed < TRAINS; i += 3)
-            if (layout.nodes[i].type == quillon::NODE_SENSOR)
-                quillon::placeTrain(world, ++placed, quillon::activeNode(world.layouts, i));
-        std::printf("platform %s, tray icon %s, %d trains placed\n",
-                    qPrintable(QGuiApplication::platformName()), host.hasTrayIcon() ? "yes" : "no",
-                    placed);
-
-        QSocketNotifier notifier(phases, QSocketNotifier::Read);
-        // Every 200 ms while trains run: a train that halted at a dead end or
-        // crashed is turned round and sent off again at its speed step; one
-        // that is still stuck the next time is put on a sensor node that no
-        // train is near. So all ten keep running. How many move is counted.
-        bool running = false;
-        long movingSum = 0, movingSamples = 0;
-        quillon::tools::TrainKeeper<TRAINS> keeper(speedStepOf);
-        QTimer census;
-        QObject::connect(&census, &QTimer::timeout, [&] {
-            if (!running)
-                return;
-            movingSum += movingTrains(world);
-            ++movingSamples;
-            keeper.look(world);
-        });
-        census.start(200);
-        QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
-            char phase = 0;
-            if (::read(phases, &phase, 1) != 1 || phase == 'q') {
-                QCoreApplication::exit(0);
-                return;
-            }
-            running = phase == 'e' ? true : phase == 'f' ? false : running;
-            samples.push_back(sample(phase, world));
-        });
-        QApplication::exec();
-        if (movingSamples > 0)
-            std::printf("trains moving during the run: %.1f of %d on average\n",
-                        double(movingSum) / movingSamples, TRAINS);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: quillon_measure PROGRAM [RUNS] [SECONDS]\n");
+        return 2;
     }
-    int status = 0;
-    ::waitpid(child.pid, &status, 0);
-    report(samples);
-    ::rmdir(child.folder.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+    const char* program = argv[1];
+    int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+    int seconds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 30;
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    char pattern[] = "/tmp/quillon-measure-XXXXXX";
+    if (::mkdtemp(pattern) == nullptr)
+        return 1;
+    std::string socketPath = std::string(pattern) + "/track";
+    std::mt19937 random(20261207);
+    bool placed = true;
+    std::vector<Figures> all;
+    for (int run = 1; run <= runs; ++run) {
+        all.push_back(measureOnce(program, socketPath, seconds, placed, random));
+        print(("run " + std::to_string(run)).c_str(), all.back());
+    }
+    ::unlink(socketPath.c_str());
+    ::rmdir(pattern);
+    auto med = [&](auto field) {
+        std::vector<double> values;
+        for (const Figures& f : all)
+            values.push_back(static_cast<double>(f.*field));
+        return median(values);
+    };
+    Figures m;
+    m.idlePercent = med(&Figures::idlePercent);
+    m.movingPercent = med(&Figures::movingPercent);
+    m.latencyMedian = med(&Figures::latencyMedian);
+    m.latencyP99 = med(&Figures::latencyP99);
+    m.idlePollMedian = med(&Figures::idlePollMedian);
+    m.rssKb = static_cast<long>(med(&Figures::rssKb));
+    m.sensorReports = static_cast<int>(med(&Figures::sensorReports));
+    print("median", m);
+    return 0;
 }

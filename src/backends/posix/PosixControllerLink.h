@@ -51,6 +51,8 @@ public:
     bool close() override;
 
     const char* path() const { return path_; }
+    // The open socket, for waiting on it; -1 while nothing is open.
+    int descriptor() const { return fd_; }
 
     static constexpr int WRITE_WAIT_MS = 100;
 

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace quillon {
@@ -45,9 +46,9 @@ HostEvents* MainWindow::app() const {
     return host_.events();
 }
 
-void MainWindow::paintEvent(QPaintEvent*) {
+void MainWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    host_.paintWindow(painter);
+    host_.paintWindow(painter, event->region());
 }
 
 void MainWindow::resizeEvent(QResizeEvent*) {

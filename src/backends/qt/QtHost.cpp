@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QSystemTrayIcon>
 #include <algorithm>
 #include <chrono>
@@ -77,7 +78,9 @@ QtHost::QtHost(const char* socketPath)
 QtHost::~QtHost() {
     for (QTimer& timer : timers_)
         timer.stop();
+    linkNotifier_.reset();
     tray_.reset();
+    stillImage_.reset();
     backBuffer_.reset();
     window_.reset();
 }
@@ -133,6 +136,15 @@ void QtHost::setTitle(const char* title) {
 
 void QtHost::invalidate() {
     window_->update();
+}
+
+void QtHost::invalidateRect(int left, int top, int right, int bottom) {
+    if (right <= left || bottom <= top)
+        return;
+    // One rectangle per paint: each rectangle flushed costs the X server a
+    // request and the program a completion event, more than the pixels.
+    pendingRepaint_ |= QRect(left, top, right - left, bottom - top);
+    window_->update(pendingRepaint_);
 }
 
 void QtHost::clientSize(int& width, int& height) {
@@ -193,12 +205,41 @@ void QtHost::presentBackBuffer(int width, int height) {
     if (windowPainter_ == nullptr || backBuffer_ == nullptr)
         return;
     QRect source = QRect(0, 0, width, height).intersected(backBuffer_->image().rect());
-    windowPainter_->drawImage(source.topLeft(), backBuffer_->image(), source);
+    // Only the parts being repainted are copied; the window keeps the rest.
+    for (const QRect& part : dirty_) {
+        QRect copied = source.intersected(part);
+        if (!copied.isEmpty())
+            windowPainter_->drawImage(copied.topLeft(), backBuffer_->image(), copied);
+    }
     presented_ = presented_.united(source);
 }
 
-void QtHost::paintWindow(QPainter& painter) {
+Surface* QtHost::createStillImage(int width, int height) {
+    stillImage_.reset();
+    if (width < 1 || height < 1)
+        return nullptr;
+    stillImage_ = std::make_unique<QtSurface>(width, height);
+    if (stillImage_->image().isNull()) {
+        stillImage_.reset();
+        return nullptr;
+    }
+    return stillImage_.get();
+}
+
+void QtHost::releaseStillImage() {
+    stillImage_.reset();
+}
+
+void QtHost::copyStillImage(int left, int top, int right, int bottom) {
+    if (stillImage_ == nullptr || backBuffer_ == nullptr)
+        return;
+    backBuffer_->copyFrom(stillImage_->image(), QRect(left, top, right - left, bottom - top));
+}
+
+void QtHost::paintWindow(QPainter& painter, const QRegion& dirty) {
     windowPainter_ = &painter;
+    dirty_ = dirty;
+    pendingRepaint_ = QRect();
     presented_ = QRect();
     if (HostEvents* app = events())
         app->onPaint();
@@ -360,6 +401,27 @@ void QtHost::quit(int exitCode) {
 
 std::unique_ptr<ControllerLink> QtHost::createControllerLink() {
     return std::make_unique<PosixControllerLink>(socketPath_.c_str());
+}
+
+bool QtHost::watchLink(ControllerLink* link) {
+    auto* posix = dynamic_cast<PosixControllerLink*>(link);
+    int fd = posix != nullptr ? posix->descriptor() : -1;
+    if (fd < 0) {
+        if (linkNotifier_ != nullptr)
+            linkNotifier_->setEnabled(false);
+        return link == nullptr || posix != nullptr;
+    }
+    if (linkNotifier_ != nullptr && notifiedFd_ == fd) {
+        linkNotifier_->setEnabled(true);
+        return true;
+    }
+    linkNotifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    notifiedFd_ = fd;
+    QObject::connect(linkNotifier_.get(), &QSocketNotifier::activated, [this] {
+        if (HostEvents* app = events())
+            app->onLinkReadable();
+    });
+    return true;
 }
 
 } // namespace quillon

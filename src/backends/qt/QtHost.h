@@ -2,7 +2,8 @@
 // [x] three precise timers  [x] QImage back buffer  [x] fixed-pitch font
 // [x] popup menus at the cursor  [x] tray icon and its events
 // [x] message box  [x] save dialog  [x] clipboard  [x] sound  [x] clock
-// [x] quit  [x] Unix-socket controller link
+// [x] quit  [x] Unix-socket controller link  [x] reads woken by the socket
+// [x] still image kept beside the back buffer  [x] repaint of a rectangle
 //
 // The host interface on Qt 6 Widgets. It carries out what the application
 // asks and hands Qt's events to it; every decision stays in the application.
@@ -11,6 +12,7 @@
 #include "host/Host.h"
 
 #include <QRect>
+#include <QRegion>
 #include <QTimer>
 #include <memory>
 #include <string>
@@ -18,6 +20,7 @@
 
 class QFont;
 class QPainter;
+class QSocketNotifier;
 class QSystemTrayIcon;
 
 namespace quillon {
@@ -43,6 +46,7 @@ public:
     bool isWindowVisible() override;
     void setTitle(const char* title) override;
     void invalidate() override;
+    void invalidateRect(int left, int top, int right, int bottom) override;
     void clientSize(int& width, int& height) override;
     void setOuterSize(int width, int height) override;
     bool hasTrayIcon() override;
@@ -51,6 +55,9 @@ public:
     Surface* createBackBuffer(int width, int height) override;
     void releaseBackBuffer() override;
     void presentBackBuffer(int width, int height) override;
+    Surface* createStillImage(int width, int height) override;
+    void releaseStillImage() override;
+    void copyStillImage(int left, int top, int right, int bottom) override;
     int screenDpiY() override;
     FontHandle createFont(const FontRequest& request) override;
     bool measureFont(FontHandle font, FontMetrics& metrics) override;
@@ -65,10 +72,12 @@ public:
     std::uint32_t milliseconds() override;
     void quit(int exitCode) override;
     std::unique_ptr<ControllerLink> createControllerLink() override;
+    bool watchLink(ControllerLink* link) override;
 
     // Runs the application's paint handler with the window's painter as the
-    // target of presentBackBuffer; paints black what the frame leaves.
-    void paintWindow(QPainter& painter);
+    // target of presentBackBuffer, for the part of the window in dirty;
+    // paints black what the frame leaves.
+    void paintWindow(QPainter& painter, const QRegion& dirty);
 
     MainWindow& window() { return *window_; }
     QSystemTrayIcon* trayIcon() { return tray_.get(); }
@@ -83,9 +92,14 @@ private:
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<QtSound> sound_;
     std::unique_ptr<QtSurface> backBuffer_;
+    std::unique_ptr<QtSurface> stillImage_;
+    std::unique_ptr<QSocketNotifier> linkNotifier_;
+    int notifiedFd_ = -1;
     std::vector<std::unique_ptr<QFont>> fonts_;
     QTimer timers_[3];
     QPainter* windowPainter_ = nullptr;
+    QRegion dirty_;        // of the paint event being handled
+    QRect pendingRepaint_; // asked for since the last paint event
     QRect presented_;
     std::string socketPath_;
 };

@@ -47,6 +47,15 @@ void QtSurface::drawLine(int x1, int y1, int x2, int y2, Colour colour) {
     painter_.drawLine(x1, y1, x2, y2);
 }
 
+void QtSurface::copyFrom(const QImage& source, const QRect& rect) {
+    QRect copied = rect.intersected(source.rect()).intersected(image_.rect());
+    if (copied.isEmpty())
+        return;
+    painter_.setCompositionMode(QPainter::CompositionMode_Source);
+    painter_.drawImage(copied.topLeft(), source, copied);
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
 void QtSurface::selectFont(FontHandle font) {
     if (font == 0 || font == font_)
         return;

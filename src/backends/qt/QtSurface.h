@@ -46,6 +46,10 @@ public:
     // that a new font made at the same address is selected afresh.
     void forgetFont(FontHandle font);
 
+    // Copies the part of source inside rect to the same place in this
+    // surface; what lies outside either image is left out.
+    void copyFrom(const QImage& source, const QRect& rect);
+
     // The pixels drawn so far.
     const QImage& image() const { return image_; }
 

@@ -1,0 +1,113 @@
+// The application's frames, composed in part from the kept still image, come
+// out pixel for pixel as a full recomposition of the same world, over a
+// randomized run of placements, movement, switches, hover, stuck sensors,
+// track power, layout and size changes.
+#include "app/SimulatorApp.h"
+#include "backends/qt/QtHost.h"
+#include "backends/qt/QtSurface.h"
+#include "sim/Movement.h"
+#include "view/FrameTracker.h"
+#include "view/LayoutPainter.h"
+#include "view/Palette.h"
+#include "view/Pointer.h"
+#include "view/TextPainter.h"
+
+#include <QTest>
+#include <random>
+
+using namespace quillon;
+
+class FramePaintingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void incrementalFramesMatchFullRecompositions();
+};
+
+namespace {
+
+// One random change to the world, as the user, the controller or time
+// would make it.
+void change(SimulatorApp& app, std::mt19937& random) {
+    World& world = app.world();
+    auto pick = [&](int count) {
+        return std::uniform_int_distribution<int>(0, count > 0 ? count - 1 : 0)(random);
+    };
+    const TrackLayout& layout = activeLayout(world.layouts);
+    const TrackNode& node = layout.nodes[pick(usedSlots(layout))];
+    Train* train =
+        world.trains.count > 0 ? &world.trains.trains[pick(world.trains.count)] : nullptr;
+    switch (pick(13)) {
+    case 0:
+        placeTrain(world, 1 + pick(60), activeNode(world.layouts, node.index));
+        break;
+    case 1:
+        if (train != nullptr)
+            setTrainSpeed(world, *train, pick(16), false);
+        break;
+    case 2:
+    case 3:
+    case 4:
+        stepTrains(world, 10 + pick(300));
+        retestHoveredTrain(world);
+        break;
+    case 5:
+        setSwitch(world, 1 + pick(22), 33 + pick(2));
+        world.decoder.solenoidActive = true;
+        break;
+    case 6:
+        app.onPointerMove(node.x + pick(7) - 3, node.y + pick(7) - 3);
+        break;
+    case 7:
+        if (train != nullptr)
+            app.onPointerMove(train->displayX, train->displayY);
+        break;
+    case 8:
+        world.layouts.views[world.layouts.active][node.index].stuck ^= 1;
+        break;
+    case 9:
+        if (train != nullptr)
+            train->light ^= 1;
+        world.powerOn = pick(4) != 0;
+        world.decoder.solenoidActive = pick(2) != 0;
+        break;
+    case 10:
+        if (train != nullptr)
+            removeTrain(world, train->number);
+        break;
+    case 11:
+        // Turned round where it stands, its light shows the other way.
+        if (train != nullptr)
+            setTrainLight(world, train->number, true), setTrainSpeed(world, *train, 15, false);
+        break;
+    default:
+        if (pick(4) == 0)
+            app.onSize(false, 204 + pick(400), 128 + pick(250));
+        else
+            app.onKeyDown(pick(2) == 0 ? Key::A : Key::B, false);
+        break;
+    }
+}
+
+} // namespace
+
+void FramePaintingTest::incrementalFramesMatchFullRecompositions() {
+    ::setenv("QUILLON_PIPE", "/nonexistent/track", 1);
+    QtHost host;
+    SimulatorApp app(host);
+    QtSurface full(app.width(), app.height());
+    TextPainter painter(host, "Terminal", 6);
+    std::mt19937 random(14);
+    for (int frame = 0; frame < 3000; ++frame) {
+        change(app, random);
+        app.onPaint();
+        full.fillRect(0, 0, app.width(), app.height(), BLACK);
+        drawLayout(full, &painter, app.world());
+        drawNotice(full, &painter, noticeOf(app.world()), app.height());
+        QVERIFY2(host.backBuffer()->image() == full.image(),
+                 qPrintable(QStringLiteral("frame %1 differs").arg(frame)));
+    }
+}
+
+QTEST_MAIN(FramePaintingTest)
+#include "FramePaintingTest.moc"
