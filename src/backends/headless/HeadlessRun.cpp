@@ -6,6 +6,8 @@
 #include "sim/Movement.h"
 #include "sim/Trains.h"
 
+#include <cstdint>
+
 namespace quillon::headless {
 
 HeadlessRun::HeadlessRun(World& world, const Scenario* scenario, bool scriptedBytes, std::FILE* log)
@@ -25,6 +27,25 @@ void HeadlessRun::step(ControllerLink* link) {
     stepTrains(world_, STEP_PERIOD_MS);
     carryOutEvents(now_ + STEP_PERIOD_MS, link);
     now_ += STEP_PERIOD_MS;
+}
+
+bool HeadlessRun::idle() const {
+    return !trainsDue(world_) && bytesRead_ == bytes_.size() && world_.events.count == 0;
+}
+
+std::int32_t HeadlessRun::nextActionTime() const {
+    std::int32_t next = INT32_MAX;
+    if (scenario_ == nullptr)
+        return next;
+    for (std::size_t i = nextAction_; i < scenario_->actions.size(); ++i)
+        if (!done_[i] && scenario_->actions[i].timeMs < next)
+            next = scenario_->actions[i].timeMs;
+    return next;
+}
+
+void HeadlessRun::skipTo(std::int32_t timeMs) {
+    if (timeMs > now_)
+        now_ = timeMs;
 }
 
 void HeadlessRun::runDueActions() {

@@ -44,6 +44,16 @@ public:
     void step(ControllerLink* link);
 
     std::int32_t now() const { return now_; }
+    // True when steps would change nothing until the controller sends a
+    // byte or a scenario statement falls due: no train is due to move, no
+    // scenario byte waits and no event is left to carry out.
+    bool idle() const;
+    // When the next scenario statement not yet run falls due; INT32_MAX
+    // when none is left.
+    std::int32_t nextActionTime() const;
+    // Moves the time on to timeMs (a later step time) without stepping; the
+    // caller has seen the run idle and no statement due before timeMs.
+    void skipTo(std::int32_t timeMs);
     const std::vector<Observation>& observations() const { return observations_; }
     // False once a write to the log failed.
     bool logWritten() const { return logOk_; }

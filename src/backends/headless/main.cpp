@@ -6,25 +6,24 @@
 #include "backends/headless/Expectations.h"
 #include "backends/headless/HeadlessOptions.h"
 #include "backends/headless/HeadlessRun.h"
+#include "backends/headless/Pacer.h"
 #include "backends/headless/Scenario.h"
 #include "backends/posix/PosixControllerLink.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <csignal>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
 #include <sstream>
-#include <time.h>
 
 namespace {
 
 using namespace quillon;
 using namespace quillon::headless;
-using Clock = std::chrono::steady_clock;
 
 constexpr const char* PROGRAM = "quillon-headless";
 
@@ -32,45 +31,6 @@ int usageError(const std::string& message) {
     std::fprintf(stderr, "%s: %s\n%s", PROGRAM, message.c_str(), headlessUsageText());
     return 2;
 }
-
-// Signals that end the run are taken synchronously: blocked here, and
-// collected while the program waits for the next step.
-class EndingSignals {
-public:
-    EndingSignals() {
-        sigemptyset(&set_);
-        sigaddset(&set_, SIGINT);
-        sigaddset(&set_, SIGTERM);
-        sigaddset(&set_, SIGHUP);
-        sigprocmask(SIG_BLOCK, &set_, nullptr);
-        // A log on a closed pipe fails its write instead of ending the run.
-        std::signal(SIGPIPE, SIG_IGN);
-    }
-    // Waits until the deadline, or less when a signal comes; true when one
-    // came.
-    bool waitUntil(Clock::time_point deadline) {
-        for (;;) {
-            auto left = deadline - Clock::now();
-            if (left <= Clock::duration::zero())
-                return pending();
-            auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
-            timespec timeout{static_cast<time_t>(ns / 1000000000),
-                             static_cast<long>(ns % 1000000000)};
-            int got = sigtimedwait(&set_, nullptr, &timeout);
-            if (got > 0)
-                return true;
-            if (got < 0 && errno != EAGAIN && errno != EINTR)
-                return pending();
-        }
-    }
-
-private:
-    bool pending() {
-        timespec zero{0, 0};
-        return sigtimedwait(&set_, nullptr, &zero) > 0;
-    }
-    sigset_t set_;
-};
 
 bool readFile(const std::string& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
@@ -88,6 +48,22 @@ void keepConnected(ControllerLink& link, std::int32_t now) {
     if (now % RECONNECT_PERIOD_MS != 0 || link.isConnected())
         return;
     link.connect();
+}
+
+// Waits for the next step in real time. While the run is idle and the
+// controller connected, the steps that would change nothing are skipped:
+// the wait lasts until the controller sends, a statement falls due or the
+// run ends. False when an ending signal came.
+bool waitForStep(Pacer& pacer, HeadlessRun& run, PosixControllerLink& link, std::int32_t end) {
+    if (run.idle() && link.isConnected()) {
+        std::int32_t wakeAt = std::min(run.nextActionTime(), end);
+        Wake wake = pacer.waitUntil(wakeAt, link.descriptor());
+        if (wake == Wake::Signal)
+            return false;
+        run.skipTo(std::min(wake == Wake::Due ? wakeAt : pacer.nextStepTime(STEP_PERIOD_MS),
+                            wakeAt));
+    }
+    return pacer.waitUntil(run.now()) != Wake::Signal;
 }
 
 } // namespace
@@ -158,16 +134,13 @@ int main(int argc, char** argv) {
                                                          ? common.app.socketPath
                                                          : controllerSocketPath().c_str());
 
-    EndingSignals signals;
+    Pacer pacer(options.speed);
     HeadlessRun run(world, haveScenario ? &scenario : nullptr, !options.connect, log);
-    Clock::time_point start = Clock::now();
+    std::int32_t end = haveScenario ? scenario.endMs : INT32_MAX - STEP_PERIOD_MS;
     bool interrupted = false;
-    while (!haveScenario || run.now() < scenario.endMs) {
+    while (run.now() < end) {
         if (realTime) {
-            auto due =
-                start + std::chrono::duration_cast<Clock::duration>(
-                            std::chrono::duration<double, std::milli>(run.now() / options.speed));
-            if (signals.waitUntil(due)) {
+            if (!waitForStep(pacer, run, *link, end)) {
                 interrupted = true;
                 break;
             }
