@@ -60,8 +60,8 @@ bool waitForStep(Pacer& pacer, HeadlessRun& run, PosixControllerLink& link, std:
         Wake wake = pacer.waitUntil(wakeAt, link.descriptor());
         if (wake == Wake::Signal)
             return false;
-        run.skipTo(std::min(wake == Wake::Due ? wakeAt : pacer.nextStepTime(STEP_PERIOD_MS),
-                            wakeAt));
+        run.skipTo(
+            std::min(wake == Wake::Due ? wakeAt : pacer.nextStepTime(STEP_PERIOD_MS), wakeAt));
     }
     return pacer.waitUntil(run.now()) != Wake::Signal;
 }
