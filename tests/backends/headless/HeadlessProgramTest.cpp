@@ -192,7 +192,7 @@ TEST_F(HeadlessProgramTest, TwentyRunsOfTenTrainsLogTheSameBytes) {
 }
 
 // A controller over the socket: drives train 12 and polls reports every
-// 50 ms; the sensors it hears, and the time from connection to hang-up.
+// 20 ms; the sensors it hears, and the time from connection to hang-up.
 struct Heard {
     std::vector<int> sensors;
     double seconds = 0;
@@ -211,7 +211,7 @@ Heard listenToARun(TestController& controller) {
         for (int n = 0; n < 80; ++n)
             if (report[n / 8] & (0x80 >> (n % 8)))
                 heard.sensors.push_back(n);
-        ::usleep(50 * 1000);
+        ::usleep(20 * 1000);
     }
     heard.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     return heard;
