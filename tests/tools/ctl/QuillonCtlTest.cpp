@@ -107,9 +107,9 @@ TEST(QuillonCtlTest, ServeDrivesAPlacedTrainPastTheRoutesSensorsInOrder) {
     Process serve(folder, "serve", {QUILLON_CTL, "serve", "--socket", socket},
                   "speed 12 8\nwatch 50ms for 4\nquit\n");
     // The headless program at four times the clock: the route's 14 s in 3.5 s.
-    Process quillon(folder, "quillon",
-                    {QUILLON_HEADLESS, "--socket", socket, "--place", "12:A1", "--speed", "4",
-                     "--quiet"});
+    Process quillon(
+        folder, "quillon",
+        {QUILLON_HEADLESS, "--socket", socket, "--place", "12:A1", "--speed", "4", "--quiet"});
     ASSERT_EQ(serve.exitStatus(60000), 0) << slurp(serve.err);
     std::istringstream lines(slurp(serve.out));
     std::vector<std::string> passed;
