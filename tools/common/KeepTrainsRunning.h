@@ -2,6 +2,8 @@
 // for as long as a run lasts, and how they look at the running program.
 #pragma once
 
+#include "common/ProcStatus.h"
+
 #include "sim/World.h"
 
 #include <cstdio>
@@ -64,20 +66,5 @@ private:
     bool stuckBefore_[COUNT + 1] = {};
     int spot_ = 0;
 };
-
-// A field of /proc/self/status in KiB ("VmRSS:", "VmHWM:"), or -1.
-inline long statusKb(const char* field) {
-    std::FILE* status = std::fopen("/proc/self/status", "r");
-    if (status == nullptr)
-        return -1;
-    char line[256];
-    long value = -1;
-    std::size_t length = std::strlen(field);
-    while (std::fgets(line, sizeof line, status) != nullptr)
-        if (std::strncmp(line, field, length) == 0)
-            value = std::strtol(line + length, nullptr, 10);
-    std::fclose(status);
-    return value;
-}
 
 } // namespace quillon::tools

@@ -11,6 +11,7 @@
 // this tool's socket; run the tool under a display (xvfb-run -a). Each run
 // starts the program afresh; the figures printed last are the medians.
 #include "common/ControllerChild.h"
+#include "common/ProcStatus.h"
 
 #include <algorithm>
 #include <array>
@@ -66,22 +67,6 @@ double cpuSeconds(pid_t pid) {
     }
     ::closedir(tasks);
     return total;
-}
-
-// A field of /proc/PID/status in KiB ("VmRSS:"), or -1.
-long statusKb(pid_t pid, const char* field) {
-    std::string path = "/proc/" + std::to_string(pid) + "/status";
-    std::FILE* status = std::fopen(path.c_str(), "r");
-    if (status == nullptr)
-        return -1;
-    char line[256];
-    long value = -1;
-    std::size_t length = std::strlen(field);
-    while (std::fgets(line, sizeof line, status) != nullptr)
-        if (std::strncmp(line, field, length) == 0)
-            value = std::strtol(line + length, nullptr, 10);
-    std::fclose(status);
-    return value;
 }
 
 struct Figures {
@@ -249,7 +234,7 @@ Figures measureOnce(const char* program, const std::string& socketPath, int seco
     }
     f.latencyMedian = median(latencies);
     f.latencyP99 = percentile99(latencies);
-    f.rssKb = statusKb(p.pid, "VmRSS:");
+    f.rssKb = quillon::tools::statusKb("VmRSS:", p.pid);
     stopProgram(p);
     return f;
 }
