@@ -83,17 +83,37 @@ void HeadlessRun::runDueActions() {
     }
 }
 
+bool HeadlessRun::canReadEarly() const {
+    return readEarly_ < READ_CHUNK && nextActionTime() > now_;
+}
+
+int HeadlessRun::readEarly(ControllerLink* link) {
+    if (!canReadEarly() || link == nullptr || !link->isConnected())
+        return 0;
+    std::uint8_t chunk[READ_CHUNK + 1];
+    int got = link->read(chunk, READ_CHUNK - readEarly_);
+    if (got <= 0)
+        return 0;
+    readEarly_ += got;
+    decodeCommands(world_, chunk, got);
+    carryOutEvents(now_, link);
+    return got;
+}
+
 void HeadlessRun::readStep(ControllerLink* link) {
+    // Bytes read early in this step's window count against its budget.
+    int budget = READ_CHUNK - readEarly_;
+    readEarly_ = 0;
     std::uint8_t chunk[READ_CHUNK + 1];
     int count = 0;
-    while (count < READ_CHUNK && bytesRead_ < bytes_.size())
+    while (count < budget && bytesRead_ < bytes_.size())
         chunk[count++] = bytes_[bytesRead_++];
     if (bytesRead_ == bytes_.size()) {
         bytes_.clear();
         bytesRead_ = 0;
     }
-    if (count < READ_CHUNK && link != nullptr && link->isConnected()) {
-        int got = link->read(chunk + count, READ_CHUNK - count);
+    if (count < budget && link != nullptr && link->isConnected()) {
+        int got = link->read(chunk + count, budget - count);
         if (got > 0)
             count += got;
     }

@@ -54,6 +54,13 @@ public:
     // Moves the time on to timeMs (a later step time) without stepping; the
     // caller has seen the run idle and no statement due before timeMs.
     void skipTo(std::int32_t timeMs);
+    // Between steps in real time: true while bytes that arrive may be read
+    // at once, before the next step: its 24-byte budget is not spent and no
+    // scenario statement is due first.
+    bool canReadEarly() const;
+    // Reads and decodes what the link has waiting, within the budget of the
+    // coming step, with events at now(); how many bytes were read.
+    int readEarly(ControllerLink* link);
     const std::vector<Observation>& observations() const { return observations_; }
     // False once a write to the log failed.
     bool logWritten() const { return logOk_; }
@@ -73,6 +80,7 @@ private:
     std::vector<bool> done_;          // which actions have run, in file order
     std::vector<std::uint8_t> bytes_; // the scenario's bytes not yet read
     std::size_t bytesRead_ = 0;       // of bytes_
+    int readEarly_ = 0;               // bytes read since the last read step
     LogContext context_;
     std::vector<Observation> observations_;
 };

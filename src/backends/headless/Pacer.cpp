@@ -34,7 +34,7 @@ Pacer::Clock::time_point Pacer::wallOf(std::int32_t timeMs) const {
 
 std::int32_t Pacer::nextStepTime(std::int32_t stepMs) const {
     double elapsed = std::chrono::duration<double, std::milli>(Clock::now() - start_).count();
-    double simulated = std::ceil(elapsed * speed_ / stepMs) * stepMs;
+    double simulated = (std::floor(elapsed * speed_ / stepMs) + 1) * stepMs;
     return simulated > INT32_MAX - stepMs ? INT32_MAX - stepMs
                                           : static_cast<std::int32_t>(simulated);
 }

@@ -24,7 +24,7 @@ public:
     // Signal as soon as an ending signal has come, even before the wait.
     Wake waitUntil(std::int32_t timeMs, int fd = -1);
 
-    // The first step time (a multiple of stepMs) that has not yet passed.
+    // The first step time (a multiple of stepMs) still to come.
     std::int32_t nextStepTime(std::int32_t stepMs) const;
 
 private:

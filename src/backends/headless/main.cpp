@@ -50,20 +50,36 @@ void keepConnected(ControllerLink& link, std::int32_t now) {
     link.connect();
 }
 
-// Waits for the next step in real time. While the run is idle and the
-// controller connected, the steps that would change nothing are skipped:
-// the wait lasts until the controller sends, a statement falls due or the
-// run ends. False when an ending signal came.
+// Waits for the next step in real time, answering the controller at once
+// meanwhile: what it sends is read as it arrives, within the coming step's
+// budget of 24 bytes. While the run is idle and the controller connected,
+// the steps that would change nothing are skipped: the wait lasts until the
+// controller sends, a statement falls due or the run ends. False when an
+// ending signal came.
 bool waitForStep(Pacer& pacer, HeadlessRun& run, PosixControllerLink& link, std::int32_t end) {
-    if (run.idle() && link.isConnected()) {
-        std::int32_t wakeAt = std::min(run.nextActionTime(), end);
-        Wake wake = pacer.waitUntil(wakeAt, link.descriptor());
+    bool watch = true;
+    for (;;) {
+        // Steps are skipped only while the controller can wake the run.
+        bool readable = watch && link.isConnected() && run.canReadEarly();
+        bool idle = readable && run.idle();
+        std::int32_t wakeAt = idle ? std::min(run.nextActionTime(), end) : run.now();
+        int fd = readable ? link.descriptor() : -1;
+        Wake wake = pacer.waitUntil(wakeAt, fd);
         if (wake == Wake::Signal)
             return false;
-        run.skipTo(
-            std::min(wake == Wake::Due ? wakeAt : pacer.nextStepTime(STEP_PERIOD_MS), wakeAt));
+        if (wake == Wake::Due) {
+            run.skipTo(wakeAt);
+            return true;
+        }
+        // The world stood still until now: the bytes belong to the coming
+        // step, as they would had every step run.
+        if (idle)
+            run.skipTo(std::min(pacer.nextStepTime(STEP_PERIOD_MS), wakeAt));
+        // Nothing read from a readable socket is its end: leave it to the
+        // step, which notices.
+        if (run.readEarly(&link) == 0)
+            watch = false;
     }
-    return pacer.waitUntil(run.now()) != Wake::Signal;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "sim/World.h"
 
 #include <chrono>
+#include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
@@ -31,7 +32,7 @@ std::string readAll(const std::string& path) {
 class HeadlessProgramTest : public ::testing::Test {
 protected:
     ~HeadlessProgramTest() override {
-        for (const char* name : {"s.scn", "out", "err"})
+        for (const char* name : {"s.scn", "out", "err", "log"})
             ::unlink((dir.dir + "/" + name).c_str());
     }
     // Starts the program with the scenario file holding text; standard
@@ -215,6 +216,30 @@ Heard listenToARun(TestController& controller) {
     }
     heard.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     return heard;
+}
+
+TEST_F(HeadlessProgramTest, ServingAnswersAtOnceWithin24BytesPer10Ms) {
+    ASSERT_TRUE(dir.listen());
+    pid_t serving = start("", {"--log", dir.dir + "/log"});
+    ASSERT_TRUE(dir.accept(3000));
+    ::usleep(100 * 1000);
+    ASSERT_TRUE(dir.send(Bytes(30, 133)));
+    EXPECT_EQ(dir.receive(300, 2000).size(), 300u) << "every request answered";
+    ::kill(serving, SIGTERM);
+    EXPECT_EQ(finish(serving).status, 0) << "a signal ends serving as a success";
+    // (time, reports) per time in the log: 24 in one step, 6 in the next.
+    std::string log = readAll(dir.dir + "/log");
+    std::vector<std::pair<int, int>> perTime;
+    std::regex report(R"re(\{"t":(\d+),"event":"report")re");
+    for (std::sregex_iterator it(log.begin(), log.end(), report), none; it != none; ++it) {
+        int t = std::stoi((*it)[1]);
+        if (perTime.empty() || perTime.back().first != t)
+            perTime.emplace_back(t, 0);
+        ++perTime.back().second;
+    }
+    ASSERT_EQ(perTime.size(), 2u) << log;
+    EXPECT_EQ(perTime[0].second, 24);
+    EXPECT_EQ(perTime[1], std::make_pair(perTime[0].first + 10, 6));
 }
 
 TEST_F(HeadlessProgramTest, ARealControllerHearsTheScenarioOrderInTheRunsTime) {
