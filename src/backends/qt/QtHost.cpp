@@ -185,16 +185,22 @@ int QtHost::timerInterval(int id) const {
     return id >= 1 && id <= 3 ? timers_[id - 1].interval() : 0;
 }
 
-Surface* QtHost::createBackBuffer(int width, int height) {
-    backBuffer_.reset();
+// Replaces the surface held in slot with a new one of width x height; the
+// slot is empty, and the result nullptr, when the image cannot be made.
+Surface* QtHost::makeSurface(std::unique_ptr<QtSurface>& slot, int width, int height) {
+    slot.reset();
     if (width < 1 || height < 1)
         return nullptr;
-    backBuffer_ = std::make_unique<QtSurface>(width, height);
-    if (backBuffer_->image().isNull()) {
-        backBuffer_.reset();
+    slot = std::make_unique<QtSurface>(width, height);
+    if (slot->image().isNull()) {
+        slot.reset();
         return nullptr;
     }
-    return backBuffer_.get();
+    return slot.get();
+}
+
+Surface* QtHost::createBackBuffer(int width, int height) {
+    return makeSurface(backBuffer_, width, height);
 }
 
 void QtHost::releaseBackBuffer() {
@@ -215,15 +221,7 @@ void QtHost::presentBackBuffer(int width, int height) {
 }
 
 Surface* QtHost::createStillImage(int width, int height) {
-    stillImage_.reset();
-    if (width < 1 || height < 1)
-        return nullptr;
-    stillImage_ = std::make_unique<QtSurface>(width, height);
-    if (stillImage_->image().isNull()) {
-        stillImage_.reset();
-        return nullptr;
-    }
-    return stillImage_.get();
+    return makeSurface(stillImage_, width, height);
 }
 
 void QtHost::releaseStillImage() {

@@ -87,6 +87,7 @@ public:
 
 private:
     void createTrayIcon();
+    static Surface* makeSurface(std::unique_ptr<QtSurface>& slot, int width, int height);
 
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<QSystemTrayIcon> tray_;
