@@ -16,10 +16,11 @@ using namespace quillon;
 namespace {
 
 World world;
+CommandDecoder decoder;
 
 void placeEightyTrains() {
     world = makeWorld();
-    int nodes = activeLayout(world.layouts).nodeCount;
+    int nodes = activeTrack(world.layouts).nodeCount();
     for (int number = 0; number < MAX_TRAINS; ++number)
         placeTrain(world, number, activeNode(world.layouts, number % nodes));
     world.events.count = 0;
@@ -70,7 +71,7 @@ void decodeStream(benchmark::State& state, const std::vector<std::uint8_t>& stre
     for (auto _ : state) {
         for (std::size_t at = 0; at < stream.size(); at += 24) {
             int count = static_cast<int>(std::min<std::size_t>(24, stream.size() - at));
-            benchmark::DoNotOptimize(decodeCommands(world, stream.data() + at, count));
+            benchmark::DoNotOptimize(decodeCommands(decoder, world, stream.data() + at, count));
             for (int i = 0; i < world.events.count; ++i)
                 reports += world.events.events[i].kind == EventKind::ReportSent;
             world.events.count = 0;

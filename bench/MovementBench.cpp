@@ -23,11 +23,11 @@ struct Segment {
 
 // Every track of layout A once (one direction of each), longest first.
 std::vector<Segment> tracksOfA() {
-    const TrackLayout& layout = activeLayout(world.layouts);
+    const Track& layout = activeTrack(world.layouts);
     std::vector<Segment> segments;
-    for (int i = 0; i < layout.nodeCount; ++i) {
+    for (int i = 0; i < layout.nodeCount(); ++i) {
         for (int slot = 0; slot < 3; ++slot) {
-            const NodeEdge& edge = layout.nodes[i].edges[slot];
+            const NodeEdge& edge = layout.nodes[static_cast<std::size_t>(i)].edges[slot];
             if (edge.dest > i)
                 segments.push_back({EdgeRef{activeNode(world.layouts, i), slot},
                                     activeNode(world.layouts, edge.dest), edge.distance});
@@ -97,7 +97,7 @@ BENCHMARK(BM_RestoreTrainTable);
 // are drained after every step, as the application does.
 void BM_StepTrains80Running(benchmark::State& state) {
     world = makeWorld();
-    int nodes = activeLayout(world.layouts).nodeCount;
+    int nodes = activeTrack(world.layouts).nodeCount();
     for (int number = 0; number < MAX_TRAINS; ++number)
         placeTrain(world, number, activeNode(world.layouts, number % nodes))->speed =
             1 + number % 14;
@@ -105,7 +105,7 @@ void BM_StepTrains80Running(benchmark::State& state) {
         benchmark::DoNotOptimize(stepTrains(world, 10));
         for (int i = 0; i < world.trains.count; ++i)
             world.trains.trains[i].crashed = 0;
-        world.decoder.report.clear();
+        world.latched.clear();
         world.events.count = 0;
     }
 }

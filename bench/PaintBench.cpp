@@ -18,7 +18,7 @@ using namespace quillon;
 // Layout A at the starting window size with 10 trains.
 struct Scene {
     Scene() : world(makeWorld()) {
-        rescaleBothLayouts(world, 512, 320);
+        rescaleLayouts(world, 512, 320);
         for (int i = 0; i < 10; ++i)
             placeTrain(world, 10 + i, activeNode(world.layouts, i * 7));
     }

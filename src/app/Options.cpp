@@ -98,11 +98,19 @@ void takePlacement(ParsedOptions& parsed, const char* value) {
     const char* name = colon + 1;
     Placement placement;
     placement.train = train;
-    if (name[0] == '\0' || std::strlen(name) >= sizeof placement.nodeName) {
+    // A train placed as NODE:behind sets off along the node's behind way.
+    std::size_t nameLength = std::strlen(name);
+    const char* way = std::strrchr(name, ':');
+    if (way != nullptr && (std::strcmp(way, ":behind") == 0 || std::strcmp(way, ":ahead") == 0)) {
+        placement.behind = std::strcmp(way, ":behind") == 0;
+        nameLength = static_cast<std::size_t>(way - name);
+    }
+    if (nameLength == 0 || nameLength >= sizeof placement.nodeName) {
         fail(parsed, "unknown node '%.32s'", name);
         return;
     }
-    std::strcpy(placement.nodeName, name);
+    std::memcpy(placement.nodeName, name, nameLength);
+    placement.nodeName[nameLength] = '\0';
     AppOptions& app = parsed.app;
     for (int k = 0; k < app.placementCount; ++k) {
         if (app.placements[k].train != train)
@@ -130,19 +138,12 @@ void takeSocketPath(ParsedOptions& parsed, const char* value) {
     std::strcpy(parsed.app.socketPath, value);
 }
 
-NodeRef findNode(const Layouts& layouts, int layout, const char* name) {
-    const TrackLayout& record = layouts.records[layout];
-    for (int index = 0; index < record.nodeCount && index < MAX_NODES; ++index) {
-        if (std::strncmp(record.nodes[index].name, name, sizeof record.nodes[index].name) == 0)
-            return NodeRef{static_cast<std::int16_t>(layout), static_cast<std::int16_t>(index)};
-    }
-    return NO_NODE;
-}
-
 #define QUILLON_COMMON_OPTIONS                                                                     \
     "  --layout A|B        start on layout A (the default) or B\n"                                 \
-    "  --place TRAIN:NODE  put train TRAIN (0 to 255) on the node named NODE of\n"                 \
-    "                      that layout, e.g. 12:A1; may be given again\n"                          \
+    "  --place TRAIN:NODE[:behind]\n"                                                              \
+    "                      put train TRAIN (0 to 255) on the node named NODE of\n"                 \
+    "                      that layout, e.g. 12:A1, to set off ahead (or behind\n"                 \
+    "                      with :behind); may be given again\n"                                    \
     "  --socket PATH       connect to the controller at PATH instead of the usual\n"               \
     "                      place (on Windows, PATH names a pipe)\n"                                \
     "  --commands SET      the controller's command set: basic (the default) or full\n"            \
@@ -222,10 +223,10 @@ ParsedOptions parseOptions(int argc, const char* const* argv, const char* comman
 }
 
 void applyOptions(World& world, const AppOptions& options) {
-    world.decoder.commandSet = options.commands;
     selectLayout(world.layouts, options.layout);
     for (int k = 0; k < options.placementCount; ++k)
-        placeTrain(world, options.placements[k].train, options.placements[k].node);
+        placeTrain(world, options.placements[k].train, options.placements[k].node,
+                   options.placements[k].behind);
 }
 
 const char* commonOptionsText() {

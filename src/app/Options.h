@@ -15,7 +15,8 @@ struct World;
 struct Placement {
     std::int32_t train = 0; // 0..255, as the controller addresses trains
     NodeRef node;           // a node of the chosen layout once the options are finished
-    char nodeName[8] = {};  // as given, for messages
+    char nodeName[NODE_NAME_CAPACITY] = {}; // as given, for messages
+    bool behind = false;                    // sets off along the node's behind way
 };
 
 // At most one placement per train, so the train table always has room.
@@ -63,8 +64,8 @@ bool takeCommonOption(ParsedOptions& parsed, int argc, const char* const* argv, 
 // ok is already false.
 void finishOptions(ParsedOptions& parsed);
 
-// Sets the world up as the options ask: the command set, the chosen layout
-// made active, and the trains placed in the order given (each placement
+// Sets the world up as the options ask: the chosen layout made active, and
+// the trains placed in the order given (each placement
 // records its event, as any placement does). The world has its layouts
 // loaded and its options finished.
 void applyOptions(World& world, const AppOptions& options);

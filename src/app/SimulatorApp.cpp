@@ -70,7 +70,7 @@ SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
     LoadMessages messages = loadBuiltinLayouts(world_.layouts);
     for (int i = 0; i < messages.count; ++i)
         host_.messageBox(messages.texts[i], MessageIcon::Error);
-    world_.decoder.report.clear();
+    decoder_.commandSet = options.commands;
     applyOptions(world_, options);
     painter_ = std::make_unique<TextPainter>(host_, FONT_FACE, FONT_POINTS);
     chooseLayout(world_.layouts.active);
@@ -78,7 +78,7 @@ SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
     if (host_.isWindowVisible())
         hide();
     fitWindowToClientSize();
-    rescaleBothLayouts(world_, width_, height_);
+    rescaleLayouts(world_, width_, height_);
     createBackBuffer();
     bool connected = link_ != nullptr && link_->connect();
     if (connected)
@@ -136,8 +136,8 @@ bool SimulatorApp::createBackBuffer() {
 }
 
 void SimulatorApp::rescale(int width, int height) {
-    rescaleBothLayouts(world_, width < MIN_WIDTH ? MIN_WIDTH : width,
-                       height < MIN_HEIGHT ? MIN_HEIGHT : height);
+    rescaleLayouts(world_, width < MIN_WIDTH ? MIN_WIDTH : width,
+                   height < MIN_HEIGHT ? MIN_HEIGHT : height);
 }
 
 void SimulatorApp::chooseLayout(int index) {
@@ -243,7 +243,7 @@ int SimulatorApp::pollController(int budget) {
         return count;
     if (count > budget)
         count = budget;
-    bool completed = decodeCommands(world_, buffer, count);
+    bool completed = decodeCommands(decoder_, world_, buffer, count);
     carryOutEvents();
     paceMovement();
     if (completed)
@@ -525,20 +525,24 @@ void SimulatorApp::onTrayEvent(TrayEvent event) {
 
 void SimulatorApp::exportLayout() {
     int index = world_.layouts.active;
+    const Track& track = activeTrack(world_.layouts);
+    // The raw dump is the image of a built-in layout's record.
+    if (!track.record)
+        return;
     char path[PATH_CAPACITY];
     formatExportName(path, sizeof path, index);
     if (!host_.saveFileDialog(exportDialogRequest(), path, sizeof path))
         return;
     path[sizeof path - 1] = '\0';
     char dump[RAW_EXPORT_SIZE];
-    formatRawLayout(world_.layouts.records[index], dump);
+    formatRawLayout(recordOf(track), dump);
     // A failed export leaves the user's previous file as it was.
     if (!host_.replaceFile(path, dump, sizeof dump))
         showMessage(MessageIcon::Error, "failed to export track data to %s", path);
 }
 
 void SimulatorApp::copySwitchDirections() {
-    SwitchText text = formatSwitchDirections(activeLayout(world_.layouts));
+    SwitchText text = formatSwitchDirections(recordOf(activeTrack(world_.layouts)));
     host_.setClipboardText(text.text);
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/Options.h"
 #include "host/Host.h"
+#include "protocol/CommandDecoder.h"
 #include "sim/World.h"
 #include "view/FrameTracker.h"
 
@@ -100,6 +101,7 @@ private:
 
     Host& host_;
     World world_;
+    CommandDecoder decoder_;
     int width_;
     int height_;
     bool shownByUser_ = false;       // the user chose Show (true) or Hide (false)

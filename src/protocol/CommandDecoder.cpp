@@ -8,25 +8,19 @@
 namespace quillon {
 namespace {
 
-constexpr int MODULES = SENSOR_NUMBERS / SENSORS_PER_MODULE; // modules with sensors
-static_assert(MODULES == SENSOR_MODULES);
+static_assert(CONTACT_COUNT == MAX_MODULES * SENSORS_PER_MODULE);
 
-// ORs in what reads as triggered among the sensors of module (1-based),
-// then appends its two bytes (zero past the modules that have sensors) and
-// clears them in the latch.
+// ORs in what reads as triggered among the contacts of module (1-based),
+// then appends its two bytes and clears them in the latch.
 void appendModule(World& world, int module, Event& sent) {
-    SensorReport& report = world.decoder.report;
+    ContactBits& latched = world.latched;
     std::uint8_t* out = sent.bytes + sent.length;
     sent.length += 2;
-    if (module > MODULES) {
-        out[0] = out[1] = 0;
-        return;
-    }
     int first = (module - 1) * SENSORS_PER_MODULE;
     for (int n = first; n < first + SENSORS_PER_MODULE; ++n)
         if (isSensorTriggered(world, n))
-            report.setSensorBit(n);
-    std::uint8_t* bytes = report.bytes + 2 * (module - 1);
+            latched.set(n);
+    std::uint8_t* bytes = latched.bytes + 2 * (module - 1);
     out[0] = bytes[0];
     out[1] = bytes[1];
     bytes[0] = bytes[1] = 0;
@@ -54,30 +48,34 @@ void setPower(World& world, bool on) {
 }
 
 // Carries out a complete two-byte command.
-void carryOut(World& world, std::uint8_t first, std::uint8_t argument, CommandAction action) {
-    CommandDecoder& decoder = world.decoder;
+void carryOut(const CommandDecoder& decoder, World& world, std::uint8_t first,
+              std::uint8_t argument, CommandAction action) {
     if (action == CommandAction::Switch) {
         // Without track power the solenoids get nothing.
         if (!world.powerOn)
             return;
-        setSwitch(world, argument, first);
-        decoder.solenoidActive = true;
+        setSwitch(world, argument,
+                  first == CMD_SWITCH_STRAIGHT ? SWITCH_DIR_STRAIGHT : SWITCH_DIR_CURVED);
+        world.solenoidActive = true;
         return;
     }
     if (action != CommandAction::Speed)
         return;
     std::int32_t train = argument;
-    setTrainSpeed(world, train, first & (CMD_LIGHT_BIT - 1), true);
-    if (decoder.commandSet == CommandSet::Full)
+    bool full = decoder.commandSet == CommandSet::Full;
+    // A real locomotive that stands since it was placed turns round on a
+    // reverse; the basic set keeps the simulator's own rule.
+    setTrainSpeed(world, train, first & (CMD_LIGHT_BIT - 1), true,
+                  full ? StandingReverse::TurnRound : StandingReverse::KeepWay);
+    if (full)
         setTrainLight(world, train, (first & CMD_LIGHT_BIT) != 0);
 }
 
 } // namespace
 
-bool decodeCommands(World& world, const std::uint8_t* bytes, int count) {
+bool decodeCommands(CommandDecoder& decoder, World& world, const std::uint8_t* bytes, int count) {
     if (count < 1 || bytes == nullptr)
         return false;
-    CommandDecoder& decoder = world.decoder;
     // Between bytes a command has 0 or 1 bytes pending; anything else is not
     // a command under way.
     if (decoder.pendingCount < 0 || decoder.pendingCount > 1)
@@ -99,7 +97,7 @@ bool decodeCommands(World& world, const std::uint8_t* bytes, int count) {
             sendModules(world, command.modules, command.modules);
             break;
         case CommandAction::SolenoidOff:
-            decoder.solenoidActive = false;
+            world.solenoidActive = false;
             break;
         case CommandAction::PowerOn:
             setPower(world, true);
@@ -113,7 +111,7 @@ bool decodeCommands(World& world, const std::uint8_t* bytes, int count) {
         case CommandAction::Speed:
         case CommandAction::Function:
         case CommandAction::Nothing:
-            carryOut(world, first, decoder.pending[1], command.action);
+            carryOut(decoder, world, first, decoder.pending[1], command.action);
             completed = true;
             break;
         }
@@ -124,10 +122,10 @@ bool decodeCommands(World& world, const std::uint8_t* bytes, int count) {
 
 void sendReport(World& world) {
     Event sent = makeEvent(EventKind::ReportSent, 0);
-    sent.length = sizeof world.decoder.report.bytes;
-    std::memcpy(sent.bytes, world.decoder.report.bytes, sizeof world.decoder.report.bytes);
+    sent.length = REPORT_BYTES;
+    std::memcpy(sent.bytes, world.latched.bytes, REPORT_BYTES);
     world.events.record(sent);
-    world.decoder.report.clear();
+    std::memset(world.latched.bytes, 0, REPORT_BYTES);
 }
 
 } // namespace quillon

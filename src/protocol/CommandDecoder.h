@@ -13,7 +13,6 @@
 #pragma once
 
 #include "protocol/CommandFraming.h"
-#include "protocol/SensorReport.h"
 
 #include <cstdint>
 
@@ -21,23 +20,23 @@ namespace quillon {
 
 struct World;
 
-// The decoder's state, part of the world.
+// The command being assembled and the command set spoken. Its owner keeps
+// it beside the world it drives.
 struct CommandDecoder {
-    SensorReport report;     // the sensors latched since the last report
-    std::uint8_t pending[4]; // the command being assembled; only two are used
-    std::int32_t pendingCount;
-    bool solenoidActive;   // true after a switch command, false after byte 32
-    CommandSet commandSet; // basic unless chosen
+    std::uint8_t pending[4] = {}; // the command being assembled; only two are used
+    std::int32_t pendingCount = 0;
+    CommandSet commandSet = CommandSet::Basic;
 };
 
-// Feeds count bytes in order, recording a CommandDecoded event for each
-// command completed. Returns true when at least one two-byte command was
-// completed in this call; false for count < 1. A report request
-// ORs in every sensor of the modules it asks for that reads as triggered,
-// sends their bytes and clears them.
-bool decodeCommands(World& world, const std::uint8_t* bytes, int count);
+// Feeds count bytes in order into world, recording a CommandDecoded event
+// for each command completed. Returns true when at least one two-byte
+// command was completed in this call; false for count < 1. A report request
+// ORs in every contact of the modules it asks for that reads as triggered,
+// sends their bytes (ReportSent) and clears them in the latch.
+bool decodeCommands(CommandDecoder& decoder, World& world, const std::uint8_t* bytes, int count);
 
-// Records the 10 report bytes as a ReportSent event and clears the latch.
+// Records the 10 bytes of contacts 0..79 as a ReportSent event and clears
+// them in the latch.
 void sendReport(World& world);
 
 } // namespace quillon

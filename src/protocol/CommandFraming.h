@@ -21,8 +21,10 @@ constexpr std::uint8_t CMD_MODULE = 192;   // + n: sensor module n (full set)
 constexpr std::uint8_t CMD_REVERSE = 15;   // the speed byte that reverses
 constexpr std::uint8_t CMD_LIGHT_BIT = 16; // full set: speed and reverse with the light on
 constexpr int SENSORS_PER_MODULE = 16;
-constexpr int SENSOR_MODULES = 5; // modules that hold sensors
+constexpr int SENSOR_MODULES = 5; // the modules of the 10-byte report
 constexpr int REPORT_BYTES = 2 * SENSOR_MODULES;
+constexpr int MAX_MODULES = 31; // the modules a request can reach
+constexpr int MAX_CONTACTS = MAX_MODULES * SENSORS_PER_MODULE;
 
 enum class CommandAction : std::uint8_t {
     Report,      // one byte: modules 1..5

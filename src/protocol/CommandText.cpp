@@ -66,14 +66,14 @@ void describeCommand(const std::uint8_t* bytes, int length, CommandSet set,
 }
 
 int replySensors(std::uint8_t first, CommandSet set, const std::uint8_t* bytes, int length,
-                 int (&numbers)[SENSOR_MODULES * SENSORS_PER_MODULE]) {
+                 int (&numbers)[MAX_CONTACTS]) {
     CommandShape shape = commandShape(first, set);
     int firstModule = shape.action == CommandAction::Module ? shape.modules : 1;
     int count = 0;
     for (int i = 0; bytes != nullptr && i < length; ++i) {
         for (int bit = 0; bit < 8; ++bit) {
             int number = (firstModule - 1) * SENSORS_PER_MODULE + 8 * i + bit;
-            if ((bytes[i] & (0x80 >> bit)) == 0 || number >= SENSOR_MODULES * SENSORS_PER_MODULE)
+            if ((bytes[i] & (0x80 >> bit)) == 0 || number >= MAX_CONTACTS)
                 continue;
             numbers[count++] = number;
         }
@@ -86,7 +86,7 @@ void describeReport(std::uint8_t first, CommandSet set, const std::uint8_t* byte
     if (text == nullptr || capacity == 0)
         return;
     text[0] = '\0';
-    int numbers[SENSOR_MODULES * SENSORS_PER_MODULE];
+    int numbers[MAX_CONTACTS];
     int count = replySensors(first, set, bytes, length, numbers);
     std::size_t used = 0;
     for (int i = 0; i < count; ++i) {

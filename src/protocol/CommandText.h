@@ -19,13 +19,13 @@ void describeCommand(const std::uint8_t* bytes, int length, CommandSet set,
 
 // The numbers of the sensors set in a reply of length bytes to the command
 // that starts with first, in the report's bit order; how many. Module k of
-// the reply is the k-th module asked for; modules without sensors add none.
+// the reply is the k-th module asked for.
 int replySensors(std::uint8_t first, CommandSet set, const std::uint8_t* bytes, int length,
-                 int (&numbers)[SENSOR_MODULES * SENSORS_PER_MODULE]);
+                 int (&numbers)[MAX_CONTACTS]);
 
 // The sensors set in a report of length bytes that answers the command
 // first: their names separated by spaces, or "none". Module k of the answer
-// is the k-th module asked for. text holds at least 4 bytes per sensor.
+// is the k-th module asked for. text holds at least 5 bytes per sensor.
 void describeReport(std::uint8_t first, CommandSet set, const std::uint8_t* bytes, int length,
                     char* text, std::size_t capacity);
 

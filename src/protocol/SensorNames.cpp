@@ -5,34 +5,54 @@
 #include <cstdio>
 
 namespace quillon {
+namespace {
+
+constexpr int LETTERS = 26;
+
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool isLetter(char c) {
+    return upper(c) >= 'A' && upper(c) <= 'Z';
+}
+
+} // namespace
 
 bool formatSensorName(int number, char (&name)[SENSOR_NAME_CAPACITY]) {
     name[0] = '\0';
-    if (number < 0 || number >= SENSOR_MODULES * SENSORS_PER_MODULE)
+    if (number < 0 || number >= MAX_CONTACTS)
         return false;
-    std::snprintf(name, sizeof name, "%c%d", 'A' + number / SENSORS_PER_MODULE,
-                  number % SENSORS_PER_MODULE + 1);
+    int module = number / SENSORS_PER_MODULE; // from 0
+    int contact = number % SENSORS_PER_MODULE + 1;
+    if (module < LETTERS) {
+        std::snprintf(name, sizeof name, "%c%d", 'A' + module, contact);
+        return true;
+    }
+    std::snprintf(name, sizeof name, "%c%c%d", 'A' + module / LETTERS - 1, 'A' + module % LETTERS,
+                  contact);
     return true;
 }
 
 int parseSensorName(const char* text) {
-    if (text == nullptr)
+    if (text == nullptr || !isLetter(text[0]))
         return -1;
-    char letter = text[0];
-    if (letter >= 'a' && letter <= 'z')
-        letter = static_cast<char>(letter - 'a' + 'A');
-    if (letter < 'A' || letter >= 'A' + SENSOR_MODULES)
-        return -1;
+    int module = upper(text[0]) - 'A';
+    const char* p = text + 1;
+    if (isLetter(*p)) {
+        module = (module + 1) * LETTERS + (upper(*p) - 'A');
+        ++p;
+    }
     int contact = 0;
     int digits = 0;
-    for (const char* p = text + 1; *p != '\0'; ++p, ++digits) {
-        if (*p < '0' || *p > '9' || digits == 2)
+    for (const char* d = p; *d != '\0'; ++d, ++digits) {
+        if (*d < '0' || *d > '9' || digits == 2)
             return -1;
-        contact = contact * 10 + (*p - '0');
+        contact = contact * 10 + (*d - '0');
     }
-    if (digits == 0 || text[1] == '0' || contact > SENSORS_PER_MODULE)
+    if (digits == 0 || p[0] == '0' || contact > SENSORS_PER_MODULE || module >= MAX_MODULES)
         return -1;
-    return (letter - 'A') * SENSORS_PER_MODULE + contact - 1;
+    return module * SENSORS_PER_MODULE + contact - 1;
 }
 
 } // namespace quillon

@@ -1,19 +1,22 @@
-// Sensor numbers as the controller's report counts them and the names
-// people use for them: module letter A..E and contact 1..16, so sensor 44
-// is "C13".
+// Contact numbers as the controller's report counts them (0..495, from the
+// first bit of the first module) and the names people use for them: the
+// module's letters and the contact 1..16 within it. Modules 1..26 are
+// lettered A..Z and modules 27..31 AA..AE, as spreadsheet columns go on, so
+// contact 44 is "C13" and contact 416 is "AA1". Control programs that count
+// feedback contacts from 1 call contact n their feedback n + 1.
 #pragma once
 
 namespace quillon {
 
 // Room for the longest name and its NUL.
-constexpr int SENSOR_NAME_CAPACITY = 4;
+constexpr int SENSOR_NAME_CAPACITY = 5;
 
-// Writes the name of sensor number 0..79 into name; false (and an empty
+// Writes the name of contact number 0..495 into name; false (and an empty
 // name) for any other number.
 bool formatSensorName(int number, char (&name)[SENSOR_NAME_CAPACITY]);
 
-// The number of the sensor named text (a capital or small letter A..E, then
-// 1..16 without leading zeros), or -1 when text names no sensor.
+// The number of the contact named text (the module's letters, capital or
+// small, then 1..16 without leading zeros), or -1 when text names none.
 int parseSensorName(const char* text);
 
 } // namespace quillon

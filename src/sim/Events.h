@@ -4,18 +4,18 @@
 // train, so the fixed capacity is never reached between two drains.
 #pragma once
 
-#include "track/BuiltinLayouts.h"
+#include "track/Layouts.h"
 
 #include <cstdint>
 
 namespace quillon {
 
 enum class EventKind : std::uint8_t {
-    SwitchChanged,  // a: switch slot, b: its new direction (a controller or a click)
+    SwitchChanged,  // a: switch number, b: its new direction, node: the switch
     Collision,      // a: the moving train's number, b: the other's
     Halt,           // a: train number, node: where it stands
-    SensorLatched,  // a: sensor number, b: the number of the train passing it
-    SensorFired,    // a: sensor number, fired by the user
+    SensorLatched,  // a: contact number, b: the number of the train passing it, node: the sensor
+    SensorFired,    // a: contact number, fired by the user, node: the sensor
     TrainPlaced,    // a: train number, node: where
     TrainMoved,     // a: train number, node: where it was placed again
     ReportSent,     // bytes: the bytes to write to the controller, length of them

@@ -2,7 +2,7 @@
 // sets it; train and sensor operations read it.
 #pragma once
 
-#include "track/BuiltinLayouts.h"
+#include "track/Layouts.h"
 
 #include <cstdint>
 

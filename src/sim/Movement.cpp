@@ -13,8 +13,6 @@ const int VELOCITY[15] = {0, 60, 80, 106, 158, 210, 256, 310, 354, 402, 442, 478
 namespace {
 
 constexpr int TOP_SPEED = 14;
-// The trains crash when the pixel gap between them truncates to this or less.
-constexpr float CRASH_GAP = 10.0f;
 
 // A way a train can take from a node: the edge it leaves by and the node of
 // the active layout at its far end (none when the edge is empty or leads
@@ -30,10 +28,7 @@ Way wayFrom(const World& world, NodeRef from, bool forward) {
     if (slot < 0)
         return {};
     EdgeRef edge{from, slot};
-    std::int32_t dest = edgeAt(world, edge).dest;
-    if (dest < 0 || dest >= usedSlots(activeLayout(world.layouts)))
-        return {edge, NO_NODE};
-    return {edge, activeNode(world.layouts, dest)};
+    return {edge, activeNodeOrNone(world.layouts, edgeAt(world, edge).dest)};
 }
 
 // Both ends exist and the track has a length.
@@ -50,13 +45,13 @@ void halt(World& world, Train& train, NodeRef node) {
 // The way on from R for a train that came from P: forward, unless forward
 // leads straight back to P or the train runs into a switch from one of its
 // branches; then backward.
-Way wayOn(const World& world, NodeRef reachedRef, const TrackNode& from) {
-    const TrackNode& reached = nodeAt(world.layouts, reachedRef);
+Way wayOn(const World& world, NodeRef reachedRef, std::int32_t fromIndex) {
+    const Node& reached = nodeAt(world.layouts, reachedRef);
     int ahead = chooseEdge(reached, true);
-    bool leadsBack = ahead >= 0 && reached.edges[ahead].dest == from.index;
+    bool leadsBack = ahead >= 0 && reached.edges[ahead].dest == fromIndex;
     bool trailing =
-        reached.type == NODE_SWITCH && (from.index == reached.edges[EDGE_STRAIGHT].dest ||
-                                        from.index == reached.edges[EDGE_CURVED].dest);
+        reached.type == NODE_SWITCH && (fromIndex == reached.edges[EDGE_STRAIGHT].dest ||
+                                        fromIndex == reached.edges[EDGE_CURVED].dest);
     return wayFrom(world, reachedRef, !(leadsBack || trailing));
 }
 
@@ -78,8 +73,8 @@ std::int32_t truncated(double sum) {
 
 // Window pixels per length unit along T's segment.
 float segmentScale(const World& world, const Train& train) {
-    const TrackNode& near = nodeAt(world.layouts, train.currentNode);
-    const TrackNode& far = nodeAt(world.layouts, train.nextNode);
+    const Node& near = nodeAt(world.layouts, train.currentNode);
+    const Node& far = nodeAt(world.layouts, train.nextNode);
     // Exact in double for every window size; beyond 32 bits it keeps growing
     // instead of wrapping into a negative root.
     double dx = static_cast<double>(far.x) - near.x;
@@ -98,14 +93,14 @@ struct Segment {
 
 // T's position as U measures it, or false when U is on no segment that T's
 // test covers: the same segment either way, or standing at either end node.
-bool positionSeenBy(const World& world, const Segment& t, const Train& u, std::int32_t& d) {
+bool positionSeenBy(const Segment& t, const Train& u, std::int32_t& d) {
     int near = t.near;
     int far = t.far;
-    int uNear = nodeAt(world.layouts, u.currentNode).index;
+    int uNear = u.currentNode.index;
     bool sameWay = uNear == near;
     bool oppositeWay = uNear == far;
     if (u.nextNode.isNode()) {
-        int uFar = nodeAt(world.layouts, u.nextNode).index;
+        int uFar = u.nextNode.index;
         sameWay = sameWay && uFar == far;
         oppositeWay = oppositeWay && uFar == near;
     }
@@ -120,25 +115,32 @@ bool positionSeenBy(const World& world, const Segment& t, const Train& u, std::i
     return false;
 }
 
-// Crashes T and the first train found closer than 11 pixels to it on its
-// segment; one event for the pair.
+// Whether trains apart layout units along T's segment are too close: under
+// the window-pixel rule a gap that truncates to the gap's size or less, one
+// below size + 1; under the layout-unit rule a gap of at most its size.
+bool tooClose(const World& world, const Train& t, float apart) {
+    const CollisionGap& gap = world.layouts.tracks[t.currentNode.layout].gap;
+    if (gap.rule == GapRule::LayoutUnits)
+        return apart <= static_cast<float>(gap.size);
+    return apart * segmentScale(world, t) < static_cast<float>(gap.size) + 1.0f;
+}
+
+// Crashes T and the first train found too close to it on its segment; one
+// event for the pair.
 void testCollision(World& world, Train& t) {
     if (edgeAt(world, t.edge).distance <= 0)
         return;
-    float scale = segmentScale(world, t);
-    const Segment segment{nodeAt(world.layouts, t.currentNode).index,
-                          nodeAt(world.layouts, t.nextNode).index, edgeAt(world, t.edge).distance,
+    const Segment segment{t.currentNode.index, t.nextNode.index, edgeAt(world, t.edge).distance,
                           t.distance};
     for (int i = 0; i < world.trains.count; ++i) {
         Train& u = world.trains.trains[i];
         if (!u.inUse || u.number == t.number)
             continue;
         std::int32_t d;
-        if (!positionSeenBy(world, segment, u, d))
+        if (!positionSeenBy(segment, u, d))
             continue;
         float apart = static_cast<float>(std::llabs(static_cast<std::int64_t>(u.distance) - d));
-        // A gap that truncates to 10 pixels or less is one below 11.
-        if (!(apart * scale < CRASH_GAP + 1.0f))
+        if (!tooClose(world, t, apart))
             continue;
         t.crashed = 1;
         u.crashed = 1;
@@ -153,22 +155,23 @@ void testCollision(World& world, Train& t) {
 // and latches the sensor it passed.
 void passNode(World& world, Train& t) {
     t.distance = edgeAt(world, t.edge).distance;
-    const TrackNode& reached = nodeAt(world.layouts, t.nextNode);
+    const Node& reached = nodeAt(world.layouts, t.nextNode);
     if (reached.type == NODE_STOP) {
         halt(world, t, t.nextNode);
         return;
     }
-    Way way = wayOn(world, t.nextNode, nodeAt(world.layouts, t.currentNode));
+    Way way = wayOn(world, t.nextNode, t.currentNode.index);
     if (!usable(world, way)) {
         halt(world, t, t.nextNode);
         return;
     }
     if (reached.type == NODE_SENSOR) {
-        // 2k on along the ahead edge, 2k + 1 along the behind edge.
-        unsigned odd = reached.edges[EDGE_AHEAD].dest == way.node.index ? 0u : 1u;
-        int number = static_cast<int>((2u * static_cast<unsigned>(reached.id) + odd) & 0xFFu);
-        world.decoder.report.setSensorBit(number);
-        world.events.record(makeEvent(EventKind::SensorLatched, number, t.number, t.nextNode));
+        int passed = reached.edges[EDGE_AHEAD].dest == way.node.index ? WAY_AHEAD : WAY_BEHIND;
+        std::int32_t contact = contactOf(reached, passed);
+        if (contact != NO_CONTACT) {
+            world.latched.set(contact);
+            world.events.record(makeEvent(EventKind::SensorLatched, contact, t.number, t.nextNode));
+        }
     }
     t.currentNode = t.nextNode;
     t.nextNode = way.node;
@@ -179,7 +182,7 @@ void passNode(World& world, Train& t) {
 
 } // namespace
 
-int chooseEdge(const TrackNode& node, bool forward) {
+int chooseEdge(const Node& node, bool forward) {
     switch (node.type) {
     case NODE_SWITCH:
         if (!forward)
@@ -220,13 +223,14 @@ bool stepTrains(World& world, std::int32_t elapsedMs) {
             continue;
         due = true;
         if (!t.nextNode.isNode()) {
-            Way first = wayFrom(world, t.currentNode, true);
+            Way first = wayFrom(world, t.currentNode, !t.leavesBehind);
             if (!usable(world, first)) {
                 halt(world, t, t.currentNode);
                 continue;
             }
             t.nextNode = first.node;
             t.edge = first.edge;
+            t.leavesBehind = 0;
         }
         double sum = static_cast<double>(t.exactDistance) + advanceFor(elapsedMs, t.speed);
         t.exactDistance = static_cast<float>(sum);

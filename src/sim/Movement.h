@@ -2,7 +2,7 @@
 // sensors they pass, halt at stops and collide.
 #pragma once
 
-#include "track/TrackLayout.h"
+#include "track/Track.h"
 
 #include <cstdint>
 
@@ -14,10 +14,10 @@ struct World;
 extern const int VELOCITY[15];
 
 // The edge slot by which a train leaves node forward or backward, or -1.
-int chooseEdge(const TrackNode& node, bool forward);
+int chooseEdge(const Node& node, bool forward);
 
 // Advances every train by elapsedMs, latching passed sensors into the
-// decoder's report and recording what happened. Returns true when at least
+// world's latch and recording what happened. Returns true when at least
 // one train was due to move; none is while the track power is off. The
 // caller supplies the time; no clock is read.
 bool stepTrains(World& world, std::int32_t elapsedMs);

@@ -5,30 +5,31 @@
 namespace quillon {
 namespace {
 
-const TrackNode* sensorAt(const World& world, NodeRef ref) {
+const Node* sensorAt(const World& world, NodeRef ref) {
     if (!ref.isNode())
         return nullptr;
-    const TrackNode& node = nodeAt(world.layouts, ref);
+    const Node& node = nodeAt(world.layouts, ref);
     return node.type == NODE_SENSOR ? &node : nullptr;
 }
 
-// A train within 4 units past the sensor node, in the direction of number n.
-bool trainJustPast(const World& world, const TrackNode& sensor, std::int32_t n) {
-    bool even = n % 2 == 0;
+// A train within 4 units past the sensor node of index `sensor`, leaving it
+// the given way. A train that has not moved yet leaves it the way it will
+// set off.
+bool trainJustPast(const World& world, std::int32_t sensor, int way) {
     for (int i = 0; i < world.trains.count; ++i) {
         const Train& train = world.trains.trains[i];
         if (!train.inUse || train.distance > 4)
             continue;
-        const TrackNode* near = sensorAt(world, train.currentNode);
-        if (near == nullptr || near->index != sensor.index)
+        const Node* near = sensorAt(world, train.currentNode);
+        if (near == nullptr || train.currentNode.index != sensor)
             continue;
         if (!train.nextNode.isNode()) {
-            if (even)
+            if (way == (train.leavesBehind ? WAY_BEHIND : WAY_AHEAD))
                 return true;
             continue;
         }
-        int slot = even ? EDGE_AHEAD : EDGE_BEHIND;
-        if (near->edges[slot].dest == nodeAt(world.layouts, train.nextNode).index)
+        int slot = way == WAY_AHEAD ? EDGE_AHEAD : EDGE_BEHIND;
+        if (near->edges[slot].dest == train.nextNode.index)
             return true;
     }
     return false;
@@ -37,28 +38,60 @@ bool trainJustPast(const World& world, const TrackNode& sensor, std::int32_t n) 
 } // namespace
 
 bool isSensorTriggered(const World& world, std::int32_t n) {
-    if (n < 0 || n >= SENSOR_NUMBERS)
+    if (n < 0 || n >= CONTACT_COUNT)
         return false;
-    const Layouts& layouts = world.layouts;
-    const TrackNode& node = sensorNode(activeLayout(layouts), static_cast<std::uint8_t>(n));
-    if (viewOf(layouts, layouts.active, node).stuck)
+    const Track& track = activeTrack(world.layouts);
+    if (track.stuck.test(n))
         return true;
-    return trainJustPast(world, node, n);
+    for (std::int32_t r = track.firstReporter[n]; r != NO_INDEX;
+         r = track.reporters[static_cast<std::size_t>(r)].next) {
+        const ContactReporter& reporter = track.reporters[static_cast<std::size_t>(r)];
+        if (trainJustPast(world, reporter.node, reporter.way))
+            return true;
+    }
+    return false;
+}
+
+void fireSensor(World& world, NodeRef ref, int way) {
+    const Node* sensor = sensorAt(world, ref);
+    if (sensor == nullptr)
+        return;
+    std::int32_t contact = contactOf(*sensor, way);
+    if (contact == NO_CONTACT)
+        return;
+    world.latched.set(contact);
+    world.events.record(makeEvent(EventKind::SensorFired, contact, 0, ref));
+}
+
+void stickSensor(World& world, NodeRef ref) {
+    const Node* sensor = sensorAt(world, ref);
+    if (sensor == nullptr)
+        return;
+    Track& track = world.layouts.tracks[ref.layout];
+    track.stuck.set(contactOf(*sensor, WAY_AHEAD));
+    track.stuck.set(contactOf(*sensor, WAY_BEHIND));
+    ++track.revision;
 }
 
 bool isSelectedSensorStuck(const World& world) {
-    // The flag lives in the active layout's view entries, whichever layout
-    // the selection was made on.
-    const TrackNode* selected = sensorAt(world, world.interaction.selectedNode);
-    return selected != nullptr && viewOf(world.layouts, world.layouts.active, *selected).stuck;
+    const Node* selected = sensorAt(world, world.interaction.selectedNode);
+    return selected != nullptr && isNodeStuck(activeTrack(world.layouts), *selected);
 }
 
 void stickSelectedSensor(World& world) {
-    const TrackNode* selected = sensorAt(world, world.interaction.selectedNode);
+    const Node* selected = sensorAt(world, world.interaction.selectedNode);
     if (selected == nullptr)
         return;
-    NodeView& view = viewOf(world.layouts, world.layouts.active, *selected);
-    view.stuck = view.stuck ? 0 : 1;
+    Track& track = activeTrack(world.layouts);
+    bool stick = !isNodeStuck(track, *selected);
+    for (int way = WAY_AHEAD; way <= WAY_BEHIND; ++way) {
+        std::int32_t contact = contactOf(*selected, way);
+        if (stick)
+            track.stuck.set(contact);
+        else
+            track.stuck.reset(contact);
+    }
+    ++track.revision;
 }
 
 } // namespace quillon

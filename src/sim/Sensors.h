@@ -1,5 +1,8 @@
-// Whether a sensor number reads as triggered, and sticking sensors.
+// Whether a contact reads as triggered, firing sensors by hand, and
+// sticking them.
 #pragma once
+
+#include "track/Layouts.h"
 
 #include <cstdint>
 
@@ -7,16 +10,26 @@ namespace quillon {
 
 struct World;
 
-// True when sensor number n (0..79) of the active layout reads as triggered
-// now: its node is stuck or a train stands within 4 units past it in that
-// number's direction. Any other n reads false.
+// True when contact n (0..495) of the active layout reads as triggered now:
+// it is stuck, or a train stands within 4 units past a sensor node that
+// reports n for the way the train leaves it. Any other n reads false.
 bool isSensorTriggered(const World& world, std::int32_t n);
 
-// True when the selected node is a sensor whose stuck flag is set in the
-// active layout's view entries.
+// The user fires the sensor node the given way (WAY_AHEAD or WAY_BEHIND):
+// its contact for that way is latched (SensorFired). A node that is no
+// sensor, or reports nothing that way, does nothing.
+void fireSensor(World& world, NodeRef node, int way);
+
+// True when the selected node is a sensor shown as stuck on the active
+// layout.
 bool isSelectedSensorStuck(const World& world);
 
-// Toggles the stuck flag of the selected node when it is a sensor.
+// Sticks the contacts of the sensor node on its own layout: they read as
+// triggered until unstuck. A node that is no sensor changes nothing.
+void stickSensor(World& world, NodeRef node);
+
+// Sticks the contacts of the selected node when it is a sensor, or unsticks
+// them when it shows as stuck, on the active layout.
 void stickSelectedSensor(World& world);
 
 } // namespace quillon

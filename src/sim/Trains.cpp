@@ -28,7 +28,7 @@ const Train* trainByNumber(const TrainTable& table, std::int32_t number) {
     return index < 0 ? nullptr : &table.trains[index];
 }
 
-Train* placeTrain(World& world, std::int32_t number, NodeRef node) {
+Train* placeTrain(World& world, std::int32_t number, NodeRef node, bool behind) {
     TrainTable& table = world.trains;
     Train* train = trainByNumber(table, number);
     EventKind kind = EventKind::TrainMoved;
@@ -42,6 +42,7 @@ Train* placeTrain(World& world, std::int32_t number, NodeRef node) {
     train->inUse = 1;
     train->number = number;
     train->currentNode = node;
+    train->leavesBehind = behind ? 1 : 0;
     updateDisplayPosition(world, *train);
     world.events.record(makeEvent(kind, number, 0, node));
     return train;
@@ -54,20 +55,35 @@ void removeTrain(World& world, std::int32_t number) {
         return;
     std::copy(table.trains + index + 1, table.trains + table.count, table.trains + index);
     --table.count;
+    std::int32_t& hovered = world.interaction.hoveredTrain;
+    if (hovered == index)
+        hovered = NO_TRAIN;
+    else if (hovered > index)
+        --hovered;
     // The vacated record no longer counts as in use for anyone still naming it.
     table.trains[table.count] = Train{};
 }
 
-void setSwitch(World& world, int number, int command) {
-    int slot = switchSlot(number);
-    if (!isValidSwitchSlot(slot))
+void setSwitch(World& world, int number, std::int32_t direction) {
+    int index = switchIndexForByte(activeTrack(world.layouts), number);
+    if (index == NO_INDEX)
         return;
-    TrackNode& node = switchNode(activeLayout(world.layouts), static_cast<std::uint8_t>(slot));
-    std::int32_t wanted = command == CMD_BYTE_STRAIGHT ? SWITCH_DIR_STRAIGHT : SWITCH_DIR_CURVED;
-    if (node.direction == wanted)
+    setSwitchDirection(world, activeNode(world.layouts, index), direction);
+}
+
+void setSwitchDirection(World& world, NodeRef ref, std::int32_t direction) {
+    Node& node = nodeAt(world.layouts, ref);
+    if (node.type != NODE_SWITCH || node.direction == direction)
         return;
-    node.direction = wanted;
-    world.events.record(makeEvent(EventKind::SwitchChanged, slot, wanted, NO_NODE));
+    node.direction = direction;
+    ++world.layouts.tracks[ref.layout].revision;
+    world.events.record(makeEvent(EventKind::SwitchChanged, node.id, direction, ref));
+}
+
+void toggleSwitch(World& world, NodeRef ref) {
+    std::int32_t direction = nodeAt(world.layouts, ref).direction;
+    setSwitchDirection(world, ref,
+                       direction == SWITCH_DIR_STRAIGHT ? SWITCH_DIR_CURVED : SWITCH_DIR_STRAIGHT);
 }
 
 namespace {
@@ -77,9 +93,12 @@ namespace {
 // A train halted at the far end keeps the overshoot of its last step in the
 // exact distance; it turns round from the end itself, so that it never stands
 // outside its segment (behind the node it now leaves).
-void reverse(const World& world, Train& train) {
-    if (!train.edge.isEdge())
+void reverse(const World& world, Train& train, StandingReverse standing) {
+    if (!train.edge.isEdge()) {
+        if (standing == StandingReverse::TurnRound)
+            train.leavesBehind = train.leavesBehind ? 0 : 1;
         return;
+    }
     std::int32_t length = std::max(edgeAt(world, train.edge).distance, 0);
     float end = static_cast<float>(length);
     std::int32_t distance = std::clamp(train.distance, 0, length);
@@ -91,11 +110,12 @@ void reverse(const World& world, Train& train) {
 
 } // namespace
 
-void setTrainSpeed(World& world, Train& train, int command, bool stopOnReverse) {
+void setTrainSpeed(World& world, Train& train, int command, bool stopOnReverse,
+                   StandingReverse standing) {
     if (command < 0 || command > SPEED_REVERSE || !train.inUse)
         return;
     if (command == SPEED_REVERSE) {
-        reverse(world, train);
+        reverse(world, train, standing);
         updateDisplayPosition(world, train);
         if (stopOnReverse)
             train.speed = 0;
@@ -105,9 +125,10 @@ void setTrainSpeed(World& world, Train& train, int command, bool stopOnReverse) 
     train.crashed = 0;
 }
 
-void setTrainSpeed(World& world, std::int32_t number, int command, bool stopOnReverse) {
+void setTrainSpeed(World& world, std::int32_t number, int command, bool stopOnReverse,
+                   StandingReverse standing) {
     if (Train* train = trainByNumber(world.trains, number))
-        setTrainSpeed(world, *train, command, stopOnReverse);
+        setTrainSpeed(world, *train, command, stopOnReverse, standing);
 }
 
 void setTrainLight(World& world, std::int32_t number, bool on) {
@@ -147,7 +168,7 @@ bool removeSelectedTrain(World& world) {
 namespace {
 
 // The facing from a towards b; the facing it had when both stand together.
-Facing facingFrom(const TrackNode& a, const TrackNode& b, Facing had) {
+Facing facingFrom(const Node& a, const Node& b, Facing had) {
     std::int64_t dx = std::int64_t{b.x} - a.x;
     std::int64_t dy = std::int64_t{b.y} - a.y;
     if (dx == 0 && dy == 0)
@@ -158,13 +179,14 @@ Facing facingFrom(const TrackNode& a, const TrackNode& b, Facing had) {
 }
 
 // The node a train standing on node would set off to, or nullptr.
-const TrackNode* wayAhead(const World& world, const TrackNode& node) {
-    int slot = chooseEdge(node, true);
+const Node* wayOut(const World& world, const Node& node, bool forward) {
+    int slot = chooseEdge(node, forward);
     if (slot < 0)
         return nullptr;
     std::int32_t dest = node.edges[slot].dest;
-    const TrackLayout& layout = activeLayout(world.layouts);
-    return dest >= 0 && dest < usedSlots(layout) ? &layout.nodes[dest] : nullptr;
+    const Track& track = activeTrack(world.layouts);
+    return dest >= 0 && dest < track.nodeCount() ? &track.nodes[static_cast<std::size_t>(dest)]
+                                                 : nullptr;
 }
 
 } // namespace
@@ -172,17 +194,17 @@ const TrackNode* wayAhead(const World& world, const TrackNode& node) {
 void updateDisplayPosition(const World& world, Train& train) {
     if (!train.currentNode.isNode())
         return;
-    const TrackNode& a = nodeAt(world.layouts, train.currentNode);
+    const Node& a = nodeAt(world.layouts, train.currentNode);
     if (!train.nextNode.isNode() || !train.edge.isEdge()) {
         train.displayX = a.x;
         train.displayY = a.y;
-        if (const TrackNode* ahead = wayAhead(world, a))
-            train.facing = facingFrom(a, *ahead, train.facing);
+        if (const Node* out = wayOut(world, a, !train.leavesBehind))
+            train.facing = facingFrom(a, *out, train.facing);
         return;
     }
     // An edge without length has no point between its ends: the train is
     // at its current node.
-    const TrackNode& b = nodeAt(world.layouts, train.nextNode);
+    const Node& b = nodeAt(world.layouts, train.nextNode);
     std::int32_t length = edgeAt(world, train.edge).distance;
     double t = length == 0 ? 0.0 : static_cast<double>(train.distance) / length;
     train.displayX = truncateToPixel(a.x * (1.0 - t) + b.x * t);

@@ -2,7 +2,7 @@
 // outside the movement step.
 #pragma once
 
-#include "track/BuiltinLayouts.h"
+#include "track/Layouts.h"
 
 #include <cstdint>
 
@@ -12,8 +12,6 @@ struct World;
 
 constexpr int MAX_TRAINS = 80;
 constexpr int SPEED_REVERSE = 15;
-constexpr int CMD_BYTE_STRAIGHT = 33;
-constexpr int CMD_BYTE_CURVED = 34;
 
 // One of a node's three edge slots; no edge while node names no node.
 struct EdgeRef {
@@ -40,7 +38,9 @@ struct Train {
     std::int32_t displayX = 0; // window pixels, kept up to date with the position
     std::int32_t displayY = 0;
     std::uint8_t crashed = 0;
-    std::uint8_t hovered = 0;
+    // Until its first movement the train sets off along its node's behind
+    // way instead of its ahead way.
+    std::uint8_t leavesBehind = 0;
     std::uint8_t light = 0;        // the headlight, switched by the full command set
     Facing facing = Facing::Right; // where the front end points on the display
 };
@@ -62,25 +62,42 @@ int findTrain(const TrainTable& table, std::int32_t number);
 Train* trainByNumber(TrainTable& table, std::int32_t number);
 const Train* trainByNumber(const TrainTable& table, std::int32_t number);
 
-// Places the train on node: a number already on the layout moves that train
+// Places the train on node, to set off along its ahead way (or its behind
+// way when behind): a number already on the layout moves that train
 // (TrainMoved); a new one takes the next record (TrainPlaced). Returns the
 // record, or nullptr when the table is full (no event).
-Train* placeTrain(World& world, std::int32_t number, NodeRef node);
+Train* placeTrain(World& world, std::int32_t number, NodeRef node, bool behind = false);
 
-// Removes the train, keeping the others in their order. No event.
+// Removes the train, keeping the others in their order and the hover on the
+// train it was on. No event.
 void removeTrain(World& world, std::int32_t number);
 
-// Sets the switch with controller number (0..255) straight for command 33,
-// curved otherwise, on the active layout; records SwitchChanged when it
-// changes. A number with no slot changes nothing.
-void setSwitch(World& world, int number, int command);
+// Sets the switch that controller byte number (0..255) addresses on the
+// active layout to direction (SWITCH_DIR_STRAIGHT or SWITCH_DIR_CURVED);
+// records SwitchChanged when it changes. A byte that addresses no switch
+// changes nothing.
+void setSwitch(World& world, int number, std::int32_t direction);
+
+// Sets the switch node to direction; records SwitchChanged when it changes.
+// The one place a switch changes, for the controller and the user alike.
+void setSwitchDirection(World& world, NodeRef node, std::int32_t direction);
+
+// Turns a switch node to its other direction.
+void toggleSwitch(World& world, NodeRef node);
+
+// How a reverse treats a train that has not moved since it was placed:
+// it keeps its way (the controller's basic set, and the user's click), or
+// it turns to set off the other way, as a real locomotive would.
+enum class StandingReverse : std::uint8_t { KeepWay, TurnRound };
 
 // Speed step 0..14, or 15 to reverse the train on its segment (stopping it
 // when stopOnReverse). Clears the crashed flag. Commands above 15 are
 // ignored.
-void setTrainSpeed(World& world, Train& train, int command, bool stopOnReverse);
+void setTrainSpeed(World& world, Train& train, int command, bool stopOnReverse,
+                   StandingReverse standing = StandingReverse::KeepWay);
 // The same for the train with that number, if any.
-void setTrainSpeed(World& world, std::int32_t number, int command, bool stopOnReverse);
+void setTrainSpeed(World& world, std::int32_t number, int command, bool stopOnReverse,
+                   StandingReverse standing = StandingReverse::KeepWay);
 
 // Switches the headlight of the train with that number, if any.
 void setTrainLight(World& world, std::int32_t number, bool on);

@@ -1,12 +1,10 @@
-// The simulated world as one value: both layouts with their view entries
-// and which is active, the train table, the interaction state, the
-// controller decoder with its report latch, and the events not yet acted
-// on. It refers to its parts by index, never by address, so a copy is an
-// independent world. Every operation of the core reaches it through a
-// reference its owner passes.
+// The simulated world as one value: the layouts and which is active, the
+// train table, the interaction state, the sensor latch, the solenoid and the
+// track power, and the events not yet acted on. It refers to its parts by index, never by address,
+// so a copy is an independent world. Every operation of the core reaches it through a reference its
+// owner passes.
 #pragma once
 
-#include "protocol/CommandDecoder.h"
 #include "sim/Events.h"
 #include "sim/InteractionState.h"
 #include "sim/Trains.h"
@@ -20,7 +18,10 @@ struct World {
     Layouts layouts{};
     TrainTable trains{};
     InteractionState interaction{};
-    CommandDecoder decoder{};
+    // The contacts latched since the controller last asked for them.
+    ContactBits latched{};
+    // On after a switch command from the controller, off after solenoid off.
+    bool solenoidActive = false;
     EventLog events{};
     // Off after a stop command of the full command set: trains stand, switch
     // commands are not carried out.

@@ -72,10 +72,15 @@ void FrameChange::add(const PixelBox& box) {
     boxes[CAPACITY - 1].add(box);
 }
 
+int hoveredNodeOf(const World& world) {
+    NodeRef hovered = world.interaction.hoveredNode;
+    return hovered.isNode() && hovered.layout == world.layouts.active ? hovered.index : -1;
+}
+
 Notice noticeOf(const World& world) {
     if (!world.powerOn)
         return Notice::Stopped;
-    return world.decoder.solenoidActive ? Notice::SolenoidActive : Notice::None;
+    return world.solenoidActive ? Notice::SolenoidActive : Notice::None;
 }
 
 void drawNotice(Surface& surface, TextPainter* painter, Notice notice, int height) {
@@ -87,7 +92,7 @@ void drawNotice(Surface& surface, TextPainter* painter, Notice notice, int heigh
                       stopped ? "STOPPED" : "SOLENOID ACTIVE", 0);
 }
 
-TrainLook lookOf(const Train& train, const TextPainter* painter) {
+TrainLook lookOf(const Train& train, bool hovered, const TextPainter* painter) {
     TrainLook look;
     look.inUse = train.inUse;
     if (!train.inUse)
@@ -95,7 +100,7 @@ TrainLook lookOf(const Train& train, const TextPainter* painter) {
     look.number = train.number;
     look.x = train.displayX;
     look.y = train.displayY;
-    look.hovered = train.hovered;
+    look.hovered = hovered ? 1 : 0;
     look.light = train.light;
     look.crashed = train.crashed;
     if (train.light)
@@ -105,7 +110,7 @@ TrainLook lookOf(const Train& train, const TextPainter* painter) {
     look.bounds = {x - 11, y - 7, x + 11, y + 7};
     look.bounds.add(textBox(x, y, std::max(2, decimalLength(train.number)), painter));
     int below = y + 12;
-    if (train.hovered) {
+    if (hovered) {
         look.speed = static_cast<std::int32_t>(train.speed);
         look.distance = train.distance;
         look.bounds.add(textBox(x, below, 9 + std::max(3, decimalLength(look.speed)), painter));
@@ -132,13 +137,9 @@ bool FrameTracker::stillChanged(const World& world) const {
     const Layouts& layouts = world.layouts;
     if (!known_ || layouts.active != active_)
         return true;
-    if (std::memcmp(&activeLayout(layouts), &layout_, sizeof layout_) != 0)
-        return true;
-    const NodeView* views = layouts.views[layouts.active];
-    for (int i = 0; i < MAX_NODES; ++i)
-        if (views[i].hovered != hovered_[i] || views[i].stuck != stuck_[i])
-            return true;
-    return false;
+    const Track& track = activeTrack(layouts);
+    return track.revision != revision_ || track.nodeCount() != nodeCount_ ||
+           hoveredNodeOf(world) != hoveredNode_;
 }
 
 PixelBox FrameTracker::noticeBox(Notice notice, const TextPainter* painter) const {
@@ -162,7 +163,8 @@ FrameChange FrameTracker::changes(const World& world, const TextPainter* painter
     int most = std::max(count, trainCount_);
     TrainLook now[MAX_TRAINS];
     for (int i = 0; i < most; ++i) {
-        now[i] = i < count ? lookOf(table.trains[i], painter) : TrainLook{};
+        now[i] = i < count ? lookOf(table.trains[i], i == world.interaction.hoveredTrain, painter)
+                           : TrainLook{};
         const TrainLook& before = i < trainCount_ ? trains_[i] : TrainLook{};
         if (now[i] == before)
             continue;
@@ -220,15 +222,12 @@ void FrameTracker::remember(const World& world, const TextPainter* painter) {
     const Layouts& layouts = world.layouts;
     known_ = true;
     active_ = layouts.active;
-    layout_ = activeLayout(layouts);
-    const NodeView* views = layouts.views[layouts.active];
-    for (int i = 0; i < MAX_NODES; ++i) {
-        hovered_[i] = views[i].hovered;
-        stuck_[i] = views[i].stuck;
-    }
+    revision_ = activeTrack(layouts).revision;
+    nodeCount_ = activeTrack(layouts).nodeCount();
+    hoveredNode_ = hoveredNodeOf(world);
     trainCount_ = std::clamp(world.trains.count, 0, MAX_TRAINS);
     for (int i = 0; i < trainCount_; ++i)
-        trains_[i] = lookOf(world.trains.trains[i], painter);
+        trains_[i] = lookOf(world.trains.trains[i], i == world.interaction.hoveredTrain, painter);
     notice_ = noticeOf(world);
 }
 
@@ -238,8 +237,9 @@ void FrameTracker::drawOverStill(Surface& surface, TextPainter* painter, const W
     int count = std::clamp(table.count, 0, MAX_TRAINS);
     for (int i = 0; i < count; ++i) {
         const Train& train = table.trains[i];
-        if (train.inUse && lookOf(train, painter).bounds.intersects(area))
-            drawTrain(surface, painter, train);
+        bool hovered = i == world.interaction.hoveredTrain;
+        if (train.inUse && lookOf(train, hovered, painter).bounds.intersects(area))
+            drawTrain(surface, painter, train, hovered);
     }
     Notice notice = noticeOf(world);
     if (!noticeBox(notice, painter).intersects(area))

@@ -8,7 +8,7 @@
 
 #include "host/Host.h"
 #include "sim/Trains.h"
-#include "track/TrackLayout.h"
+#include "track/Layouts.h"
 
 #include <cstdint>
 
@@ -56,7 +56,10 @@ struct TrainLook {
 };
 
 // The look of a train drawn with painter (texts only with one).
-TrainLook lookOf(const Train& train, const TextPainter* painter);
+TrainLook lookOf(const Train& train, bool hovered, const TextPainter* painter);
+
+// The index of the hovered node of the active layout, or -1.
+int hoveredNodeOf(const World& world);
 
 // What differs between the last composed frame and the world now.
 struct FrameChange {
@@ -102,9 +105,9 @@ private:
     int width_ = 0;
     int height_ = 0;
     std::int32_t active_ = 0;
-    TrackLayout layout_{};
-    std::uint8_t hovered_[MAX_NODES] = {};
-    std::uint8_t stuck_[MAX_NODES] = {};
+    std::uint32_t revision_ = 0;
+    int nodeCount_ = 0;
+    int hoveredNode_ = -1;
     TrainLook trains_[MAX_TRAINS];
     int trainCount_ = 0;
     Notice notice_ = Notice::None;

@@ -10,13 +10,9 @@ class TextPainter;
 struct Train;
 struct World;
 
-// Maximum of deferred switch branches the track walk keeps; the built-in
-// layouts never need more than 12.
-constexpr int WALK_STACK_CAPACITY = 35;
-
-// Draws, in this order: every edge of the active layout once, route blue on
-// a set route and branch grey on a branch its switch is not set to (a walk
-// from node 0 as a train would run); each switch's two branches again in
+// Draws, in this order: every edge of the active layout once in the track's
+// walk order, route blue on a set route and branch grey on a branch its
+// switch is not set to; each switch's two branches again in
 // the colours of its direction; the node markers and names; the trains at
 // their display positions. Texts go through painter; without one no text is
 // drawn. The world is only read.
@@ -28,6 +24,6 @@ void drawTrack(Surface& surface, TextPainter* painter, const World& world);
 // One train at its display position: frame and body, its headlight when
 // on, its number, its status lines while hovered (the light's too when on),
 // and "CRASHED!" when crashed.
-void drawTrain(Surface& surface, TextPainter* painter, const Train& train);
+void drawTrain(Surface& surface, TextPainter* painter, const Train& train, bool hovered);
 
 } // namespace quillon

@@ -3,6 +3,7 @@
 #include "sim/Pixels.h"
 #include "sim/World.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -24,40 +25,34 @@ std::int32_t scaleCoordinate(std::int64_t offsetInLayout, std::int64_t span, flo
 
 } // namespace
 
-void rescaleLayout(TrackLayout& layout, const NodeView (&views)[MAX_NODES], int width, int height) {
-    int count = usedSlots(layout);
+void rescaleTrack(Track& track, int width, int height) {
+    int count = track.nodeCount();
     if (count < 1)
         return;
-    const NodeView& first = views[layout.nodes[0].index];
+    const Node& first = track.nodes[0];
     std::int32_t minX = first.layoutX, maxX = first.layoutX;
     std::int32_t minY = first.layoutY, maxY = first.layoutY;
-    for (int i = 1; i < count; ++i) {
-        const NodeView& view = views[layout.nodes[i].index];
-        if (view.layoutX < minX)
-            minX = view.layoutX;
-        if (view.layoutX > maxX)
-            maxX = view.layoutX;
-        if (view.layoutY < minY)
-            minY = view.layoutY;
-        if (view.layoutY > maxY)
-            maxY = view.layoutY;
+    for (const Node& node : track.nodes) {
+        minX = std::min(minX, node.layoutX);
+        maxX = std::max(maxX, node.layoutX);
+        minY = std::min(minY, node.layoutY);
+        maxY = std::max(maxY, node.layoutY);
     }
     // Differences of extreme coordinates need 33 bits.
     std::int64_t spanX = std::int64_t{maxX} - minX;
     std::int64_t spanY = std::int64_t{maxY} - minY;
     float extentX = static_cast<float>(std::int64_t{width} - SCALE_RESERVE);
     float extentY = static_cast<float>(std::int64_t{height} - SCALE_RESERVE);
-    for (int i = 0; i < count; ++i) {
-        TrackNode& node = layout.nodes[i];
-        const NodeView& view = views[node.index];
-        node.x = scaleCoordinate(std::int64_t{view.layoutX} - minX, spanX, extentX);
-        node.y = scaleCoordinate(std::int64_t{view.layoutY} - minY, spanY, extentY);
+    for (Node& node : track.nodes) {
+        node.x = scaleCoordinate(std::int64_t{node.layoutX} - minX, spanX, extentX);
+        node.y = scaleCoordinate(std::int64_t{node.layoutY} - minY, spanY, extentY);
     }
+    ++track.revision;
 }
 
-void rescaleBothLayouts(World& world, int width, int height) {
-    for (int i = 0; i < LAYOUT_COUNT; ++i)
-        rescaleLayout(world.layouts.records[i], world.layouts.views[i], width, height);
+void rescaleLayouts(World& world, int width, int height) {
+    for (Track& track : world.layouts.tracks)
+        rescaleTrack(track, width, height);
     updateDisplayPositions(world);
 }
 

@@ -1,28 +1,24 @@
-// Fitting the layouts to the window: each node's layout coordinates (kept in
-// its NodeView) are stretched onto the drawing area and the resulting pixel
-// position is written into the node's x and y.
+// Fitting the layouts to the window: each node's layout coordinates are
+// stretched onto the drawing area and the resulting pixel position is
+// written into the node's x and y.
 #pragma once
 
-#include "track/TrackLayout.h"
-
 namespace quillon {
+
+struct Track;
 struct World;
-}
-
-namespace quillon {
 
 constexpr int SCALE_OFFSET = 48;  // left and top margin, pixels
 constexpr int SCALE_RESERVE = 80; // the usable extent is the size less this
 
-// Writes the pixel position of every node of layout for a drawing area of
+// Writes the pixel position of every node of track for a drawing area of
 // width x height. The node with the smallest layout x lands on x = 48, the
 // largest on width - 32; likewise in y. An axis on which every node has the
 // same coordinate puts every node at 48. Axes stretch independently.
-// views holds the layout coordinates of the record's nodes.
-void rescaleLayout(TrackLayout& layout, const NodeView (&views)[MAX_NODES], int width, int height);
+void rescaleTrack(Track& track, int width, int height);
 
-// rescaleLayout on layout A, then on layout B; the trains' display positions
+// rescaleTrack on every layout of the world; the trains' display positions
 // follow their nodes.
-void rescaleBothLayouts(World& world, int width, int height);
+void rescaleLayouts(World& world, int width, int height);
 
 } // namespace quillon

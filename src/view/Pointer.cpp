@@ -1,5 +1,6 @@
 #include "view/Pointer.h"
 
+#include "sim/Sensors.h"
 #include "sim/World.h"
 
 #include <cmath>
@@ -17,50 +18,33 @@ bool withinReach(std::int32_t ax, std::int32_t ay, std::int32_t bx, std::int32_t
 
 bool hoverTrainAt(World& world, std::int32_t x, std::int32_t y) {
     InteractionState& interaction = world.interaction;
-    TrainTable& table = world.trains;
+    const TrainTable& table = world.trains;
+    bool wasHovered = interaction.hoveredTrain != NO_TRAIN;
     interaction.hoveredTrain = NO_TRAIN;
-    bool changed = false;
     int count = table.count < MAX_TRAINS ? table.count : MAX_TRAINS;
     for (int i = 0; i < count; ++i) {
-        Train& train = table.trains[i];
-        if (!train.inUse)
-            continue;
-        if (withinReach(train.displayX, train.displayY, x, y, TRAIN_REACH))
+        const Train& train = table.trains[i];
+        if (train.inUse && withinReach(train.displayX, train.displayY, x, y, TRAIN_REACH))
             interaction.hoveredTrain = i;
-        if (train.hovered) {
-            train.hovered = 0;
-            changed = true;
-        }
     }
-    if (interaction.hoveredTrain == NO_TRAIN)
-        return changed;
-    table.trains[interaction.hoveredTrain].hovered = 1;
-    return true;
+    return wasHovered || interaction.hoveredTrain != NO_TRAIN;
 }
 
 } // namespace
 
 bool updateHoveredNode(World& world, std::int32_t x, std::int32_t y) {
-    Layouts& layouts = world.layouts;
+    const Layouts& layouts = world.layouts;
     NodeRef& hovered = world.interaction.hoveredNode;
+    bool wasHovered = hovered.isNode() && hovered.layout == layouts.active;
     hovered = NO_NODE;
-    bool changed = false;
-    const TrackLayout& layout = activeLayout(layouts);
-    for (int i = 0; i < usedSlots(layout); ++i) {
-        const TrackNode& node = layout.nodes[i];
+    const Track& track = activeTrack(layouts);
+    for (int i = 0; i < track.nodeCount(); ++i) {
+        const Node& node = track.nodes[static_cast<std::size_t>(i)];
         // The last node within reach wins, not the nearest.
         if (withinReach(node.x, node.y, x, y, NODE_REACH))
             hovered = activeNode(layouts, i);
-        NodeView& view = viewOf(layouts, layouts.active, node);
-        if (view.hovered) {
-            view.hovered = 0;
-            changed = true;
-        }
     }
-    if (!hovered.isNode())
-        return changed;
-    viewOf(layouts, layouts.active, nodeAt(layouts, hovered)).hovered = 1;
-    return true;
+    return wasHovered || hovered.isNode();
 }
 
 bool updateHoveredTrain(World& world, std::int32_t x, std::int32_t y) {
@@ -100,23 +84,18 @@ bool handleClick(World& world, PointerButton button) {
     }
     if (!interaction.hoveredNode.isNode())
         return false;
-    TrackNode& node = nodeAt(world.layouts, interaction.hoveredNode);
-    interaction.selectedNode = interaction.hoveredNode;
+    NodeRef hit = interaction.hoveredNode;
+    interaction.selectedNode = hit;
     interaction.selectedTrain = NO_TRAIN;
-    if (node.type == NODE_SWITCH && button == PointerButton::Left) {
-        // The user's toggle bypasses the controller's switch command, so the
-        // solenoid notice is left as it is.
-        node.direction =
-            node.direction == SWITCH_DIR_STRAIGHT ? SWITCH_DIR_CURVED : SWITCH_DIR_STRAIGHT;
-        world.events.record(makeEvent(EventKind::SwitchChanged, node.id, node.direction, NO_NODE));
-    } else if (node.type == NODE_SENSOR &&
-               (button == PointerButton::Left || button == PointerButton::Middle)) {
-        // The sensor's first number, taken as a byte like every sensor number.
-        int first = static_cast<std::uint8_t>(2u * static_cast<std::uint32_t>(node.id));
-        int number = button == PointerButton::Left ? first : first + 1;
-        world.decoder.report.setSensorBit(number);
-        world.events.record(makeEvent(EventKind::SensorFired, number, 0, interaction.hoveredNode));
-    }
+    std::int32_t type = nodeAt(world.layouts, hit).type;
+    // The user's toggle bypasses the controller's switch command, so the
+    // solenoid notice is left as it is.
+    if (type == NODE_SWITCH && button == PointerButton::Left)
+        toggleSwitch(world, hit);
+    else if (type == NODE_SENSOR && button == PointerButton::Left)
+        fireSensor(world, hit, WAY_AHEAD);
+    else if (type == NODE_SENSOR && button == PointerButton::Middle)
+        fireSensor(world, hit, WAY_BEHIND);
     return true;
 }
 

@@ -1,8 +1,7 @@
 // What the pointer does: hovering nodes and trains, and clicks that select
-// and act on them. The operations keep the interaction state, the nodes'
-// hovered flags and the trains' hovered flags consistent: at most one node
-// of the active layout and one train hovered, named by hoveredNode and
-// hoveredTrain.
+// what was hit and hand it to the simulation. The hover lives only in the
+// interaction state: at most one node of the active layout and one train,
+// named by hoveredNode and hoveredTrain.
 #pragma once
 
 #include "host/HostEvents.h"
@@ -17,8 +16,8 @@ constexpr double NODE_REACH = 8.0;   // pixels from a node's position
 constexpr double TRAIN_REACH = 12.0; // pixels from a train's display position
 
 // Hovers the last node of the active layout in table order within reach of
-// (x, y), clearing every other node's hovered flag. True when a repaint is
-// due: a node is under the pointer, or a hovered flag was cleared.
+// (x, y). True when a repaint is due: a node is under the pointer now, or
+// one was before.
 bool updateHoveredNode(World& world, std::int32_t x, std::int32_t y);
 
 // Hovers the last train in use in table order within reach of (x, y) and
@@ -41,7 +40,7 @@ std::int32_t selectedTrainNumber(const World& world);
 // hovered: selects it; left toggles a switch (SwitchChanged), left and
 // middle fire a sensor's first and second number into the report
 // (SensorFired). True when something was hovered; false leaves the
-// selection as it was.
+// selection as it was. The simulation carries out what the click asks.
 bool handleClick(World& world, PointerButton button);
 
 } // namespace quillon

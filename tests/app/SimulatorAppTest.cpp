@@ -21,7 +21,7 @@ protected:
     }
     NodeRef ref(const char* name) { return nodeNamed(app->world(), name); }
     void pointAt(const char* name) {
-        const TrackNode& node = nodeAt(app->world().layouts, ref(name));
+        const Node& node = nodeAt(app->world().layouts, ref(name));
         app->onPointerMove(node.x, node.y);
     }
 
@@ -261,7 +261,7 @@ TEST_F(SimulatorAppTest, ExportWritesTheActiveLayoutWhereTheUserChooses) {
     host.chosenPath = "chosen.dat";
     app->onCommand(CMD_EXPORT);
     std::string dump(RAW_EXPORT_SIZE, '\0');
-    formatRawLayout(app->world().layouts.records[LAYOUT_B], dump.data());
+    formatRawLayout(recordOf(app->world().layouts.tracks[LAYOUT_B]), dump.data());
     EXPECT_EQ(host.files["chosen.dat"], dump);
     EXPECT_TRUE(host.messages.empty());
 }

@@ -13,7 +13,7 @@ using namespace quillon;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static World world;
     world = World{};
-    TrackLayout& layout = world.layouts.records[LAYOUT_A];
+    TrackLayout layout{};
     ParseResult result = parseTrackLayout(std::string(data, data + size).c_str(), layout);
     auto inRecord = [](std::int32_t index) { return index >= 0 && index < MAX_NODES; };
     bool sound = (result.status == 0 || result.status == -1) && layout.nodeCount <= MAX_NODES &&
@@ -27,10 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         sound = sound && inRecord(entry);
     for (std::int32_t entry : layout.switchNodeIndex)
         sound = sound && inRecord(entry);
+    world.layouts.tracks[LAYOUT_A] = trackFromRecord(layout);
     if (!sound || !fuzz::switchTextSound(world))
         std::abort();
-    initNodeViews(layout, world.layouts.views[LAYOUT_A]);
-    rescaleBothLayouts(world, 512, 320);
+    rescaleLayouts(world, 512, 320);
     NullSurface surface;
     drawLayout(surface, nullptr, world);
     return 0;

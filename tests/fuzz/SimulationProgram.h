@@ -23,10 +23,10 @@
 
 namespace quillon::fuzz {
 
-// The reference names a slot in use of one of the records.
+// The reference names a node of one of the layouts.
 inline bool isLayoutNode(const World& world, NodeRef ref) {
-    return (ref.layout == LAYOUT_A || ref.layout == LAYOUT_B) && ref.index >= 0 &&
-           ref.index < usedSlots(world.layouts.records[ref.layout]);
+    return ref.layout >= 0 && ref.layout < LAYOUT_COUNT && ref.index >= 0 &&
+           ref.index < world.layouts.tracks[ref.layout].nodeCount();
 }
 
 // After a step of elapsed: every train on a node, and on a segment with a
@@ -59,7 +59,7 @@ inline bool eventsSound(const World& world) {
 }
 
 inline bool switchTextSound(const World& world) {
-    SwitchText text = formatSwitchDirections(activeLayout(world.layouts));
+    SwitchText text = formatSwitchDirections(recordOf(activeTrack(world.layouts)));
     return text.length < sizeof text.text && std::strlen(text.text) == text.length;
 }
 
@@ -67,6 +67,7 @@ inline bool switchTextSound(const World& world) {
 // taken; false as soon as the world is unsound.
 inline bool runSimulationProgram(World& world, const std::uint8_t* data, std::size_t size,
                                  long& bytes, long& steps) {
+    CommandDecoder decoder;
     std::size_t at = 0;
     auto byte = [&] { return at < size ? data[at++] : std::uint8_t{0}; };
     // A byte spread over 32 bits: 0, -1, and values near both ends of the range.
@@ -74,7 +75,7 @@ inline bool runSimulationProgram(World& world, const std::uint8_t* data, std::si
     auto number = [&] { return static_cast<std::int8_t>(byte()) % 16; };
     auto node = [&] {
         std::uint8_t pick = byte();
-        int count = std::max(usedSlots(world.layouts.records[pick & 1]), 1);
+        int count = std::max(world.layouts.tracks[pick & 1].nodeCount(), 1);
         return NodeRef{static_cast<std::int16_t>(pick & 1),
                        static_cast<std::int16_t>((pick >> 1) % count)};
     };
@@ -82,9 +83,9 @@ inline bool runSimulationProgram(World& world, const std::uint8_t* data, std::si
         std::uint8_t op = byte() % 11, pick = byte();
         if (op == 0) {
             // Both command sets, switching between chunks.
-            world.decoder.commandSet = pick & 0x80 ? CommandSet::Full : CommandSet::Basic;
+            decoder.commandSet = pick & 0x80 ? CommandSet::Full : CommandSet::Basic;
             std::size_t count = std::min<std::size_t>(pick % 25, size - at);
-            decodeCommands(world, data + at, static_cast<int>(count));
+            decodeCommands(decoder, world, data + at, static_cast<int>(count));
             at += count, bytes += static_cast<long>(count);
         } else if (op <= 2) {
             std::int32_t elapsed = pick < 200 ? pick % 40 : word();
@@ -109,7 +110,8 @@ inline bool runSimulationProgram(World& world, const std::uint8_t* data, std::si
                 setTrainSpeed(world, number(), byte() % 17, pick & 1);
         } else if (op == 7) {
             int command = byte(); // straight as often as not
-            setSwitch(world, pick < 200 ? pick : word(), command & 1 ? CMD_BYTE_STRAIGHT : command);
+            setSwitch(world, pick < 200 ? pick : word(),
+                      command & 1 ? SWITCH_DIR_STRAIGHT : SWITCH_DIR_CURVED);
         } else if (op == 8) {
             world.interaction.selectedNode = pick & 1 ? node() : NO_NODE;
             if (pick & 2)
@@ -129,8 +131,8 @@ inline bool runSimulationProgram(World& world, const std::uint8_t* data, std::si
             retestHoveredTrain(world);
         } else {
             bool extreme = pick >= 200;
-            rescaleBothLayouts(world, extreme ? word() : 204 + byte() * 4,
-                               extreme ? word() : 128 + byte() * 2);
+            rescaleLayouts(world, extreme ? word() : 204 + byte() * 4,
+                           extreme ? word() : 128 + byte() * 2);
             NullSurface surface;
             drawLayout(surface, nullptr, world);
         }

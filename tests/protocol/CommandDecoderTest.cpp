@@ -7,7 +7,9 @@ namespace quillon::testing {
 
 class CommandDecoderTest : public WorldFixture {
 protected:
-    bool decode(Bytes bytes) { return decodeCommands(world, bytes.data(), int(bytes.size())); }
+    bool decode(Bytes bytes) {
+        return decodeCommands(decoder, world, bytes.data(), int(bytes.size()));
+    }
     // The bytes of every report sent since the last call, which drains the log.
     std::vector<Bytes> reports() {
         std::vector<Bytes> sent;
@@ -20,14 +22,16 @@ protected:
     // A fresh world with train 133 on A1 at step 3, its light off.
     void restart() {
         world = makeWorld();
+        decoder.pendingCount = 0;
         runningTrain(133, "A1", 3);
         takeEvents();
     }
+    CommandDecoder decoder;
 };
 
 TEST_F(CommandDecoderTest, AReportSendsTheLatchedSensorsAndThoseThatReadTriggered) {
-    world.decoder.report.setSensorBit(0);
-    world.decoder.report.setSensorBit(79);
+    world.latched.set(0);
+    world.latched.set(79);
     world.interaction.selectedNode = ref("B1"); // id 8: numbers 16 and 17
     stickSelectedSensor(world);
     EXPECT_FALSE(decode({133})) << "a report request completes no two-byte command";
@@ -35,7 +39,7 @@ TEST_F(CommandDecoderTest, AReportSendsTheLatchedSensorsAndThoseThatReadTriggere
 }
 
 TEST_F(CommandDecoderTest, ASentReportClearsTheLatch) {
-    world.decoder.report.setSensorBit(79);
+    world.latched.set(79);
     decode({133, 133});
     EXPECT_EQ(reports().at(1), Bytes(10, 0));
 }
@@ -43,10 +47,10 @@ TEST_F(CommandDecoderTest, ASentReportClearsTheLatch) {
 TEST_F(CommandDecoderTest, SwitchCommandsSetTheSwitchAndTheSolenoidFlagAndByte32ClearsIt) {
     EXPECT_TRUE(decode({33, 5}));
     EXPECT_EQ(node("SW5").direction, SWITCH_DIR_STRAIGHT);
-    EXPECT_TRUE(world.decoder.solenoidActive);
+    EXPECT_TRUE(world.solenoidActive);
     EXPECT_TRUE(decode({34, 5, 32}));
     EXPECT_EQ(node("SW5").direction, SWITCH_DIR_CURVED);
-    EXPECT_FALSE(world.decoder.solenoidActive);
+    EXPECT_FALSE(world.solenoidActive);
 }
 
 // The first byte decides what a command is and how many bytes it takes.
@@ -87,7 +91,7 @@ TEST_F(CommandDecoderTest, TheBasicSetLeavesLightsPowerAndModulesAlone) {
 
 class FullCommandSetTest : public CommandDecoderTest {
 protected:
-    FullCommandSetTest() { world.decoder.commandSet = CommandSet::Full; }
+    FullCommandSetTest() { decoder.commandSet = CommandSet::Full; }
 };
 
 TEST_F(FullCommandSetTest, FramesEachRangeOfFirstBytes) {
@@ -112,7 +116,7 @@ TEST_F(FullCommandSetTest, FramesEachRangeOfFirstBytes) {
     };
     for (const auto& row : rows) {
         restart();
-        world.decoder.commandSet = CommandSet::Full;
+        decoder.commandSet = CommandSet::Full;
         decode(row.bytes);
         EXPECT_EQ(trainSpeed(world, 133), row.speed) << row.what;
         EXPECT_EQ(trainByNumber(world.trains, 133)->light, row.light) << row.what;
@@ -126,7 +130,7 @@ TEST_F(FullCommandSetTest, FramesEachRangeOfFirstBytes) {
 // Sensors 0, 17, 40 and 70 latched: modules 1, 2, 3 and 5.
 TEST_F(FullCommandSetTest, AModuleRequestSendsAndClearsOnlyItsModules) {
     for (int n : {0, 17, 40, 70})
-        world.decoder.report.setSensorBit(n);
+        world.latched.set(n);
     decode({131, 194, 133});
     std::vector<Bytes> sent = reports();
     ASSERT_EQ(sent.size(), 3u);
@@ -150,7 +154,7 @@ TEST_F(FullCommandSetTest, StopHoldsTrainsAndSwitchesUntilGo) {
     EXPECT_FALSE(stepTrains(world, 1000)) << "no train is due without power";
     EXPECT_EQ(train.exactDistance, 0.0f);
     EXPECT_EQ(node("SW5").direction, SWITCH_DIR_CURVED) << "switch commands are not carried out";
-    EXPECT_FALSE(world.decoder.solenoidActive);
+    EXPECT_FALSE(world.solenoidActive);
     decode({96});
     EXPECT_TRUE(stepTrains(world, 10));
     EXPECT_EQ(train.speed, 8u) << "the train kept its step";
@@ -161,12 +165,13 @@ TEST_F(FullCommandSetTest, StopHoldsTrainsAndSwitchesUntilGo) {
 // Step 8 with the light on in the full set runs as step 8 in the basic set.
 TEST(CommandSetsTest, BothSetsRunATrainAlike) {
     World worlds[2] = {makeWorld(), makeWorld()};
-    worlds[1].decoder.commandSet = CommandSet::Full;
+    CommandDecoder decoders[2];
+    decoders[1].commandSet = CommandSet::Full;
     const std::uint8_t bytes[2][2] = {{8, 12}, {24, 12}};
     std::vector<std::pair<int, int>> latched[2]; // (step, sensor number)
     for (int side = 0; side < 2; ++side) {
         placeTrain(worlds[side], 12, nodeNamed(worlds[side], "A1"));
-        decodeCommands(worlds[side], bytes[side], 2);
+        decodeCommands(decoders[side], worlds[side], bytes[side], 2);
         for (int step = 0; step < 2000; ++step) {
             stepTrains(worlds[side], 10);
             for (int i = 0; i < worlds[side].events.count; ++i)

@@ -52,25 +52,27 @@ TEST(CommandTextTest, NamesTheSensorsOfAReportByTheModulesAskedFor) {
 }
 
 TEST(SensorNamesTest, NameAndNumberGoBothWays) {
-    for (int n = 0; n < 80; ++n) {
+    for (int n = 0; n < 496; ++n) {
         char name[SENSOR_NAME_CAPACITY];
         ASSERT_TRUE(formatSensorName(n, name));
         EXPECT_EQ(parseSensorName(name), n) << name;
     }
     char name[SENSOR_NAME_CAPACITY];
-    EXPECT_FALSE(formatSensorName(80, name));
+    EXPECT_FALSE(formatSensorName(496, name));
     EXPECT_EQ(parseSensorName("c13"), 44);
+    EXPECT_EQ(parseSensorName("AA1"), 416) << "module 27 follows Z";
 }
 
 TEST(SensorNamesTest, RefusesWhatNamesNoSensor) {
-    for (const char* text : {"", "F1", "A0", "A17", "A01", "A", "A1x", "A100", "13"})
+    for (const char* text : {"", "AF1", "AAA1", "A0", "A17", "A01", "A", "A1x", "A100", "13"})
         EXPECT_EQ(parseSensorName(text), -1) << text;
 }
 
 TEST(CommandTextTest, TheDecoderRecordsEachCommandItCompletes) {
     World world = makeWorld();
     Bytes bytes{8, 12, 133, 33};
-    decodeCommands(world, bytes.data(), int(bytes.size()));
+    CommandDecoder decoder;
+    decodeCommands(decoder, world, bytes.data(), int(bytes.size()));
     std::vector<Bytes> decoded;
     for (int i = 0; i < world.events.count; ++i)
         if (const Event& e = world.events.events[i]; e.kind == EventKind::CommandDecoded)

@@ -32,9 +32,9 @@ TEST_F(MovementTest, RunsFromA1ThroughTheLayoutLatchingItsSensorsInOrder) {
         stepsUntilNextNode(train);
         passed.push_back(name(train.currentNode));
         for (int n = 0; n < SENSOR_NUMBERS; ++n)
-            if (world.decoder.report.bytes[n / 8] & (0x80 >> (n % 8)))
+            if (world.latched.bytes[n / 8] & (0x80 >> (n % 8)))
                 latched.push_back(n);
-        world.decoder.report.clear();
+        world.latched.clear();
     }
     EXPECT_EQ(passed, (std::vector<std::string>{"SW12", "SW11", "C13", "E7", "D7", "SW9", "SW8",
                                                 "E9", "E13", "SW17", "D13", "B1"}));

@@ -21,14 +21,16 @@ TEST_F(SensorsTest, AStuckSensorReadsTriggeredForBothItsNumbersAndNoOtherUntilUn
     EXPECT_FALSE(isSensorTriggered(world, 18)) << "sticking again unsticks";
 }
 
-// B3 unstuck first; then a switch, a stop and no node: no view entry is stuck.
+// B3 unstuck first; then a switch, a stop and no node: no contact is stuck.
 TEST_F(SensorsTest, OnlyASensorCanBeStuck) {
     stickSelectedSensor(world);
     for (NodeRef selected : {ref("SW5"), ref("DE3"), NO_NODE})
         world.interaction.selectedNode = selected, stickSelectedSensor(world);
-    for (const auto& views : world.layouts.views)
-        for (const NodeView& view : views)
-            EXPECT_EQ(view.stuck, 0);
+    int stuck = 0;
+    for (const Track& track : world.layouts.tracks)
+        for (int contact = 0; contact < CONTACT_COUNT; ++contact)
+            stuck += track.stuck.test(contact);
+    EXPECT_EQ(stuck, 0);
 }
 
 // A train within 4 units past A1 (id 0) in the direction of the number (0

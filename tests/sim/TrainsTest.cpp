@@ -47,8 +47,8 @@ TEST_F(TrainsTest, SwitchNumbersReachTheirSlotsAndAChangeIsRecordedOnce) {
          {std::pair{1, "SW1"}, {18, "SW18"}, {153, "SW99"}, {156, "SW9C"}, {135, "SW1"}}) {
         node(name).direction = SWITCH_DIR_CURVED;
         takeEvents();
-        setSwitch(world, number, CMD_BYTE_STRAIGHT);
-        setSwitch(world, number, CMD_BYTE_STRAIGHT);
+        setSwitch(world, number, SWITCH_DIR_STRAIGHT);
+        setSwitch(world, number, SWITCH_DIR_STRAIGHT);
         EXPECT_EQ(node(name).direction, SWITCH_DIR_STRAIGHT) << number;
         EXPECT_EQ(world.events.events[0].a, node(name).id) << "the slot of " << number;
         EXPECT_EQ(takeEvents(), Kinds{EventKind::SwitchChanged}) << number;

@@ -15,16 +15,16 @@ using WorldTest = WorldFixture;
 TEST_F(WorldTest, ACopyRunsIndependently) {
     Train& train = runningTrain(1, "A1", 14);
     stepTrains(world, 10);
-    world.decoder.report.setSensorBit(5);
+    world.latched.set(5);
     World copy = world;
     for (int step = 0; step < 100; ++step)
         stepTrains(copy, 10);
-    setSwitch(copy, 12, CMD_BYTE_STRAIGHT);
-    copy.decoder.report.clear();
+    setSwitch(copy, 12, SWITCH_DIR_STRAIGHT);
+    copy.latched.clear();
     EXPECT_FLOAT_EQ(train.exactDistance, 4.27f);
     EXPECT_STREQ(name(train.currentNode), "A1");
     EXPECT_EQ(node("SW12").direction, SWITCH_DIR_CURVED);
-    EXPECT_EQ(world.decoder.report.bytes[0], 0x04);
+    EXPECT_EQ(world.latched.bytes[0], 0x04);
     EXPECT_EQ(world.events.count, 1) << "only the placement";
 }
 

@@ -33,10 +33,9 @@ std::unique_ptr<ControllerLink> FakeHost::createControllerLink() {
 }
 
 NodeRef nodeNamed(const World& world, const char* name) {
-    const TrackLayout& layout = activeLayout(world.layouts);
-    for (int i = 0; i < usedSlots(layout); ++i)
-        if (std::strcmp(layout.nodes[i].name, name) == 0)
-            return activeNode(world.layouts, i);
+    NodeRef found = findNode(world.layouts, world.layouts.active, name);
+    if (found.isNode())
+        return found;
     ADD_FAILURE() << "no node " << name;
     return activeNode(world.layouts, 0);
 }
@@ -46,7 +45,7 @@ Train& WorldFixture::runningTrain(std::int32_t number, const char* at, std::uint
     Train& train = *placeTrain(world, number, ref(at));
     train.speed = speed;
     for (int slot = 0; to != nullptr && slot < 3; ++slot)
-        if (node(at).edges[slot].dest == node(to).index)
+        if (node(at).edges[slot].dest == ref(to).index)
             train.nextNode = ref(to), train.edge = EdgeRef{ref(at), slot};
     return train;
 }

@@ -124,7 +124,7 @@ NodeRef nodeNamed(const World& world, const char* name);
 class WorldFixture : public ::testing::Test {
 protected:
     NodeRef ref(const char* name) const { return nodeNamed(world, name); }
-    TrackNode& node(const char* name) { return nodeAt(world.layouts, ref(name)); }
+    Node& node(const char* name) { return nodeAt(world.layouts, ref(name)); }
     // The node's name, "-" for none, so that failure messages name nodes.
     const char* name(NodeRef ref) const {
         return ref.isNode() ? nodeAt(world.layouts, ref).name : "-";

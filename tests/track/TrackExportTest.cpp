@@ -14,8 +14,9 @@ TEST_F(TrackExportTest, TheDumpHoldsTheRecordByteForByte) {
     const std::string digits = "0123456789ABCDEF";
     for (int layout : {LAYOUT_A, LAYOUT_B}) {
         std::string text(RAW_EXPORT_SIZE + 1, '#');
-        formatRawLayout(world.layouts.records[layout], text.data());
-        const auto* bytes = reinterpret_cast<const unsigned char*>(&world.layouts.records[layout]);
+        TrackLayout record = recordOf(world.layouts.tracks[layout]);
+        formatRawLayout(record, text.data());
+        const auto* bytes = reinterpret_cast<const unsigned char*>(&record);
         for (std::size_t i = 0, at = 2; i < sizeof(TrackLayout); ++i, at += i % 16 ? 6 : 8)
             ASSERT_EQ(digits.find(text[at]) * 16 + digits.find(text[at + 1]), bytes[i])
                 << "layout " << layout << ", byte " << i;
@@ -33,8 +34,8 @@ static std::string switchText(const char* pattern) {
 }
 
 TEST_F(TrackExportTest, TheSwitchTextListsTheDirectionsInSlotOrder) {
-    switchNode(activeLayout(world.layouts), 18).direction = SWITCH_DIR_STRAIGHT; // switch 0x99
-    EXPECT_EQ(formatSwitchDirections(activeLayout(world.layouts)).text,
+    setSwitch(world, 0x99, SWITCH_DIR_STRAIGHT); // slot 18
+    EXPECT_EQ(formatSwitchDirections(recordOf(activeTrack(world.layouts))).text,
               switchText("CCCSCSSCCSCCSCCSSCSSSC"));
     EXPECT_EQ(formatSwitchDirections(TrackLayout{}).text, switchText("CCCCCCCCCCCCCCCCCCCCCC"))
         << "a slot without a switch reads curved";
@@ -42,7 +43,7 @@ TEST_F(TrackExportTest, TheSwitchTextListsTheDirectionsInSlotOrder) {
 
 // Every switch straight gives the longest text: 512 characters and the NUL.
 TEST_F(TrackExportTest, TheLongestSwitchTextFitsItsBuffer) {
-    TrackLayout& layout = activeLayout(world.layouts);
+    TrackLayout layout = recordOf(activeTrack(world.layouts));
     for (int slot = 0; slot < SWITCH_SLOTS; ++slot)
         switchNode(layout, static_cast<std::uint8_t>(slot)).direction = SWITCH_DIR_STRAIGHT;
     SwitchText text = formatSwitchDirections(layout);

@@ -58,21 +58,23 @@ TEST_F(LayoutPainterTest, EdgesShowWhetherTheirSwitchesAreSetForThem) {
 // A and B joined by two switches with both branches between them: the walk
 // draws each of the four pairs once, the switches their branches again.
 TEST_F(LayoutPainterTest, AWalkThroughAPassingLoopEnds) {
-    world.layouts.records[LAYOUT_A] = {};
+    TrackLayout record{};
     ASSERT_EQ(parseTrackLayout("track 4\n0 A sensor 0 0 0 2 1 ahead 10 3 behind 10\n"
                                "1 S0 switch 1 10 0 curved 3 2 curved 10 2 straight 12 0 behind 10\n"
                                "2 S1 switch 2 20 0 curved 3 1 curved 10 1 straight 12 3 behind 10\n"
                                "3 B sensor 1 30 0 2 0 ahead 10 2 behind 10\n",
-                               world.layouts.records[LAYOUT_A])
+                               record)
                   .status,
               0);
+    world.layouts.tracks[LAYOUT_A] = trackFromRecord(record);
     EXPECT_EQ(paint().lines.size(), 8u);
 }
 
 // The number, then the status below it, then the crash below that.
 TEST_F(LayoutPainterTest, AHoveredTrainShowsItsStatus) {
     Train& train = runningTrain(123, "A1", 5);
-    train.distance = 42, train.crashed = 1, train.hovered = 1;
+    train.distance = 42, train.crashed = 1;
+    world.interaction.hoveredTrain = findTrain(world.trains, 123);
     const int x = node("A1").x, y = node("A1").y;
     EXPECT_EQ(label(4, 0), (Drawn{"123", x, y, SENSOR_YELLOW}));
     EXPECT_EQ(label(4, 1), (Drawn{"   speed:5  ", x, y + 12, SENSOR_YELLOW}));

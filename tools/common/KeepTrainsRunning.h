@@ -15,10 +15,10 @@ namespace quillon::tools {
 // A sensor node of the active layout with no train within 40 pixels,
 // looking on from the spot after the last one given.
 inline NodeRef freeSensorNode(const World& world, int& spot) {
-    const TrackLayout& layout = activeLayout(world.layouts);
-    for (int tries = 0; tries < layout.nodeCount; ++tries) {
-        spot = (spot + 7) % layout.nodeCount;
-        const TrackNode& node = layout.nodes[spot];
+    const Track& track = activeTrack(world.layouts);
+    for (int tries = 0; tries < track.nodeCount(); ++tries) {
+        spot = (spot + 7) % track.nodeCount();
+        const Node& node = track.nodes[static_cast<std::size_t>(spot)];
         if (node.type != NODE_SENSOR)
             continue;
         bool taken = false;

@@ -45,7 +45,7 @@ using Setting = std::vector<bool>; // curved, by switch slot
 bool keepsRunning(const World& start, const Setting& setting) {
     auto world = std::make_unique<World>(start);
     for (int k = 0; k < SWITCHES; ++k)
-        setSwitch(*world, switchNumber(k), setting[k] ? CMD_SWITCH_CURVED : CMD_SWITCH_STRAIGHT);
+        setSwitch(*world, switchNumber(k), setting[k] ? SWITCH_DIR_CURVED : SWITCH_DIR_STRAIGHT);
     for (int k = 0; k < world->trains.count; ++k)
         setTrainSpeed(*world, world->trains.trains[k].number, 13, true);
     std::vector<int> passed(static_cast<std::size_t>(world->trains.count), 0);

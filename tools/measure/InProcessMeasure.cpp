@@ -197,10 +197,10 @@ int main(int argc, char** argv) {
     {
         quillon::SimulatorApp app(host);
         quillon::World& world = app.world();
-        const quillon::TrackLayout& layout = quillon::activeLayout(world.layouts);
+        const quillon::Track& layout = quillon::activeTrack(world.layouts);
         int placed = 0;
-        for (int i = 0; i < layout.nodeCount && placed < TRAINS; i += 3)
-            if (layout.nodes[i].type == quillon::NODE_SENSOR)
+        for (int i = 0; i < layout.nodeCount() && placed < TRAINS; i += 3)
+            if (layout.nodes[static_cast<std::size_t>(i)].type == quillon::NODE_SENSOR)
                 quillon::placeTrain(world, ++placed, quillon::activeNode(world.layouts, i));
         std::printf("platform %s, tray icon %s, %d trains placed\n",
                     qPrintable(QGuiApplication::platformName()), host.hasTrayIcon() ? "yes" : "no",

@@ -158,9 +158,9 @@ int main(int argc, char** argv) {
     {
         quillon::SimulatorApp app(host);
         quillon::World& world = app.world();
-        const quillon::TrackLayout& layout = quillon::activeLayout(world.layouts);
-        for (int i = 0, placed = 0; i < layout.nodeCount && placed < TRAINS; i += 5)
-            if (layout.nodes[i].type == quillon::NODE_SENSOR)
+        const quillon::Track& layout = quillon::activeTrack(world.layouts);
+        for (int i = 0, placed = 0; i < layout.nodeCount() && placed < TRAINS; i += 5)
+            if (layout.nodes[static_cast<std::size_t>(i)].type == quillon::NODE_SENSOR)
                 quillon::placeTrain(world, ++placed, quillon::activeNode(world.layouts, i));
 
         // A train that halted, crashed or was stopped is turned round and set

@@ -57,7 +57,7 @@ void nodeName(Line& line, const World& world, NodeRef ref) {
         line.add("null");
         return;
     }
-    const TrackNode& node = nodeAt(world.layouts, ref);
+    const Node& node = nodeAt(world.layouts, ref);
     char name[sizeof node.name] = {};
     std::size_t out = 0;
     for (std::size_t i = 0; i < sizeof node.name && node.name[i] != '\0'; ++i) {
@@ -83,7 +83,7 @@ std::size_t formatEventJson(std::int32_t timeMs, const Event& event, const World
         break;
     }
     case EventKind::SwitchChanged:
-        line.add("\"event\":\"switch\",\"number\":%d,\"direction\":\"%s\"", switchNumber(event.a),
+        line.add("\"event\":\"switch\",\"number\":%d,\"direction\":\"%s\"", event.a,
                  event.b == SWITCH_DIR_STRAIGHT ? "straight" : "curved");
         break;
     case EventKind::Halt:
@@ -104,7 +104,7 @@ std::size_t formatEventJson(std::int32_t timeMs, const Event& event, const World
     case EventKind::ReportSent: {
         line.add("\"event\":\"report\",\"bytes\":");
         line.bytes(event.bytes, event.length);
-        int numbers[SENSOR_MODULES * SENSORS_PER_MODULE];
+        int numbers[MAX_CONTACTS];
         int count =
             replySensors(context.lastCommand, context.commands, event.bytes, event.length, numbers);
         line.add(",\"sensors\":[");

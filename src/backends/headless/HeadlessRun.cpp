@@ -4,17 +4,20 @@
 #include "host/ControllerLink.h"
 #include "protocol/CommandDecoder.h"
 #include "sim/Movement.h"
+#include "sim/Sensors.h"
 #include "sim/Trains.h"
 
 #include <cstdint>
 
 namespace quillon::headless {
 
-HeadlessRun::HeadlessRun(World& world, const Scenario* scenario, bool scriptedBytes, std::FILE* log)
+HeadlessRun::HeadlessRun(World& world, const Scenario* scenario, bool scriptedBytes, std::FILE* log,
+                         CommandSet commands)
     : world_(world), scenario_(scenario), scriptedBytes_(scriptedBytes), log_(log) {
+    decoder_.commandSet = commands;
     if (scenario_ != nullptr)
         done_.assign(scenario_->actions.size(), false);
-    context_.commands = world_.decoder.commandSet;
+    context_.commands = commands;
     // Room for what a scenario typically sends; more grows it once.
     bytes_.reserve(4096);
 }
@@ -63,17 +66,17 @@ void HeadlessRun::runDueActions() {
         done_[i] = true;
         switch (action.kind) {
         case ActionKind::Place:
-            placeTrain(world_, action.train, action.node);
+            placeTrain(world_, action.train, action.node, action.behind);
             break;
         case ActionKind::Remove:
             removeTrain(world_, action.train);
             break;
         case ActionKind::Switch:
-            setSwitch(world_, action.number, action.straight ? CMD_BYTE_STRAIGHT : CMD_BYTE_CURVED);
+            setSwitch(world_, action.number,
+                      action.straight ? SWITCH_DIR_STRAIGHT : SWITCH_DIR_CURVED);
             break;
         case ActionKind::Stick:
-            viewOf(world_.layouts, world_.layouts.active, nodeAt(world_.layouts, action.node))
-                .stuck = 1;
+            stickSensor(world_, action.node);
             break;
         case ActionKind::Send:
             if (scriptedBytes_)
@@ -95,7 +98,7 @@ int HeadlessRun::readEarly(ControllerLink* link) {
     if (got <= 0)
         return 0;
     readEarly_ += got;
-    decodeCommands(world_, chunk, got);
+    decodeCommands(decoder_, world_, chunk, got);
     carryOutEvents(now_, link);
     return got;
 }
@@ -119,7 +122,7 @@ void HeadlessRun::readStep(ControllerLink* link) {
     }
     if (count == 0)
         return;
-    decodeCommands(world_, chunk, count);
+    decodeCommands(decoder_, world_, chunk, count);
     carryOutEvents(now_, link);
 }
 

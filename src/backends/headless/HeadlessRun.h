@@ -7,6 +7,7 @@
 
 #include "backends/headless/EventJson.h"
 #include "backends/headless/Scenario.h"
+#include "protocol/CommandDecoder.h"
 #include "sim/World.h"
 
 #include <cstdint>
@@ -34,7 +35,8 @@ public:
     // Runs world (loaded, with any start options applied). scenario may be
     // null; its controller bytes are used only when scriptedBytes is true.
     // log may be null for no log.
-    HeadlessRun(World& world, const Scenario* scenario, bool scriptedBytes, std::FILE* log);
+    HeadlessRun(World& world, const Scenario* scenario, bool scriptedBytes, std::FILE* log,
+                CommandSet commands = CommandSet::Basic);
 
     // One step at now(): events already recorded in the world (start
     // options) and those of the due actions and the read step carry now();
@@ -71,6 +73,7 @@ private:
     void carryOutEvents(std::int32_t timeMs, ControllerLink* link);
 
     World& world_;
+    CommandDecoder decoder_;
     const Scenario* scenario_;
     bool scriptedBytes_;
     std::FILE* log_;

@@ -34,14 +34,6 @@ bool parseInt(const std::string& word, int low, int high, std::int32_t& value) {
     return true;
 }
 
-bool hasSwitch(const TrackLayout& layout, int slot) {
-    int index = layout.switchNodeIndex[slot];
-    if (index < 0 || index >= usedSlots(layout))
-        return false;
-    const TrackNode& node = layout.nodes[index];
-    return node.type == NODE_SWITCH && node.id == slot;
-}
-
 // Reads one statement's words into the scenario; throws nothing, reports
 // through error.
 class LineReader {
@@ -73,7 +65,7 @@ private:
         return fail("'" + word + "' is not a byte (0..255)");
     }
     bool node(const std::string& word, NodeRef& ref) {
-        ref = findNodeNamed(layouts_, scenario_.layout, word);
+        ref = findNode(layouts_, scenario_.layout, word.c_str());
         if (ref.isNode())
             return true;
         return fail("layout " + layoutName() + " has no node '" + word + "'");
@@ -143,8 +135,11 @@ bool LineReader::readStatement(const Words& words) {
     if (verb == "place") {
         Action a;
         a.kind = ActionKind::Place;
-        return expectCount(words, 3, "place TRAIN NODE") && train(words[1], a.train) &&
-               node(words[2], a.node) && action(std::move(a));
+        if (words.size() == 4 && (words[3] == "behind" || words[3] == "ahead"))
+            a.behind = words[3] == "behind";
+        else if (!expectCount(words, 3, "place TRAIN NODE [ahead|behind]"))
+            return false;
+        return train(words[1], a.train) && node(words[2], a.node) && action(std::move(a));
     }
     if (verb == "remove") {
         Action a;
@@ -157,9 +152,9 @@ bool LineReader::readStatement(const Words& words) {
         a.kind = ActionKind::Switch;
         if (!expectCount(words, 3, "switch NUMBER straight|curved"))
             return false;
-        if (!parseInt(words[1], 0, 255, a.number) || !isValidSwitchSlot(switchSlot(a.number)))
-            return fail("'" + words[1] + "' is not a switch number (1..18, 153..156)");
-        if (!hasSwitch(layouts_.records[scenario_.layout], switchSlot(a.number)))
+        if (!parseInt(words[1], 0, 255, a.number))
+            return fail("'" + words[1] + "' is not a switch number (0..255)");
+        if (switchIndexForByte(layouts_.tracks[scenario_.layout], a.number) == NO_INDEX)
             return fail("layout " + layoutName() + " has no switch " + words[1]);
         if (words[2] != "straight" && words[2] != "curved")
             return fail("a switch is set straight or curved, not '" + words[2] + "'");
@@ -269,7 +264,7 @@ bool LineReader::readExpectation(const Words& words) {
     e.kind = negated ? ExpectKind::NoSensor : ExpectKind::Sensor;
     e.sensor = parseSensorName(words[i].c_str());
     if (e.sensor < 0)
-        return fail("'" + words[i] + "' is not a sensor name (A1..E16)");
+        return fail("'" + words[i] + "' is not a sensor name (A1..AE16)");
     ++i;
     if (!negated && i < words.size() && words[i] == "train") {
         if (i + 1 >= words.size() || !train(words[i + 1], e.train))
@@ -334,17 +329,6 @@ bool parseTime(const std::string& word, std::int32_t& ms) {
         return false;
     ms = static_cast<std::int32_t>(total);
     return true;
-}
-
-NodeRef findNodeNamed(const Layouts& layouts, int layout, const std::string& name) {
-    const TrackLayout& record = layouts.records[layout];
-    for (int i = 0; i < usedSlots(record); ++i) {
-        const TrackNode& node = record.nodes[i];
-        if (std::strncmp(node.name, name.c_str(), sizeof node.name) == 0 &&
-            name.size() < sizeof node.name)
-            return NodeRef{static_cast<std::int16_t>(layout), static_cast<std::int16_t>(i)};
-    }
-    return NO_NODE;
 }
 
 bool parseScenario(const std::string& text, const Layouts& layouts, int defaultLayout,

@@ -32,6 +32,7 @@ struct Action {
     NodeRef node;
     std::int32_t number = 0; // switch number
     bool straight = false;
+    bool behind = false; // Place: the train sets off along the node's behind way
     std::vector<std::uint8_t> bytes;
 };
 
@@ -79,6 +80,5 @@ bool parseScenario(const std::string& text, const Layouts& layouts, int defaultL
 bool parseTime(const std::string& word, std::int32_t& ms);
 
 // The node named name in layout, or no node.
-NodeRef findNodeNamed(const Layouts& layouts, int layout, const std::string& name);
 
 } // namespace quillon::headless

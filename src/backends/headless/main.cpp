@@ -151,7 +151,8 @@ int main(int argc, char** argv) {
                                                          : controllerSocketPath().c_str());
 
     Pacer pacer(options.speed);
-    HeadlessRun run(world, haveScenario ? &scenario : nullptr, !options.connect, log);
+    HeadlessRun run(world, haveScenario ? &scenario : nullptr, !options.connect, log,
+                    common.app.commands);
     std::int32_t end = haveScenario ? scenario.endMs : INT32_MAX - STEP_PERIOD_MS;
     bool interrupted = false;
     while (run.now() < end) {

@@ -6,6 +6,7 @@
 #include "backends/qt/QtHost.h"
 #include "backends/qt/QtSurface.h"
 #include "sim/Movement.h"
+#include "sim/Sensors.h"
 #include "view/FrameTracker.h"
 #include "view/LayoutPainter.h"
 #include "view/Palette.h"
@@ -33,13 +34,14 @@ void change(SimulatorApp& app, std::mt19937& random) {
     auto pick = [&](int count) {
         return std::uniform_int_distribution<int>(0, count > 0 ? count - 1 : 0)(random);
     };
-    const TrackLayout& layout = activeLayout(world.layouts);
-    const TrackNode& node = layout.nodes[pick(usedSlots(layout))];
+    const Track& track = activeTrack(world.layouts);
+    const int index = pick(track.nodeCount());
+    const Node& node = track.nodes[static_cast<std::size_t>(index)];
     Train* train =
         world.trains.count > 0 ? &world.trains.trains[pick(world.trains.count)] : nullptr;
     switch (pick(13)) {
     case 0:
-        placeTrain(world, 1 + pick(60), activeNode(world.layouts, node.index));
+        placeTrain(world, 1 + pick(60), activeNode(world.layouts, index), pick(2) != 0);
         break;
     case 1:
         if (train != nullptr)
@@ -52,8 +54,8 @@ void change(SimulatorApp& app, std::mt19937& random) {
         retestHoveredTrain(world);
         break;
     case 5:
-        setSwitch(world, 1 + pick(22), 33 + pick(2));
-        world.decoder.solenoidActive = true;
+        setSwitch(world, 1 + pick(22), pick(2));
+        world.solenoidActive = true;
         break;
     case 6:
         app.onPointerMove(node.x + pick(7) - 3, node.y + pick(7) - 3);
@@ -63,13 +65,14 @@ void change(SimulatorApp& app, std::mt19937& random) {
             app.onPointerMove(train->displayX, train->displayY);
         break;
     case 8:
-        world.layouts.views[world.layouts.active][node.index].stuck ^= 1;
+        world.interaction.selectedNode = activeNode(world.layouts, index);
+        stickSelectedSensor(world);
         break;
     case 9:
         if (train != nullptr)
             train->light ^= 1;
         world.powerOn = pick(4) != 0;
-        world.decoder.solenoidActive = pick(2) != 0;
+        world.solenoidActive = pick(2) != 0;
         break;
     case 10:
         if (train != nullptr)

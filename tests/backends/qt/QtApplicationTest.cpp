@@ -68,11 +68,9 @@ class QtApplicationTest : public QObject {
     const Train* train(int number) { return trainByNumber(app->world().trains, number); }
 
     QPoint pointOf(const char* name) {
-        const TrackLayout& layout = activeLayout(app->world().layouts);
-        const TrackNode* node =
-            std::find_if(layout.nodes, layout.nodes + layout.nodeCount,
-                         [&](const TrackNode& n) { return std::strcmp(n.name, name) == 0; });
-        return {node->x, node->y};
+        const Layouts& layouts = app->world().layouts;
+        const Node& node = nodeAt(layouts, findNode(layouts, layouts.active, name));
+        return {node.x, node.y};
     }
 
     // Right-clicks at p, the pointer coming from elsewhere so that what lies
