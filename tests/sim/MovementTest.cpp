@@ -1,6 +1,7 @@
 #include "sim/Movement.h"
 
 #include "support/FakeHost.h"
+#include "support/LineTrack.h"
 
 #include <string>
 #include <tuple>
@@ -122,6 +123,41 @@ TEST_F(MovementTest, ATrainHaltsBeforeAMissingOrEmptyEdge) {
             EXPECT_EQ(train.distance, distance) << edge;
             EXPECT_EQ(takeEvents(), (Kinds{EventKind::TrainPlaced, EventKind::Halt})) << edge;
         }
+    }
+}
+
+// X reports 7 both ways, Y only 9 behind: a train from S0 to S1 latches 7;
+// back from S1 it latches 9, then 7.
+TEST_F(MovementTest, ASensorReportsTheContactOfTheWayItIsLeft) {
+    loadLine(world, {7, 7}, {NO_CONTACT, 9});
+    std::vector<int> latched;
+    for (int from : {LINE_S0, LINE_S1}) {
+        placeTrain(world, 1, lineRef(from));
+        setTrainSpeed(world, 1, 14, false);
+        for (int step = 0; step < 100; ++step)
+            stepTrains(world, 10);
+        for (int i = 0; i < world.events.count; ++i)
+            if (world.events.events[i].kind == EventKind::SensorLatched)
+                latched.push_back(world.events.events[i].a);
+        world.events.count = 0;
+    }
+    EXPECT_EQ(latched, (std::vector<int>{7, 9, 7}));
+}
+
+// A gap stated in layout units: the train running onto one that stands at X
+// crashes at 90 units from S0 whatever the window's size.
+TEST_F(MovementTest, AGapInLayoutUnitsDoesNotDependOnTheWindow) {
+    for (int width : {300, 3000}) {
+        loadLine(world, {0, 1}, {2, 3}, 10);
+        for (Node& node : world.layouts.tracks[LAYOUT_LOADED].nodes)
+            node.x = node.layoutX * width / 300;
+        placeTrain(world, 2, lineRef(LINE_X));
+        Train& train = *placeTrain(world, 1, lineRef(LINE_S0));
+        train.speed = 14;
+        while (!train.crashed && stepTrains(world, 10)) {
+        }
+        EXPECT_GE(train.distance, 90) << "width " << width;
+        EXPECT_LT(train.distance, 95) << "the step that came within 10 units, width " << width;
     }
 }
 

@@ -1,9 +1,12 @@
 #include "sim/Trains.h"
 
+#include "protocol/CommandDecoder.h"
 #include "support/FakeHost.h"
+#include "support/LineTrack.h"
 
 #include <array>
 #include <cstring>
+#include <tuple>
 
 namespace quillon::testing {
 
@@ -50,7 +53,7 @@ TEST_F(TrainsTest, SwitchNumbersReachTheirSlotsAndAChangeIsRecordedOnce) {
         setSwitch(world, number, SWITCH_DIR_STRAIGHT);
         setSwitch(world, number, SWITCH_DIR_STRAIGHT);
         EXPECT_EQ(node(name).direction, SWITCH_DIR_STRAIGHT) << number;
-        EXPECT_EQ(world.events.events[0].a, node(name).id) << "the slot of " << number;
+        EXPECT_EQ(world.events.events[0].a, node(name).id) << "the number of " << number;
         EXPECT_EQ(takeEvents(), Kinds{EventKind::SwitchChanged}) << number;
     }
 }
@@ -84,6 +87,30 @@ TEST_F(TrainsTest, TheDisplayPositionLiesOnTheSegmentAtTheTrainsDistance) {
         updateDisplayPosition(world, train);
         EXPECT_EQ(train.displayX, x) << distance << " of " << length;
         EXPECT_EQ(train.displayY, 70) << distance << " of " << length;
+    }
+}
+
+// Where a train on X sets off: placed ahead or behind, and turned by a
+// reverse before it moves in the full set only.
+TEST_F(TrainsTest, APlacedTrainSetsOffTheWayItFaces) {
+    for (auto [behind, set, reversed, towards] :
+         {std::tuple{false, CommandSet::Basic, false, LINE_Y},
+          {true, CommandSet::Basic, false, LINE_S0},
+          {false, CommandSet::Basic, true, LINE_Y},
+          {false, CommandSet::Full, true, LINE_S0},
+          {true, CommandSet::Full, true, LINE_Y}}) {
+        loadLine(world, {0, 1}, {2, 3});
+        placeTrain(world, 4, lineRef(LINE_X), behind);
+        CommandDecoder decoder;
+        decoder.commandSet = set;
+        const std::uint8_t reverse[2] = {CMD_REVERSE, 4}, go[2] = {8, 4};
+        if (reversed)
+            decodeCommands(decoder, world, reverse, 2);
+        decodeCommands(decoder, world, go, 2);
+        stepTrains(world, 10);
+        EXPECT_EQ(world.trains.trains[0].nextNode, lineRef(towards))
+            << "behind " << behind << ", full " << (set == CommandSet::Full) << ", reversed "
+            << reversed;
     }
 }
 
