@@ -1,7 +1,7 @@
-// The layout record: a fixed 4732-byte image of one track layout, its
-// per-node display state, and the lookups that lead from controller numbers
-// to nodes. The record's bytes are also the raw export file format, so its
-// layout is pinned below.
+// The layout record: a fixed 4732-byte image of one built-in track layout,
+// and the lookups that lead from controller numbers to its nodes. The
+// record's bytes are also the raw export file format, so its layout is
+// pinned below.
 #pragma once
 
 #include <bit>
@@ -53,14 +53,6 @@ struct TrackLayout {
     TrackNode nodes[MAX_NODES];
     std::int32_t sensorNodeIndex[SENSOR_NUMBERS];
     std::int32_t switchNodeIndex[SWITCH_SLOTS];
-};
-
-// Display state of one node; kept beside the record and never exported.
-struct NodeView {
-    std::int32_t layoutX; // the node's coordinates as parsed
-    std::int32_t layoutY;
-    std::uint8_t hovered;
-    std::uint8_t stuck;
 };
 
 static_assert(std::endian::native == std::endian::little,
