@@ -25,6 +25,11 @@ void ContactBits::clear() {
     std::memset(bytes, 0, sizeof bytes);
 }
 
+Track::Track() {
+    std::fill(std::begin(switchByByte), std::end(switchByByte), static_cast<std::int16_t>(NO_INDEX));
+    std::fill(std::begin(firstReporter), std::end(firstReporter), NO_INDEX);
+}
+
 void indexTrack(Track& track) {
     std::fill(std::begin(track.switchByByte), std::end(track.switchByByte),
               static_cast<std::int16_t>(NO_INDEX));

@@ -75,6 +75,9 @@ struct ContactBits {
 static_assert(sizeof(ContactBits) == 62);
 
 struct Track {
+    // An empty track: no nodes, no switch byte or contact leads anywhere.
+    Track();
+
     std::vector<Node> nodes; // node i has index i; edges name nodes by index
     // The node that controller switch byte n addresses, or NO_INDEX.
     std::int16_t switchByByte[256];
@@ -83,7 +86,7 @@ struct Track {
     std::vector<ContactReporter> reporters;
     std::vector<WalkEdge> walk; // every edge once, in the order it is drawn
     CollisionGap gap;
-    ContactBits stuck; // contacts that read as triggered until unstuck
+    ContactBits stuck{}; // contacts that read as triggered until unstuck
     // Changes with anything the still picture shows: switch directions,
     // stuck contacts, window positions. Painting compares it.
     std::uint32_t revision = 0;

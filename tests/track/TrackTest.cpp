@@ -55,4 +55,14 @@ TEST(TrackTest, EveryWayThatReportsAContactIsListed) {
     EXPECT_EQ(track.reporters.size(), 3u) << "496 has no bit in the report";
 }
 
+TEST(TrackTest, AnEmptyTrackAddressesNothing) {
+    const Track track;
+    int reached = 0;
+    for (int byte = 0; byte < 256; ++byte)
+        reached += switchIndexForByte(track, byte) != NO_INDEX;
+    for (int contact = 0; contact < CONTACT_COUNT; ++contact)
+        reached += track.firstReporter[contact] != NO_INDEX;
+    EXPECT_EQ(reached, 0);
+}
+
 } // namespace quillon::testing
