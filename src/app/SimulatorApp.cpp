@@ -459,12 +459,13 @@ void SimulatorApp::onButtonDown(int, int, PointerButton button) {
 }
 
 void SimulatorApp::onCommand(int id) {
-    if (id >= CMD_PLACE_TRAIN &&
-        id < CMD_PLACE_TRAIN + static_cast<int>(std::size(PLACEABLE_TRAINS))) {
-        if (placeTrainAtSelection(world_, PLACEABLE_TRAINS[id - CMD_PLACE_TRAIN]))
-            redraw();
-        carryOutEvents();
-        paceMovement();
+    constexpr int PLACEABLE = static_cast<int>(std::size(PLACEABLE_TRAINS));
+    if (id >= CMD_PLACE_TRAIN && id < CMD_PLACE_TRAIN + PLACEABLE) {
+        placeAtSelection(PLACEABLE_TRAINS[id - CMD_PLACE_TRAIN], false);
+        return;
+    }
+    if (id >= CMD_PLACE_BEHIND && id < CMD_PLACE_BEHIND + PLACEABLE) {
+        placeAtSelection(PLACEABLE_TRAINS[id - CMD_PLACE_BEHIND], true);
         return;
     }
     if (id >= CMD_TRAIN_SPEED && id <= CMD_TRAIN_SPEED + SPEED_REVERSE) {
@@ -510,6 +511,16 @@ void SimulatorApp::onCommand(int id) {
     default:
         return;
     }
+}
+
+void SimulatorApp::placeAtSelection(std::int32_t number, bool behind) {
+    NodeRef node = world_.interaction.selectedNode;
+    if (node.isNode()) {
+        placeTrain(world_, number, node, behind);
+        redraw();
+    }
+    carryOutEvents();
+    paceMovement();
 }
 
 void SimulatorApp::onTrayEvent(TrayEvent event) {

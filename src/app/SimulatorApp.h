@@ -63,6 +63,8 @@ private:
     bool createBackBuffer();
     void chooseLayout(int index);
     void rescale(int width, int height);
+    // Places the train on the selected node, if one is.
+    void placeAtSelection(std::int32_t number, bool behind);
     void redraw();
     void show(bool handFocusBack);
     void hide();

@@ -77,12 +77,15 @@ public:
     virtual void textOut(int x, int y, const char* text, int length) = 0;
 };
 
-// One entry of a popup menu: a command, or a separator.
+// One entry of a popup menu: a command, a separator, or a submenu.
 struct MenuEntry {
-    int id;         // command id; 0 for a separator
+    int id;         // command id; 0 for a separator or a submenu
     char label[24]; // empty for a separator
     bool checked;
     bool separator;
+    // A submenu titled label: it holds the next `submenu` entries of the
+    // menu, commands and separators only. 0 for any other entry.
+    int submenu;
 };
 
 // A popup menu built as data, at most CAPACITY entries.

@@ -4,6 +4,8 @@
 #include "support/FakeHost.h"
 #include "track/TrackExport.h"
 
+#include <iterator>
+
 namespace quillon::testing {
 
 class SimulatorAppTest : public ::testing::Test {
@@ -243,6 +245,22 @@ TEST_F(SimulatorAppTest, ARightClickOpensTheMenuOfWhatIsUnderThePointer) {
     ASSERT_EQ(host.menus.size(), 2u) << "a left click opens no menu";
     EXPECT_EQ(host.menus[0].entries[0].id, CMD_HIDE);
     EXPECT_EQ(host.menus[1].entries[8].id, CMD_STICK_SENSOR);
+}
+
+// Each train of the "Place Behind" submenu leaves its node by the behind
+// way; placed again from the menu, it leaves by the ahead way.
+TEST_F(SimulatorAppTest, PlaceBehindTurnsTheTrainToLeaveItsNodeBehind) {
+    start();
+    pointAt("A1");
+    app->onButtonDown(0, 0, PointerButton::Right);
+    for (int k = 0; k < static_cast<int>(std::size(PLACEABLE_TRAINS)); ++k) {
+        app->onCommand(CMD_PLACE_BEHIND + k);
+        const Train* train = trainByNumber(app->world().trains, PLACEABLE_TRAINS[k]);
+        ASSERT_NE(train, nullptr) << PLACEABLE_TRAINS[k];
+        EXPECT_EQ(train->leavesBehind, 1) << PLACEABLE_TRAINS[k];
+    }
+    app->onCommand(CMD_PLACE_TRAIN);
+    EXPECT_EQ(trainByNumber(app->world().trains, 12)->leavesBehind, 0);
 }
 
 TEST_F(SimulatorAppTest, ControlCCopiesTheSwitchDirections) {

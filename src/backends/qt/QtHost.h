@@ -1,6 +1,6 @@
 // [x] window: show without focus, hide, minimise, title, repaint, sizes
 // [x] three precise timers  [x] QImage back buffer  [x] fixed-pitch font
-// [x] popup menus at the cursor  [x] tray icon and its events
+// [x] popup menus at the cursor, with submenus  [x] tray icon and its events
 // [x] message box  [x] save dialog  [x] clipboard  [x] sound  [x] clock
 // [x] quit  [x] Unix-socket controller link  [x] reads woken by the socket
 // [x] still image kept beside the back buffer  [x] repaint of a rectangle

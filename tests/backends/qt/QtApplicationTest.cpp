@@ -144,6 +144,19 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text().size(), 486);
     }
 
+    void placeBehindIsASubmenu() {
+        start(true);
+        QMenu* menu = menuAt(pointOf("A1"));
+        QVERIFY(entries(menu).contains(QStringLiteral("Place Behind")));
+        QAction* behind = menu->actions().at(entries(menu).indexOf(QStringLiteral("Place Behind")));
+        QVERIFY(behind->menu() != nullptr);
+        menu->setActiveAction(behind);
+        QTRY_VERIFY(behind->menu()->isVisible());
+        choose(behind->menu(), QStringLiteral("Train 12"));
+        QTRY_VERIFY(train(12) != nullptr);
+        QCOMPARE(train(12)->leavesBehind, std::uint8_t{1});
+    }
+
     // Alt with a key is the desktop's; Shift is not a shortcut.
     void layoutKeysWorkWithShiftButNotWithAlt() {
         start(true);
