@@ -77,8 +77,9 @@ SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
     host_.startTimer(TIMER_RECONNECT, RECONNECT_PERIOD_MS);
     if (host_.isWindowVisible())
         hide();
+    host_.setMinimumClientSize(MIN_WIDTH, MIN_HEIGHT);
     fitWindowToClientSize();
-    rescaleLayouts(world_, width_, height_);
+    fitLayouts();
     createBackBuffer();
     bool connected = link_ != nullptr && link_->connect();
     if (connected)
@@ -135,9 +136,20 @@ bool SimulatorApp::createBackBuffer() {
     return true;
 }
 
-void SimulatorApp::rescale(int width, int height) {
-    rescaleLayouts(world_, width < MIN_WIDTH ? MIN_WIDTH : width,
-                   height < MIN_HEIGHT ? MIN_HEIGHT : height);
+void SimulatorApp::fitLayouts() {
+    rescaleLayouts(world_, width_, height_);
+}
+
+void SimulatorApp::resize(int width, int height) {
+    width = width < MIN_WIDTH ? MIN_WIDTH : width;
+    height = height < MIN_HEIGHT ? MIN_HEIGHT : height;
+    bool sizeChanged = width != width_ || height != height_;
+    width_ = width;
+    height_ = height;
+    fitLayouts();
+    if (sizeChanged)
+        createBackBuffer();
+    redraw();
 }
 
 void SimulatorApp::chooseLayout(int index) {
@@ -386,7 +398,7 @@ void SimulatorApp::onTimer(int id) {
 
 void SimulatorApp::onSize(bool minimised, int width, int height) {
     if (!minimised) {
-        rescale(width, height);
+        resize(width, height);
         return;
     }
     // Minimised without a tray icon: it stays minimised and keeps running.

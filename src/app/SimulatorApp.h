@@ -28,9 +28,9 @@ class SimulatorApp final : public HostEvents {
 public:
     // Builds the application for the host's main window, which exists and is
     // hidden: loads the layouts, applies the options (layout, trains),
-    // titles the window, starts timer 1, fits the window to 512 x 320,
-    // creates the back buffer, tries to connect, and attaches itself to the
-    // host.
+    // titles the window, starts timer 1, keeps the window at least 204 x
+    // 128, fits it to 512 x 320, creates the back buffer, tries to connect,
+    // and attaches itself to the host.
     explicit SimulatorApp(Host& host, const AppOptions& options = {});
     // Detaches from the host, closes the link, frees the painter and back
     // buffer, stops the timers and hides the window.
@@ -40,6 +40,9 @@ public:
 
     // Events from the host.
     void onTimer(int id) override;
+    // A new client size: the layouts are scaled to it (never below 204 x
+    // 128), the back buffer and still image take that size, and the whole
+    // frame is composed afresh.
     void onSize(bool minimised, int width, int height) override;
     void onPaint() override;
     void onClose() override;
@@ -62,7 +65,11 @@ public:
 private:
     bool createBackBuffer();
     void chooseLayout(int index);
-    void rescale(int width, int height);
+    // Scales every layout to width_ x height_.
+    void fitLayouts();
+    // Makes width x height, at least the minimum size, the size of the
+    // frame.
+    void resize(int width, int height);
     // Places the train on the selected node, if one is.
     void placeAtSelection(std::int32_t number, bool behind);
     void redraw();

@@ -138,8 +138,12 @@ public:
         invalidate();
     }
     virtual void clientSize(int& width, int& height) = 0;
-    // Sets the window's outer size without moving it.
+    // Sets the window's outer size without moving it. The user may resize
+    // the window afterwards; every change of its client size arrives as
+    // HostEvents::onSize.
     virtual void setOuterSize(int width, int height) = 0;
+    // The user cannot make the client area smaller than width x height.
+    virtual void setMinimumClientSize(int width, int height) { (void)width, (void)height; }
     // True while a notification-area icon stands for the program, so that a
     // hidden window can be reached again.
     virtual bool hasTrayIcon() = 0;

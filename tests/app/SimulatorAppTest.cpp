@@ -43,6 +43,24 @@ TEST_F(SimulatorAppTest, StartsHiddenTitledAndFitted) {
     EXPECT_EQ(host.title, "Quillon [Track Model B]");
 }
 
+// B9 is layout A's lowest node, 32 pixels above the frame's bottom.
+TEST_F(SimulatorAppTest, AResizeScalesTheLayoutsAndTheFrame) {
+    start();
+    app->onSize(false, 800, 600);
+    EXPECT_EQ(host.bufferWidth, 800);
+    EXPECT_EQ(host.bufferHeight, 600);
+    EXPECT_EQ(nodeAt(app->world().layouts, ref("B9")).y, 568);
+}
+
+TEST_F(SimulatorAppTest, TheWindowAndTheFrameKeepTheMinimumSize) {
+    start();
+    EXPECT_EQ(host.minimumWidth, 204);
+    EXPECT_EQ(host.minimumHeight, 128);
+    app->onSize(false, 100, 400);
+    EXPECT_EQ(host.bufferWidth, 204);
+    EXPECT_EQ(host.bufferHeight, 400);
+}
+
 class ConnectedAppTest : public SimulatorAppTest {
 protected:
     ConnectedAppTest() { host.linkServerPresent = true, start(); }

@@ -157,8 +157,11 @@ void QtHost::setOuterSize(int width, int height) {
     QSize frame = window_->frameGeometry().size() - window_->size();
     int clientWidth = std::max(1, width - frame.width());
     int clientHeight = std::max(1, height - frame.height());
-    // Like a window without a sizing border, it keeps the size it is given.
-    window_->setFixedSize(clientWidth, clientHeight);
+    window_->resize(clientWidth, clientHeight);
+}
+
+void QtHost::setMinimumClientSize(int width, int height) {
+    window_->setMinimumSize(width, height);
 }
 
 bool QtHost::hasTrayIcon() {

@@ -1,5 +1,5 @@
-// [x] window  [x] timers  [x] GDI back buffer  [x] fonts
-// [x] popup menus with submenus
+// [x] window, resizable above a minimum size  [x] timers  [x] GDI back buffer
+// [x] fonts  [x] popup menus with submenus
 // [x] tray icon  [x] message box  [x] save dialog  [x] clipboard
 // [x] sound from resources  [x] clock  [x] named-pipe link "\\.\pipe\track"
 #include "backends/win32/Win32Host.h"
@@ -10,6 +10,7 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace quillon {
@@ -58,6 +59,18 @@ void Win32Host::clientSize(int& width, int& height) {
 
 void Win32Host::setOuterSize(int width, int height) {
     SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Host::limitTracking(MINMAXINFO& info) const {
+    if (window_ == nullptr || minimumWidth_ <= 0 || minimumHeight_ <= 0)
+        return;
+    RECT outer{0, 0, minimumWidth_, minimumHeight_};
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(window_, GWL_STYLE));
+    const DWORD extendedStyle = static_cast<DWORD>(GetWindowLongA(window_, GWL_EXSTYLE));
+    if (!AdjustWindowRectEx(&outer, style, FALSE, extendedStyle))
+        return;
+    info.ptMinTrackSize.x = std::max<LONG>(info.ptMinTrackSize.x, outer.right - outer.left);
+    info.ptMinTrackSize.y = std::max<LONG>(info.ptMinTrackSize.y, outer.bottom - outer.top);
 }
 
 void Win32Host::startTimer(int id, int periodMs) {
