@@ -138,6 +138,7 @@ bool SimulatorApp::createBackBuffer() {
 
 void SimulatorApp::fitLayouts() {
     rescaleLayouts(world_, width_, height_);
+    names_.plan(world_.layouts, painter_.get());
 }
 
 void SimulatorApp::resize(int width, int height) {
@@ -333,7 +334,7 @@ void SimulatorApp::paint() {
         int clientWidth = 0, clientHeight = 0;
         host_.clientSize(clientWidth, clientHeight);
         surface.fillRect(0, 0, clientWidth, clientHeight, BLACK);
-        drawLayout(surface, painter_.get(), world_);
+        drawLayout(surface, painter_.get(), world_, &names_);
         drawNotice(surface, painter_.get(), noticeOf(world_), height_);
         host_.presentBackBuffer(width_, height_);
         return;
@@ -342,7 +343,7 @@ void SimulatorApp::paint() {
     FrameChange change = frame_.changes(world_, painter_.get());
     if (change.still) {
         stillImage_->fillRect(0, 0, width_, height_, BLACK);
-        drawTrack(*stillImage_, painter_.get(), world_);
+        drawTrack(*stillImage_, painter_.get(), world_, &names_);
     }
     for (int i = 0; i < change.count; ++i) {
         const PixelBox& box = change.boxes[i];

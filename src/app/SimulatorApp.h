@@ -9,6 +9,7 @@
 #include "protocol/CommandDecoder.h"
 #include "sim/World.h"
 #include "view/FrameTracker.h"
+#include "view/NamePlan.h"
 
 #include <cstdint>
 #include <memory>
@@ -61,11 +62,13 @@ public:
     const World& world() const { return world_; }
     int width() const { return width_; }
     int height() const { return height_; }
+    // The names each layout shows, planned when the layouts were scaled.
+    const NamePlan& names() const { return names_; }
 
 private:
     bool createBackBuffer();
     void chooseLayout(int index);
-    // Scales every layout to width_ x height_.
+    // Scales every layout to width_ x height_ and plans their names.
     void fitLayouts();
     // Makes width x height, at least the minimum size, the size of the
     // frame.
@@ -125,6 +128,7 @@ private:
     Surface* backBuffer_ = nullptr;
     Surface* stillImage_ = nullptr; // nullptr: every frame is composed in full
     FrameTracker frame_;
+    NamePlan names_;
     std::unique_ptr<ControllerLink> link_;
     std::unique_ptr<TextPainter> painter_;
 };

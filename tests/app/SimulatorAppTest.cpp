@@ -1,9 +1,11 @@
 #include "app/SimulatorApp.h"
 
 #include "app/MenuCommands.h"
+#include "support/CrowdedLayout.h"
 #include "support/FakeHost.h"
 #include "track/TrackExport.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace quillon::testing {
@@ -59,6 +61,20 @@ TEST_F(SimulatorAppTest, TheWindowAndTheFrameKeepTheMinimumSize) {
     app->onSize(false, 100, 400);
     EXPECT_EQ(host.bufferWidth, 204);
     EXPECT_EQ(host.bufferHeight, 400);
+}
+
+// A bigger window shows more names of a crowded layout.
+TEST_F(SimulatorAppTest, EachResizePlansTheNamesAnew) {
+    start();
+    loadCrowdedLayout(app->world().layouts, 20, 20);
+    auto hiddenAt = [&](int width, int height) {
+        app->onSize(false, width, height);
+        const std::uint8_t* hidden = app->names().hiddenNames(LAYOUT_LOADED, 400);
+        return hidden == nullptr ? 0 : std::count(hidden, hidden + 400, 1);
+    };
+    long crowded = hiddenAt(512, 320);
+    EXPECT_GT(crowded, 0);
+    EXPECT_LT(hiddenAt(1600, 1000), crowded);
 }
 
 class ConnectedAppTest : public SimulatorAppTest {
