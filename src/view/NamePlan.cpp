@@ -9,7 +9,7 @@ namespace quillon {
 namespace {
 
 // [left, right) x [top, bottom) in window pixels, wide enough for any
-// position a node can have.
+// position a node can have. Empty when right equals left.
 struct NameBox {
     std::int64_t left, top, right, bottom;
 
@@ -27,8 +27,14 @@ int cellOf(std::int64_t v, std::int64_t origin, std::int64_t size, int cells) {
     return static_cast<int>(std::clamp<std::int64_t>((v - origin) / size, 0, cells - 1));
 }
 
-// The shown names, each listed in every cell of a uniform grid that its box
-// covers, so that a new name is compared only with the names near it.
+// The largest marker a node shows, a stuck sensor's disc, stays within this
+// distance of the node's position.
+constexpr std::int64_t MARKER_REACH = 5;
+
+// What a name must keep clear of: node markers and the names shown so far,
+// each listed in every cell of a uniform grid that its box covers, so that
+// a name is compared only with what lies near it. Boxes are named by their
+// index in the plan's boxes: names first, then one marker per node.
 class NameGrid {
 public:
     NameGrid(const NameBox& extent, std::int64_t cellWidth, std::int64_t cellHeight)
@@ -40,23 +46,20 @@ public:
         first_.assign(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), -1);
     }
 
-    // True when box overlaps no box added before.
-    bool clear(const NameBox& box, const std::vector<NameBox>& boxes) const {
-        bool found = false;
-        forEachCell(box, [&](std::size_t cell) {
-            for (std::int32_t at = first_[cell]; at >= 0 && !found;
-                 at = entries_[static_cast<std::size_t>(at)].next) {
-                const Entry& entry = entries_[static_cast<std::size_t>(at)];
-                found = box.overlaps(boxes[static_cast<std::size_t>(entry.box)]);
-            }
-        });
-        return !found;
-    }
-
     void add(const NameBox& box, std::int32_t index) {
         forEachCell(box, [&](std::size_t cell) {
             entries_.push_back({index, first_[cell]});
             first_[cell] = static_cast<std::int32_t>(entries_.size() - 1);
+        });
+    }
+
+    // Calls visit with the index of each box added that may lie within
+    // area, some more than once.
+    template <class Visit> void near(const NameBox& area, Visit visit) const {
+        forEachCell(area, [&](std::size_t cell) {
+            for (std::int32_t at = first_[cell]; at >= 0;
+                 at = entries_[static_cast<std::size_t>(at)].next)
+                visit(entries_[static_cast<std::size_t>(at)].box);
         });
     }
 
@@ -84,58 +87,76 @@ private:
     std::vector<Entry> entries_;
 };
 
-// The cell a sensor's name covers as drawn, widened on the right by a
-// character, so that boxes that keep clear of one another leave at least a
-// character between names side by side. Empty for an empty name.
+// The character cells a sensor's name covers as drawn; empty for an empty
+// name.
 NameBox nameBox(const Node& node, std::int64_t charWidth, std::int64_t charHeight) {
     const char* end = std::find(node.name, node.name + sizeof node.name, '\0');
-    std::int64_t length = end - node.name;
-    if (length == 0)
+    std::int64_t width = charWidth * (end - node.name);
+    if (width == 0)
         return {0, 0, 0, 0};
-    std::int64_t width = charWidth * length;
     std::int64_t left = node.x - (width >> 1);
     std::int64_t top = std::int64_t{node.y} - NAME_ABOVE_NODE - (charHeight >> 1);
-    return {left, top, left + width + charWidth, top + charHeight};
+    return {left, top, left + width, top + charHeight};
+}
+
+NameBox markerBox(const Node& node) {
+    return {node.x - MARKER_REACH, node.y - MARKER_REACH, node.x + MARKER_REACH,
+            node.y + MARKER_REACH};
+}
+
+NameBox widened(const NameBox& box, std::int64_t by) {
+    return {box.left - by, box.top, box.right + by, box.bottom};
+}
+
+NameBox joined(const NameBox& a, const NameBox& b) {
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+            std::max(a.bottom, b.bottom)};
 }
 
 void planTrack(std::vector<std::uint8_t>& hidden, const Track& track, std::int64_t charWidth,
                std::int64_t charHeight) {
     hidden.clear();
-    if (track.record || charWidth <= 0 || charHeight <= 0)
+    if (track.record || charWidth <= 0 || charHeight <= 0 || track.nodeCount() < 1)
         return;
-    const int count = track.nodeCount();
-    std::vector<NameBox> boxes(static_cast<std::size_t>(count), NameBox{0, 0, 0, 0});
-    NameBox extent{0, 0, 0, 0};
-    std::int64_t widest = 0;
-    bool any = false;
-    for (int i = 0; i < count; ++i) {
-        const Node& node = track.nodes[static_cast<std::size_t>(i)];
+    const auto count = static_cast<std::size_t>(track.nodeCount());
+    // Names at 0..count - 1, each node's marker count places after its name.
+    std::vector<NameBox> boxes(2 * count, NameBox{0, 0, 0, 0});
+    NameBox extent = markerBox(track.nodes[0]);
+    std::int64_t widest = 2 * MARKER_REACH;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Node& node = track.nodes[i];
+        boxes[count + i] = markerBox(node);
+        extent = joined(extent, boxes[count + i]);
         if (node.type != NODE_SENSOR)
             continue;
-        NameBox box = nameBox(node, charWidth, charHeight);
-        if (box.right == box.left)
+        boxes[i] = nameBox(node, charWidth, charHeight);
+        if (boxes[i].right == boxes[i].left)
             continue;
-        boxes[static_cast<std::size_t>(i)] = box;
-        extent =
-            any ? NameBox{std::min(extent.left, box.left), std::min(extent.top, box.top),
-                          std::max(extent.right, box.right), std::max(extent.bottom, box.bottom)}
-                : box;
-        widest = std::max(widest, box.right - box.left);
-        any = true;
+        extent = joined(extent, widened(boxes[i], charWidth));
+        widest = std::max(widest, boxes[i].right - boxes[i].left + 2 * charWidth);
     }
-    if (!any)
-        return;
-    hidden.assign(static_cast<std::size_t>(count), 0);
+    hidden.assign(count, 0);
     NameGrid grid(extent, widest, charHeight);
-    for (int i = 0; i < count; ++i) {
-        const NameBox& box = boxes[static_cast<std::size_t>(i)];
-        if (box.right == box.left)
+    for (std::size_t i = 0; i < count; ++i)
+        grid.add(boxes[count + i], static_cast<std::int32_t>(count + i));
+    for (std::size_t i = 0; i < count; ++i) {
+        const NameBox& name = boxes[i];
+        if (name.right == name.left)
             continue;
-        if (!grid.clear(box, boxes)) {
-            hidden[static_cast<std::size_t>(i)] = 1;
+        // Side by side, names keep a character apart.
+        const NameBox spaced = widened(name, charWidth);
+        bool clear = true;
+        grid.near(spaced, [&](std::int32_t at) {
+            auto other = static_cast<std::size_t>(at);
+            if (other == count + i)
+                return;
+            clear = clear && !(other < count ? spaced : name).overlaps(boxes[other]);
+        });
+        if (!clear) {
+            hidden[i] = 1;
             continue;
         }
-        grid.add(box, i);
+        grid.add(name, static_cast<std::int32_t>(i));
     }
 }
 

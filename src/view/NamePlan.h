@@ -1,7 +1,7 @@
 // Which sensor names each layout shows, decided when the layouts are scaled
 // so that painting only looks the answer up. On a crowded layout names would
-// cover one another; there a name is drawn only where it keeps clear of the
-// names before it in node order. The built-in layouts show every name.
+// cover one another and the markers of other nodes; there a name is drawn
+// only where it keeps clear of them. The built-in layouts show every name.
 #pragma once
 
 #include "track/Layouts.h"
@@ -18,9 +18,10 @@ public:
     // Plans every layout of layouts as scaled now, for the painter's
     // character cell. A layout with a built-in record, or a painter without
     // metrics, shows every name. Otherwise, in node order, a sensor's name
-    // is shown when its cell keeps clear of every name shown before it, by
-    // at least a character's width side by side. Allocates: call it after
-    // scaling, never while painting.
+    // is shown when its character cells overlap no other node's marker and
+    // keep clear of every name shown before it, by at least a character's
+    // width side by side. Allocates: call it after scaling, never while
+    // painting.
     void plan(const Layouts& layouts, const TextPainter* painter);
 
     // Per node of the layout, nonzero where its name is hidden while the

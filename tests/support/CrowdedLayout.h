@@ -10,7 +10,7 @@
 namespace quillon::testing {
 
 inline Track crowdedTrack(int columns, int rows) {
-    Track track;
+    Track track{};
     track.nodes.resize(static_cast<std::size_t>(columns * rows));
     for (int i = 0; i < columns * rows; ++i) {
         Node& node = track.nodes[static_cast<std::size_t>(i)];
