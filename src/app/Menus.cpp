@@ -32,6 +32,15 @@ void clear(PopupMenu& menu) {
     menu.count = 0;
 }
 
+// One entry per placeable train, its number after prefix, from id first.
+void addPlaceEntries(PopupMenu& menu, int first, const char* prefix) {
+    for (int k = 0; k < static_cast<int>(std::size(PLACEABLE_TRAINS)); ++k) {
+        char label[sizeof MenuEntry{}.label];
+        std::snprintf(label, sizeof label, "%s%d", prefix, PLACEABLE_TRAINS[k]);
+        addCommand(menu, first + k, label);
+    }
+}
+
 } // namespace
 
 void buildTrainMenu(PopupMenu& menu, int speedStep) {
@@ -51,15 +60,17 @@ void buildTrainMenu(PopupMenu& menu, int speedStep) {
 
 void buildPlaceMenu(PopupMenu& menu, bool sensorHovered, bool sensorStuck) {
     clear(menu);
-    for (int k = 0; k < static_cast<int>(std::size(PLACEABLE_TRAINS)); ++k) {
-        char label[sizeof MenuEntry{}.label];
-        std::snprintf(label, sizeof label, "Place Train %d", PLACEABLE_TRAINS[k]);
-        addCommand(menu, CMD_PLACE_TRAIN + k, label);
+    addPlaceEntries(menu, CMD_PLACE_TRAIN, "Place Train ");
+    if (sensorHovered) {
+        addSeparator(menu);
+        addCommand(menu, CMD_STICK_SENSOR, "Stick Sensor", sensorStuck);
     }
-    if (!sensorHovered)
-        return;
+    // The entries above keep their places; placing behind comes after them.
     addSeparator(menu);
-    addCommand(menu, CMD_STICK_SENSOR, "Stick Sensor", sensorStuck);
+    MenuEntry& behind = appendEntry(menu);
+    std::snprintf(behind.label, sizeof behind.label, "%s", "Place Behind");
+    behind.submenu = static_cast<int>(std::size(PLACEABLE_TRAINS));
+    addPlaceEntries(menu, CMD_PLACE_BEHIND, "Train ");
 }
 
 void buildWindowMenu(PopupMenu& menu) {

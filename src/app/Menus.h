@@ -12,7 +12,9 @@ void buildTrainMenu(PopupMenu& menu, int speedStep);
 
 // "Place Train %d" for each of PLACEABLE_TRAINS (ids 3000..3006); with a
 // sensor under the pointer also a separator and "Stick Sensor" (2001),
-// checked while the sensor is stuck.
+// checked while the sensor is stuck; then a separator and the submenu
+// "Place Behind" with "Train %d" for each of PLACEABLE_TRAINS (ids
+// 3010..3016), which place the train to leave its node by the behind way.
 void buildPlaceMenu(PopupMenu& menu, bool sensorHovered, bool sensorStuck);
 
 // "Hide", separator, "Export", "About", separator, "Close".

@@ -77,8 +77,9 @@ SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
     host_.startTimer(TIMER_RECONNECT, RECONNECT_PERIOD_MS);
     if (host_.isWindowVisible())
         hide();
+    host_.setMinimumClientSize(MIN_WIDTH, MIN_HEIGHT);
     fitWindowToClientSize();
-    rescaleLayouts(world_, width_, height_);
+    fitLayouts();
     createBackBuffer();
     bool connected = link_ != nullptr && link_->connect();
     if (connected)
@@ -135,9 +136,21 @@ bool SimulatorApp::createBackBuffer() {
     return true;
 }
 
-void SimulatorApp::rescale(int width, int height) {
-    rescaleLayouts(world_, width < MIN_WIDTH ? MIN_WIDTH : width,
-                   height < MIN_HEIGHT ? MIN_HEIGHT : height);
+void SimulatorApp::fitLayouts() {
+    rescaleLayouts(world_, width_, height_);
+    names_.plan(world_.layouts, painter_.get());
+}
+
+void SimulatorApp::resize(int width, int height) {
+    width = width < MIN_WIDTH ? MIN_WIDTH : width;
+    height = height < MIN_HEIGHT ? MIN_HEIGHT : height;
+    bool sizeChanged = width != width_ || height != height_;
+    width_ = width;
+    height_ = height;
+    fitLayouts();
+    if (sizeChanged)
+        createBackBuffer();
+    redraw();
 }
 
 void SimulatorApp::chooseLayout(int index) {
@@ -321,7 +334,7 @@ void SimulatorApp::paint() {
         int clientWidth = 0, clientHeight = 0;
         host_.clientSize(clientWidth, clientHeight);
         surface.fillRect(0, 0, clientWidth, clientHeight, BLACK);
-        drawLayout(surface, painter_.get(), world_);
+        drawLayout(surface, painter_.get(), world_, &names_);
         drawNotice(surface, painter_.get(), noticeOf(world_), height_);
         host_.presentBackBuffer(width_, height_);
         return;
@@ -330,7 +343,7 @@ void SimulatorApp::paint() {
     FrameChange change = frame_.changes(world_, painter_.get());
     if (change.still) {
         stillImage_->fillRect(0, 0, width_, height_, BLACK);
-        drawTrack(*stillImage_, painter_.get(), world_);
+        drawTrack(*stillImage_, painter_.get(), world_, &names_);
     }
     for (int i = 0; i < change.count; ++i) {
         const PixelBox& box = change.boxes[i];
@@ -386,7 +399,7 @@ void SimulatorApp::onTimer(int id) {
 
 void SimulatorApp::onSize(bool minimised, int width, int height) {
     if (!minimised) {
-        rescale(width, height);
+        resize(width, height);
         return;
     }
     // Minimised without a tray icon: it stays minimised and keeps running.
@@ -459,12 +472,13 @@ void SimulatorApp::onButtonDown(int, int, PointerButton button) {
 }
 
 void SimulatorApp::onCommand(int id) {
-    if (id >= CMD_PLACE_TRAIN &&
-        id < CMD_PLACE_TRAIN + static_cast<int>(std::size(PLACEABLE_TRAINS))) {
-        if (placeTrainAtSelection(world_, PLACEABLE_TRAINS[id - CMD_PLACE_TRAIN]))
-            redraw();
-        carryOutEvents();
-        paceMovement();
+    constexpr int PLACEABLE = static_cast<int>(std::size(PLACEABLE_TRAINS));
+    if (id >= CMD_PLACE_TRAIN && id < CMD_PLACE_TRAIN + PLACEABLE) {
+        placeAtSelection(PLACEABLE_TRAINS[id - CMD_PLACE_TRAIN], false);
+        return;
+    }
+    if (id >= CMD_PLACE_BEHIND && id < CMD_PLACE_BEHIND + PLACEABLE) {
+        placeAtSelection(PLACEABLE_TRAINS[id - CMD_PLACE_BEHIND], true);
         return;
     }
     if (id >= CMD_TRAIN_SPEED && id <= CMD_TRAIN_SPEED + SPEED_REVERSE) {
@@ -510,6 +524,16 @@ void SimulatorApp::onCommand(int id) {
     default:
         return;
     }
+}
+
+void SimulatorApp::placeAtSelection(std::int32_t number, bool behind) {
+    NodeRef node = world_.interaction.selectedNode;
+    if (node.isNode()) {
+        placeTrain(world_, number, node, behind);
+        redraw();
+    }
+    carryOutEvents();
+    paceMovement();
 }
 
 void SimulatorApp::onTrayEvent(TrayEvent event) {

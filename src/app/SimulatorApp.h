@@ -9,6 +9,7 @@
 #include "protocol/CommandDecoder.h"
 #include "sim/World.h"
 #include "view/FrameTracker.h"
+#include "view/NamePlan.h"
 
 #include <cstdint>
 #include <memory>
@@ -28,9 +29,9 @@ class SimulatorApp final : public HostEvents {
 public:
     // Builds the application for the host's main window, which exists and is
     // hidden: loads the layouts, applies the options (layout, trains),
-    // titles the window, starts timer 1, fits the window to 512 x 320,
-    // creates the back buffer, tries to connect, and attaches itself to the
-    // host.
+    // titles the window, starts timer 1, keeps the window at least 204 x
+    // 128, fits it to 512 x 320, creates the back buffer, tries to connect,
+    // and attaches itself to the host.
     explicit SimulatorApp(Host& host, const AppOptions& options = {});
     // Detaches from the host, closes the link, frees the painter and back
     // buffer, stops the timers and hides the window.
@@ -40,6 +41,9 @@ public:
 
     // Events from the host.
     void onTimer(int id) override;
+    // A new client size: the layouts are scaled to it (never below 204 x
+    // 128), the back buffer and still image take that size, and the whole
+    // frame is composed afresh.
     void onSize(bool minimised, int width, int height) override;
     void onPaint() override;
     void onClose() override;
@@ -58,11 +62,19 @@ public:
     const World& world() const { return world_; }
     int width() const { return width_; }
     int height() const { return height_; }
+    // The names each layout shows, planned when the layouts were scaled.
+    const NamePlan& names() const { return names_; }
 
 private:
     bool createBackBuffer();
     void chooseLayout(int index);
-    void rescale(int width, int height);
+    // Scales every layout to width_ x height_ and plans their names.
+    void fitLayouts();
+    // Makes width x height, at least the minimum size, the size of the
+    // frame.
+    void resize(int width, int height);
+    // Places the train on the selected node, if one is.
+    void placeAtSelection(std::int32_t number, bool behind);
     void redraw();
     void show(bool handFocusBack);
     void hide();
@@ -116,6 +128,7 @@ private:
     Surface* backBuffer_ = nullptr;
     Surface* stillImage_ = nullptr; // nullptr: every frame is composed in full
     FrameTracker frame_;
+    NamePlan names_;
     std::unique_ptr<ControllerLink> link_;
     std::unique_ptr<TextPainter> painter_;
 };

@@ -77,12 +77,15 @@ public:
     virtual void textOut(int x, int y, const char* text, int length) = 0;
 };
 
-// One entry of a popup menu: a command, or a separator.
+// One entry of a popup menu: a command, a separator, or a submenu.
 struct MenuEntry {
-    int id;         // command id; 0 for a separator
+    int id;         // command id; 0 for a separator or a submenu
     char label[24]; // empty for a separator
     bool checked;
     bool separator;
+    // A submenu titled label: it holds the next `submenu` entries of the
+    // menu, commands and separators only. 0 for any other entry.
+    int submenu;
 };
 
 // A popup menu built as data, at most CAPACITY entries.
@@ -135,8 +138,12 @@ public:
         invalidate();
     }
     virtual void clientSize(int& width, int& height) = 0;
-    // Sets the window's outer size without moving it.
+    // Sets the window's outer size without moving it. The user may resize
+    // the window afterwards; every change of its client size arrives as
+    // HostEvents::onSize.
     virtual void setOuterSize(int width, int height) = 0;
+    // The user cannot make the client area smaller than width x height.
+    virtual void setMinimumClientSize(int width, int height) { (void)width, (void)height; }
     // True while a notification-area icon stands for the program, so that a
     // hidden window can be reached again.
     virtual bool hasTrayIcon() = 0;

@@ -1,6 +1,8 @@
 #include "view/LayoutPainter.h"
 
 #include "sim/World.h"
+#include "view/FrameTracker.h"
+#include "view/NamePlan.h"
 #include "view/Palette.h"
 #include "view/Primitives.h"
 
@@ -80,13 +82,12 @@ void drawSwitchBranches(Surface& surface, const Track& track) {
     }
 }
 
-// Pass 3: hover halo, marker and name of each node.
-void drawNodes(Surface& surface, TextPainter* painter, const World& world) {
-    const Layouts& layouts = world.layouts;
-    const Track& track = activeTrack(layouts);
-    NodeRef hoveredRef = world.interaction.hoveredNode;
-    int hoveredIndex =
-        hoveredRef.isNode() && hoveredRef.layout == layouts.active ? hoveredRef.index : -1;
+// Pass 3: hover halo, marker and name of each node; hidden, where given,
+// holds the names the plan hides.
+void drawNodes(Surface& surface, TextPainter* painter, const World& world,
+               const std::uint8_t* hidden) {
+    const Track& track = activeTrack(world.layouts);
+    const int hoveredIndex = hoveredNodeOf(world);
     for (int i = 0; i < track.nodeCount(); ++i) {
         const Node& node = nodeOf(track, i);
         bool hovered = i == hoveredIndex;
@@ -108,11 +109,17 @@ void drawNodes(Surface& surface, TextPainter* painter, const World& world) {
         default:
             break;
         }
+        if (hidden != nullptr && hidden[i] != 0)
+            continue;
         if (node.type != NODE_SENSOR && !hovered)
             continue;
-        drawCentredText(surface, painter, node.x, node.y - 9, node.name,
+        drawCentredText(surface, painter, node.x, node.y - NAME_ABOVE_NODE, node.name,
                         hovered ? WHITE : LABEL_GREY, NO_BACKGROUND);
     }
+    if (hoveredIndex < 0 || hidden == nullptr || hidden[hoveredIndex] == 0)
+        return;
+    const Node& node = nodeOf(track, hoveredIndex);
+    drawCentredText(surface, painter, node.x, node.y - NAME_ABOVE_NODE, node.name, WHITE, BLACK);
 }
 
 // A light square at the train's front end, inside its frame.
@@ -164,17 +171,19 @@ void drawTrain(Surface& surface, TextPainter* painter, const Train& train, bool 
         drawCentredText(surface, painter, x, below, "CRASHED!", RED, NO_BACKGROUND);
 }
 
-void drawTrack(Surface& surface, TextPainter* painter, const World& world) {
+void drawTrack(Surface& surface, TextPainter* painter, const World& world, const NamePlan* names) {
     const Track& track = activeTrack(world.layouts);
     if (track.nodeCount() < 1)
         return;
     drawTrackWalk(surface, track);
     drawSwitchBranches(surface, track);
-    drawNodes(surface, painter, world);
+    const std::uint8_t* hidden =
+        names != nullptr ? names->hiddenNames(world.layouts.active, track.nodeCount()) : nullptr;
+    drawNodes(surface, painter, world, hidden);
 }
 
-void drawLayout(Surface& surface, TextPainter* painter, const World& world) {
-    drawTrack(surface, painter, world);
+void drawLayout(Surface& surface, TextPainter* painter, const World& world, const NamePlan* names) {
+    drawTrack(surface, painter, world, names);
     const TrainTable& table = world.trains;
     int trains = table.count < MAX_TRAINS ? table.count : MAX_TRAINS;
     for (int i = 0; i < trains; ++i) {

@@ -6,20 +6,28 @@
 
 namespace quillon {
 
+class NamePlan;
 class TextPainter;
 struct Train;
 struct World;
 
+// A node's name is centred this many pixels above the node.
+constexpr int NAME_ABOVE_NODE = 9;
+
 // Draws, in this order: every edge of the active layout once in the track's
 // walk order, route blue on a set route and branch grey on a branch its
 // switch is not set to; each switch's two branches again in
-// the colours of its direction; the node markers and names; the trains at
-// their display positions. Texts go through painter; without one no text is
-// drawn. The world is only read.
-void drawLayout(Surface& surface, TextPainter* painter, const World& world);
+// the colours of its direction; the node markers and the sensors' names
+// (those the plan shows; without a plan, all); the hovered node's name,
+// where the plan hides it last, on black, so that nothing covers it; the
+// trains at their display positions. Texts go through painter; without one
+// no text is drawn. The world is only read.
+void drawLayout(Surface& surface, TextPainter* painter, const World& world,
+                const NamePlan* names = nullptr);
 
 // The still part of drawLayout: everything but the trains.
-void drawTrack(Surface& surface, TextPainter* painter, const World& world);
+void drawTrack(Surface& surface, TextPainter* painter, const World& world,
+               const NamePlan* names = nullptr);
 
 // One train at its display position: frame and body, its headlight when
 // on, its number, its status lines while hovered (the light's too when on),

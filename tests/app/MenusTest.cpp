@@ -21,6 +21,19 @@ TEST(MenusTest, TheTrainMenuChecksTheTrainsStepOnly) {
     }
 }
 
+// The entries before keep their places; the submenu holds one entry per
+// placeable train.
+TEST(MenusTest, PlacingBehindIsASubmenuAfterTheOtherEntries) {
+    PopupMenu menu;
+    buildPlaceMenu(menu, true, false);
+    ASSERT_EQ(menu.count, 18);
+    EXPECT_EQ(menu.entries[8].id, CMD_STICK_SENSOR);
+    EXPECT_TRUE(menu.entries[9].separator);
+    EXPECT_EQ(menu.entries[10].submenu, 7);
+    for (int k = 0; k < 7; ++k)
+        EXPECT_EQ(menu.entries[11 + k].id, CMD_PLACE_BEHIND + k) << k;
+}
+
 TEST(MenusTest, TheTrayMenuOffersToShowAHiddenWindowAndToHideAShownOne) {
     PopupMenu menu;
     buildTrayMenu(menu, false);

@@ -1,8 +1,12 @@
 #include "app/SimulatorApp.h"
 
 #include "app/MenuCommands.h"
+#include "support/CrowdedLayout.h"
 #include "support/FakeHost.h"
 #include "track/TrackExport.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace quillon::testing {
 
@@ -39,6 +43,38 @@ TEST_F(SimulatorAppTest, StartsHiddenTitledAndFitted) {
     EXPECT_EQ(host.clientHeight, 320);
     app->onKeyDown(Key::F2, false);
     EXPECT_EQ(host.title, "Quillon [Track Model B]");
+}
+
+// B9 is layout A's lowest node, 32 pixels above the frame's bottom.
+TEST_F(SimulatorAppTest, AResizeScalesTheLayoutsAndTheFrame) {
+    start();
+    app->onSize(false, 800, 600);
+    EXPECT_EQ(host.bufferWidth, 800);
+    EXPECT_EQ(host.bufferHeight, 600);
+    EXPECT_EQ(nodeAt(app->world().layouts, ref("B9")).y, 568);
+}
+
+TEST_F(SimulatorAppTest, TheWindowAndTheFrameKeepTheMinimumSize) {
+    start();
+    EXPECT_EQ(host.minimumWidth, 204);
+    EXPECT_EQ(host.minimumHeight, 128);
+    app->onSize(false, 100, 400);
+    EXPECT_EQ(host.bufferWidth, 204);
+    EXPECT_EQ(host.bufferHeight, 400);
+}
+
+// A bigger window shows more names of a crowded layout.
+TEST_F(SimulatorAppTest, EachResizePlansTheNamesAnew) {
+    start();
+    loadCrowdedLayout(app->world().layouts, 20, 20);
+    auto hiddenAt = [&](int width, int height) {
+        app->onSize(false, width, height);
+        const std::uint8_t* hidden = app->names().hiddenNames(LAYOUT_LOADED, 400);
+        return hidden == nullptr ? 0 : std::count(hidden, hidden + 400, 1);
+    };
+    long crowded = hiddenAt(512, 320);
+    EXPECT_GT(crowded, 0);
+    EXPECT_LT(hiddenAt(1600, 1000), crowded);
 }
 
 class ConnectedAppTest : public SimulatorAppTest {
@@ -243,6 +279,22 @@ TEST_F(SimulatorAppTest, ARightClickOpensTheMenuOfWhatIsUnderThePointer) {
     ASSERT_EQ(host.menus.size(), 2u) << "a left click opens no menu";
     EXPECT_EQ(host.menus[0].entries[0].id, CMD_HIDE);
     EXPECT_EQ(host.menus[1].entries[8].id, CMD_STICK_SENSOR);
+}
+
+// Each train of the "Place Behind" submenu leaves its node by the behind
+// way; placed again from the menu, it leaves by the ahead way.
+TEST_F(SimulatorAppTest, PlaceBehindTurnsTheTrainToLeaveItsNodeBehind) {
+    start();
+    pointAt("A1");
+    app->onButtonDown(0, 0, PointerButton::Right);
+    for (int k = 0; k < static_cast<int>(std::size(PLACEABLE_TRAINS)); ++k) {
+        app->onCommand(CMD_PLACE_BEHIND + k);
+        const Train* train = trainByNumber(app->world().trains, PLACEABLE_TRAINS[k]);
+        ASSERT_NE(train, nullptr) << PLACEABLE_TRAINS[k];
+        EXPECT_EQ(train->leavesBehind, 1) << PLACEABLE_TRAINS[k];
+    }
+    app->onCommand(CMD_PLACE_TRAIN);
+    EXPECT_EQ(trainByNumber(app->world().trains, 12)->leavesBehind, 0);
 }
 
 TEST_F(SimulatorAppTest, ControlCCopiesTheSwitchDirections) {

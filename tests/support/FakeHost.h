@@ -76,10 +76,13 @@ public:
     void setOuterSize(int w, int h) override {
         clientWidth = w - frameWidth, clientHeight = h - frameHeight;
     }
+    void setMinimumClientSize(int w, int h) override { minimumWidth = w, minimumHeight = h; }
     bool hasTrayIcon() override { return tray; }
     void startTimer(int id, int periodMs) override { timerPeriod[id & 3] = periodMs; }
     void stopTimer(int id) override { timerPeriod[id & 3] = 0; }
-    Surface* createBackBuffer(int, int) override { return &surface; }
+    Surface* createBackBuffer(int w, int h) override {
+        return bufferWidth = w, bufferHeight = h, &surface;
+    }
     int screenDpiY() override { return dpi; }
     FontHandle createFont(const FontRequest& request) override {
         return fontHeight = request.pixelHeight, 0xF0;
@@ -107,8 +110,10 @@ public:
     std::string title, clipboard, proposedPath, chosenPath;
     // The frame is the outer size less the client size.
     int clientWidth = 512, clientHeight = 320, frameWidth = 0, frameHeight = 0;
-    int timerPeriod[4] = {};      // of timers 1..3; 0 while stopped
-    int dpi = 96, fontHeight = 0; // the pixel height of the last font asked for
+    int minimumWidth = 0, minimumHeight = 0; // of the client area
+    int bufferWidth = 0, bufferHeight = 0;   // of the last back buffer made
+    int timerPeriod[4] = {};                 // of timers 1..3; 0 while stopped
+    int dpi = 96, fontHeight = 0;            // the pixel height of the last font asked for
     RecordingSurface surface;
     std::vector<PopupMenu> menus;
     std::vector<std::pair<std::string, MessageIcon>> messages;

@@ -32,7 +32,8 @@ Key keyOf(int qtKey, Qt::KeyboardModifiers modifiers) {
 
 MainWindow::MainWindow(QtHost& host)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+                           Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                           Qt::WindowCloseButtonHint),
       host_(host) {
     setWindowTitle(QStringLiteral("Quillon"));
     // Every pixel comes from the back buffer: no background to clear first.

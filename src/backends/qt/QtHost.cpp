@@ -157,8 +157,11 @@ void QtHost::setOuterSize(int width, int height) {
     QSize frame = window_->frameGeometry().size() - window_->size();
     int clientWidth = std::max(1, width - frame.width());
     int clientHeight = std::max(1, height - frame.height());
-    // Like a window without a sizing border, it keeps the size it is given.
-    window_->setFixedSize(clientWidth, clientHeight);
+    window_->resize(clientWidth, clientHeight);
+}
+
+void QtHost::setMinimumClientSize(int width, int height) {
+    window_->setMinimumSize(width, height);
 }
 
 bool QtHost::hasTrayIcon() {
@@ -311,14 +314,27 @@ void QtHost::deleteFont(FontHandle font) {
 
 void QtHost::popupMenu(const PopupMenu& menu) {
     auto* popup = new QMenu(window_.get());
-    for (int i = 0; i < menu.count && i < PopupMenu::CAPACITY; ++i) {
+    const int count = std::min(menu.count, PopupMenu::CAPACITY);
+    QMenu* into = popup;
+    int left = 0; // entries still to go into the submenu being filled
+    for (int i = 0; i < count; ++i) {
         const MenuEntry& entry = menu.entries[i];
-        if (entry.separator) {
-            popup->addSeparator();
+        if (left == 0)
+            into = popup;
+        else
+            --left;
+        QString label = QString::fromLatin1(
+            entry.label, static_cast<int>(strnlen(entry.label, sizeof entry.label)));
+        if (entry.submenu > 0 && into == popup) {
+            into = popup->addMenu(label);
+            left = entry.submenu;
             continue;
         }
-        QAction* action = popup->addAction(QString::fromLatin1(
-            entry.label, static_cast<int>(strnlen(entry.label, sizeof entry.label))));
+        if (entry.separator) {
+            into->addSeparator();
+            continue;
+        }
+        QAction* action = into->addAction(label);
         action->setData(entry.id);
         if (entry.checked) {
             action->setCheckable(true);

@@ -1,6 +1,7 @@
-// [x] window: show without focus, hide, minimise, title, repaint, sizes
+// [x] window: show without focus, hide, minimise, title, repaint, sizes,
+//     resizable above a minimum size
 // [x] three precise timers  [x] QImage back buffer  [x] fixed-pitch font
-// [x] popup menus at the cursor  [x] tray icon and its events
+// [x] popup menus at the cursor, with submenus  [x] tray icon and its events
 // [x] message box  [x] save dialog  [x] clipboard  [x] sound  [x] clock
 // [x] quit  [x] Unix-socket controller link  [x] reads woken by the socket
 // [x] still image kept beside the back buffer  [x] repaint of a rectangle
@@ -49,6 +50,7 @@ public:
     void invalidateRect(int left, int top, int right, int bottom) override;
     void clientSize(int& width, int& height) override;
     void setOuterSize(int width, int height) override;
+    void setMinimumClientSize(int width, int height) override;
     bool hasTrayIcon() override;
     void startTimer(int id, int periodMs) override;
     void stopTimer(int id) override;

@@ -1,5 +1,6 @@
 // [x] window class "quillon"  [x] main window  [x] window procedure
 // [x] tray icon events  [x] timers, size, paint, keys, pointer, commands
+// [x] a sizing border, kept above the host's minimum client size
 // [x] virtual keys and mouse buttons in the program's terms
 #include "backends/win32/MainWindow.h"
 
@@ -9,9 +10,9 @@ namespace quillon {
 namespace {
 
 constexpr UINT CLASS_STYLE = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;
-constexpr DWORD WINDOW_STYLE = WS_CAPTION | WS_SYSMENU;
+constexpr DWORD WINDOW_STYLE = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX;
 static_assert(CLASS_STYLE == 0x23);
-static_assert(WINDOW_STYLE == 0xC80000);
+static_assert(WINDOW_STYLE == 0xCD0000);
 
 // Shared icons belong to the module: loaded once, never destroyed.
 HICON loadIcon(HINSTANCE instance, int id, int size) {
@@ -135,6 +136,11 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_SIZE:
         return onSize(eventsOf(window), wParam, lParam);
+    case WM_GETMINMAXINFO:
+        // It arrives before the window is attached to its host, too.
+        if (Win32Host* host = hostOf(window))
+            host->limitTracking(*reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
     case WM_PAINT:
         return onPaint(window, message, wParam, lParam);
     case WM_CLOSE:

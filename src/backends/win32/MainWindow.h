@@ -20,9 +20,9 @@ constexpr const char* WINDOW_CLASS_NAME = "quillon";
 bool registerWindowClass(HINSTANCE instance);
 void unregisterWindowClass(HINSTANCE instance);
 
-// Creates the main window, hidden, with a caption and a close box but no
-// sizing border; its creation attaches it to the host and adds the tray
-// icon. Null on failure.
+// Creates the main window, hidden, with a caption, a close box, a maximise
+// box and a sizing border; its creation attaches it to the host and adds
+// the tray icon. Null on failure.
 HWND createMainWindow(Win32Host& host);
 
 // The key the program knows by that virtual key code.

@@ -1,4 +1,5 @@
-// [x] window  [x] timers  [x] GDI back buffer  [x] fonts  [x] popup menus
+// [x] window, resizable above a minimum size  [x] timers  [x] GDI back buffer
+// [x] fonts  [x] popup menus with submenus
 // [x] tray icon  [x] message box  [x] save dialog  [x] clipboard
 // [x] sound from resources  [x] clock  [x] named-pipe link "\\.\pipe\track"
 #include "backends/win32/Win32Host.h"
@@ -9,6 +10,7 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace quillon {
@@ -57,6 +59,18 @@ void Win32Host::clientSize(int& width, int& height) {
 
 void Win32Host::setOuterSize(int width, int height) {
     SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Host::limitTracking(MINMAXINFO& info) const {
+    if (window_ == nullptr || minimumWidth_ <= 0 || minimumHeight_ <= 0)
+        return;
+    RECT outer{0, 0, minimumWidth_, minimumHeight_};
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(window_, GWL_STYLE));
+    const DWORD extendedStyle = static_cast<DWORD>(GetWindowLongA(window_, GWL_EXSTYLE));
+    if (!AdjustWindowRectEx(&outer, style, FALSE, extendedStyle))
+        return;
+    info.ptMinTrackSize.x = std::max<LONG>(info.ptMinTrackSize.x, outer.right - outer.left);
+    info.ptMinTrackSize.y = std::max<LONG>(info.ptMinTrackSize.y, outer.bottom - outer.top);
 }
 
 void Win32Host::startTimer(int id, int periodMs) {
@@ -128,16 +142,34 @@ void Win32Host::popupMenu(const PopupMenu& menu) {
     if (popup == nullptr)
         return;
     const int count = menu.count < PopupMenu::CAPACITY ? menu.count : PopupMenu::CAPACITY;
+    HMENU into = popup;
+    int left = 0; // entries still to go into the submenu being filled
     for (int i = 0; i < count; ++i) {
         const MenuEntry& entry = menu.entries[i];
-        if (entry.separator) {
-            AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
-            continue;
-        }
+        if (left == 0)
+            into = popup;
+        else
+            --left;
         char label[sizeof entry.label + 1];
         std::memcpy(label, entry.label, sizeof entry.label);
         label[sizeof entry.label] = '\0';
-        AppendMenuA(popup, MF_STRING | (entry.checked ? MF_CHECKED : MF_UNCHECKED),
+        if (entry.submenu > 0 && into == popup) {
+            // Destroying the menu destroys the submenus appended to it.
+            HMENU submenu = CreatePopupMenu();
+            if (submenu == nullptr) {
+                i += entry.submenu; // its entries are left out with it
+                continue;
+            }
+            AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), label);
+            into = submenu;
+            left = entry.submenu;
+            continue;
+        }
+        if (entry.separator) {
+            AppendMenuA(into, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        AppendMenuA(into, MF_STRING | (entry.checked ? MF_CHECKED : MF_UNCHECKED),
                     static_cast<UINT_PTR>(entry.id), label);
     }
     POINT cursor{};

@@ -72,6 +72,9 @@ public:
     void invalidate() override;
     void clientSize(int& width, int& height) override;
     void setOuterSize(int width, int height) override;
+    void setMinimumClientSize(int width, int height) override {
+        minimumWidth_ = width, minimumHeight_ = height;
+    }
     bool hasTrayIcon() override { return tray_.added(); }
 
     void startTimer(int id, int periodMs) override;
@@ -103,6 +106,9 @@ public:
     void attachWindow(HWND window) { window_ = window; }
     HWND window() const { return window_; }
     HINSTANCE instance() const { return instance_; }
+    // Raises the smallest size the user can drag the window to, so that its
+    // client area stays at least the minimum client size.
+    void limitTracking(MINMAXINFO& info) const;
     // The paint device context while a paint message is handled, else null.
     void setPaintDc(HDC dc) { paintDc_ = dc; }
     TrayIcon& tray() { return tray_; }
@@ -114,6 +120,8 @@ private:
     std::string pipeName_;
     HWND window_ = nullptr;
     HDC paintDc_ = nullptr;
+    int minimumWidth_ = 0;
+    int minimumHeight_ = 0;
     GdiBackBuffer backBuffer_;
     TrayIcon tray_;
 };

@@ -1,12 +1,14 @@
 // The application's frames, composed in part from the kept still image, come
 // out pixel for pixel as a full recomposition of the same world, over a
 // randomized run of placements, movement, switches, hover, stuck sensors,
-// track power, layout and size changes.
+// track power, layout and size changes, on the built-in layouts and on a
+// crowded one whose names are planned.
 #include "app/SimulatorApp.h"
 #include "backends/qt/QtHost.h"
 #include "backends/qt/QtSurface.h"
 #include "sim/Movement.h"
 #include "sim/Sensors.h"
+#include "support/CrowdedLayout.h"
 #include "view/FrameTracker.h"
 #include "view/LayoutPainter.h"
 #include "view/Palette.h"
@@ -86,6 +88,8 @@ void change(SimulatorApp& app, std::mt19937& random) {
     default:
         if (pick(4) == 0)
             app.onSize(false, 204 + pick(400), 128 + pick(250));
+        else if (pick(3) == 0)
+            selectLayout(world.layouts, LAYOUT_LOADED);
         else
             app.onKeyDown(pick(2) == 0 ? Key::A : Key::B, false);
         break;
@@ -98,16 +102,20 @@ void FramePaintingTest::incrementalFramesMatchFullRecompositions() {
     ::setenv("QUILLON_PIPE", "/nonexistent/track", 1);
     QtHost host;
     SimulatorApp app(host);
-    QtSurface full(app.width(), app.height());
+    app.world().layouts.tracks[LAYOUT_LOADED] = testing::crowdedTrack(20, 20);
+    app.onSize(false, app.width(), app.height());
+    auto full = std::make_unique<QtSurface>(app.width(), app.height());
     TextPainter painter(host, "Terminal", 6);
     std::mt19937 random(14);
     for (int frame = 0; frame < 3000; ++frame) {
         change(app, random);
         app.onPaint();
-        full.fillRect(0, 0, app.width(), app.height(), BLACK);
-        drawLayout(full, &painter, app.world());
-        drawNotice(full, &painter, noticeOf(app.world()), app.height());
-        QVERIFY2(host.backBuffer()->image() == full.image(),
+        if (full->image().size() != QSize(app.width(), app.height()))
+            full = std::make_unique<QtSurface>(app.width(), app.height());
+        full->fillRect(0, 0, app.width(), app.height(), BLACK);
+        drawLayout(*full, &painter, app.world(), &app.names());
+        drawNotice(*full, &painter, noticeOf(app.world()), app.height());
+        QVERIFY2(host.backBuffer()->image() == full->image(),
                  qPrintable(QStringLiteral("frame %1 differs").arg(frame)));
     }
 }

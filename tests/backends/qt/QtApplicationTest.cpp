@@ -6,6 +6,7 @@
 #include "backends/posix/TestController.h"
 #include "backends/qt/MainWindow.h"
 #include "backends/qt/QtHost.h"
+#include "backends/qt/QtSurface.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -142,6 +143,36 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
         QTest::keyClick(&window(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text().size(), 486);
+    }
+
+    // B9 is layout A's lowest node: 32 pixels above the window's bottom, and
+    // drawn there.
+    void resizingTheWindowRescalesTheFrame() {
+        start(true);
+        window().resize(800, 600);
+        QTRY_COMPARE(app->height(), 600);
+        QCOMPARE(pointOf("B9").y(), 568);
+        QCOMPARE(host->backBuffer()->image().size(), QSize(800, 600));
+        QTRY_COMPARE(window().grab().toImage().pixel(pointOf("B9")), qRgb(255, 255, 0));
+    }
+
+    void theWindowKeepsItsMinimumSize() {
+        start(true);
+        window().resize(100, 50);
+        QCOMPARE(window().size(), QSize(204, 128));
+    }
+
+    void placeBehindIsASubmenu() {
+        start(true);
+        QMenu* menu = menuAt(pointOf("A1"));
+        QVERIFY(entries(menu).contains(QStringLiteral("Place Behind")));
+        QAction* behind = menu->actions().at(entries(menu).indexOf(QStringLiteral("Place Behind")));
+        QVERIFY(behind->menu() != nullptr);
+        menu->setActiveAction(behind);
+        QTRY_VERIFY(behind->menu()->isVisible());
+        choose(behind->menu(), QStringLiteral("Train 12"));
+        QTRY_VERIFY(train(12) != nullptr);
+        QCOMPARE(train(12)->leavesBehind, std::uint8_t{1});
     }
 
     // Alt with a key is the desktop's; Shift is not a shortcut.
