@@ -157,7 +157,7 @@ ParsedOptions startOptions(const char* commandsVariable) {
     ParsedOptions parsed;
     if (commandsVariable != nullptr && commandsVariable[0] != '\0' &&
         !commandSetNamed(commandsVariable, parsed.app.commands))
-        fail(parsed, "QUILLON_COMMANDS must be basic or full, not '%s'", commandsVariable);
+        parsed.badCommandsVariable = commandsVariable;
     return parsed;
 }
 
@@ -172,6 +172,7 @@ bool takeCommonOption(ParsedOptions& parsed, int argc, const char* const* argv, 
         return true;
     }
     if (const char* value = valueOf(parsed, "--commands", "basic or full", argc, argv, i)) {
+        parsed.commandsGiven = true;
         if (parsed.ok && !commandSetNamed(value, parsed.app.commands))
             fail(parsed, "--commands must be basic or full, not '%s'", value);
         return true;
@@ -195,6 +196,9 @@ bool takeCommonOption(ParsedOptions& parsed, int argc, const char* const* argv, 
 }
 
 void finishOptions(ParsedOptions& parsed) {
+    if (parsed.ok && !parsed.commandsGiven && parsed.badCommandsVariable != nullptr)
+        fail(parsed, "QUILLON_COMMANDS must be basic or full, not '%.64s'",
+             parsed.badCommandsVariable);
     if (!parsed.ok || parsed.app.placementCount == 0)
         return;
     Layouts layouts{};
