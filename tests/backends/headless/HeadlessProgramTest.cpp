@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <regex>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace quillon::testing {
@@ -177,6 +178,171 @@ TEST_F(HeadlessProgramTest, AMalformedLineFailsTheRunBeforeItStarts) {
     EXPECT_EQ(outcome.status, 2);
     EXPECT_EQ(outcome.err, scenario() + ":3: '99' is not a speed step (0..14)\n");
     EXPECT_EQ(outcome.out, "") << "nothing ran";
+}
+
+// How often text holds needle.
+int countOf(const std::string& text, const std::string& needle) {
+    int count = 0;
+    for (std::size_t at = text.find(needle); at != std::string::npos;
+         at = text.find(needle, at + 1))
+        ++count;
+    return count;
+}
+
+TEST_F(HeadlessProgramTest, RefusesWhatIsNoScenarioFileWithTwo) {
+    const std::string big = dir.dir + "/big.scn";
+    std::ofstream(big) << std::string((8 << 20) + 1, '#');
+    struct Row {
+        std::string path, why;
+    } rows[] = {
+        {"/dev/zero", "not a regular file"},
+        {dir.dir, "a folder, not a scenario file"},
+        {big, "larger than 8 MiB"},
+    };
+    for (const Row& row : rows) {
+        Outcome outcome = finish(start("", {"--scenario", row.path}));
+        EXPECT_EQ(outcome.status, 2) << row.path;
+        EXPECT_EQ(outcome.err, "quillon-headless: cannot read " + row.path + ": " + row.why + "\n");
+    }
+    ::unlink(big.c_str());
+}
+
+TEST_F(HeadlessProgramTest, RefusesALogThatNamesTheScenario) {
+    const std::string other = dir.dir + "/./s.scn";
+    Outcome outcome = run(ROUTE, {"--log", other});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(readAll(scenario()), ROUTE);
+}
+
+TEST_F(HeadlessProgramTest, ASignalEndsARunInVirtualTimeAsInterrupted) {
+    const std::string fifo = dir.dir + "/log";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    pid_t running = start("place 12 A1\nspeed 12 8\nat 86400s end\n",
+                          {"--scenario", scenario(), "--log", fifo});
+    std::FILE* log = std::fopen(fifo.c_str(), "r");
+    ASSERT_NE(log, nullptr);
+    char line[256];
+    // The run has begun, and with it the wait for signals; the full pipe holds it.
+    ASSERT_NE(std::fgets(line, sizeof line, log), nullptr);
+    ::kill(running, SIGTERM);
+    while (std::fgets(line, sizeof line, log) != nullptr) {
+    }
+    std::fclose(log);
+    Outcome outcome = finish(running);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err.rfind("quillon-headless: interrupted at ", 0), 0u) << outcome.err;
+}
+
+// Bounded by the test's time limit: each step once scanned every statement
+// left, which took hours here.
+TEST_F(HeadlessProgramTest, ManyStatementsCostAStepNoMore) {
+    std::string text;
+    for (int i = 0; i < 100000; ++i)
+        text += "at 86399990ms switch 5 curved\n";
+    Outcome outcome = run(text + "at 86400s end\n", {"--quiet"});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+}
+
+TEST_F(HeadlessProgramTest, EveryOneOfManyEventsAtOneTimeIsLogged) {
+    std::string text;
+    for (int i = 0; i < 300; ++i)
+        text += i % 2 == 0 ? "place 12 A1\n" : "place 12 A3\n";
+    Outcome outcome = run(text + "at 1s end\n");
+    EXPECT_EQ(countOf(outcome.out, "\"event\":\"place\""), 300);
+}
+
+TEST_F(HeadlessProgramTest, AStatementRunsAtTheFirstStepAtOrAfterItsTimeInEveryMode) {
+    const char* text = "at 1005ms place 12 A1\nat 1100ms end\n";
+    for (bool connect : {false, true}) {
+        std::vector<std::string> options = {"--scenario", scenario()};
+        if (connect) {
+            ASSERT_TRUE(dir.listen());
+            options.insert(options.end(), {"--connect", "--speed", "10"});
+        }
+        pid_t running = start(text, options);
+        if (connect) {
+            ASSERT_TRUE(dir.accept(3000));
+        }
+        Outcome outcome = finish(running);
+        EXPECT_EQ(countOf(outcome.out, "{\"t\":1010,\"event\":\"place\""), 1)
+            << (connect ? "--connect" : "virtual time") << "\n"
+            << outcome.out;
+        if (connect) {
+            dir.hangUp();
+            dir.stopListening();
+        }
+    }
+}
+
+TEST_F(HeadlessProgramTest, TheCommandsOptionWinsOverABadVariable) {
+    struct Row {
+        std::vector<std::string> options;
+        int status;
+    } rows[] = {{{"--commands", "full"}, 0}, {{}, 2}};
+    ::setenv("QUILLON_COMMANDS", "bogus", 1);
+    for (const Row& row : rows)
+        EXPECT_EQ(run(ROUTE, row.options).status, row.status);
+    ::unsetenv("QUILLON_COMMANDS");
+}
+
+TEST_F(HeadlessProgramTest, RefusesASocketPathTooLongForAnAddress) {
+    Outcome outcome = finish(start("", {"--socket", "/tmp/" + std::string(120, 'x')}));
+    EXPECT_EQ(outcome.status, 2);
+}
+
+TEST_F(HeadlessProgramTest, SaysInItsOwnNameWhyItRefusesTheSocketPath) {
+    const std::string file = dir.dir + "/file";
+    std::ofstream(file) << "keep";
+    pid_t serving = start("", {"--quiet", "--socket", file});
+    std::string err;
+    for (int waited = 0; err.empty() && waited < 5000; waited += 20) {
+        ::usleep(20 * 1000);
+        err = readAll(dir.dir + "/err");
+    }
+    ::kill(serving, SIGTERM);
+    finish(serving);
+    ::unlink(file.c_str());
+    EXPECT_EQ(err, "quillon-headless: not connecting to " + file + ": it is not a socket\n");
+}
+
+TEST_F(HeadlessProgramTest, ServingAnswersAControllerThatShutItsSendingSide) {
+    ASSERT_TRUE(dir.listen());
+    pid_t serving = start("", {"--quiet"});
+    ASSERT_TRUE(dir.accept(3000));
+    ASSERT_TRUE(dir.send({133}));
+    dir.shutSending();
+    EXPECT_EQ(dir.receive(10, 3000).size(), 10u);
+    ::kill(serving, SIGTERM);
+    finish(serving);
+}
+
+TEST_F(HeadlessProgramTest, ServingLogsTheReportsItCouldNotWrite) {
+    ASSERT_TRUE(dir.listen());
+    pid_t serving = start("", {"--log", dir.dir + "/log", "--speed", "100"});
+    ASSERT_TRUE(dir.accept(3000));
+    constexpr int REQUESTS = 3000;
+    ASSERT_TRUE(dir.send(Bytes(REQUESTS, 133))) << "the controller never reads";
+    std::string log;
+    auto answered = [&] {
+        return countOf(log, "\"event\":\"report\"") + countOf(log, "\"event\":\"dropped\"");
+    };
+    for (int waited = 0; answered() < REQUESTS && waited < 10000; waited += 20) {
+        ::usleep(20 * 1000);
+        log = readAll(dir.dir + "/log");
+    }
+    ::kill(serving, SIGTERM);
+    finish(serving);
+    EXPECT_EQ(answered(), REQUESTS);
+    EXPECT_GT(countOf(log, "\"event\":\"dropped\""), 0);
+}
+
+TEST_F(HeadlessProgramTest, ALateControllerIsFoundWithinASecondWhateverTheSpeed) {
+    pid_t serving = start("", {"--quiet", "--speed", "0.01"});
+    ::usleep(1500 * 1000);
+    ASSERT_TRUE(dir.listen());
+    EXPECT_TRUE(dir.accept(5000)) << "the next attempt came a simulated second later";
+    ::kill(serving, SIGTERM);
+    finish(serving);
 }
 
 TEST_F(HeadlessProgramTest, TwentyRunsOfTenTrainsLogTheSameBytes) {
