@@ -68,6 +68,17 @@ protected:
         return finish(start(text, extra));
     }
     std::string scenario() const { return dir.dir + "/s.scn"; }
+    // Starts the program with a controller listening, which it connects to.
+    pid_t serve(const std::string& text, std::vector<std::string> args) {
+        EXPECT_TRUE(dir.listen());
+        pid_t pid = start(text, std::move(args));
+        EXPECT_TRUE(dir.accept(3000));
+        return pid;
+    }
+    Outcome stop(pid_t pid) {
+        ::kill(pid, SIGTERM);
+        return finish(pid);
+    }
 
     TestController dir; // a fresh directory, and the controller when one listens
 };
@@ -189,29 +200,36 @@ int countOf(const std::string& text, const std::string& needle) {
     return count;
 }
 
-TEST_F(HeadlessProgramTest, RefusesWhatIsNoScenarioFileWithTwo) {
+TEST_F(HeadlessProgramTest, RefusesBadInputBeforeItRunsWithTwo) {
     const std::string big = dir.dir + "/big.scn";
     std::ofstream(big) << std::string((8 << 20) + 1, '#');
+    const std::string cannot = "quillon-headless: cannot read ";
     struct Row {
-        std::string path, why;
+        std::vector<std::string> args;
+        std::string firstLine;
     } rows[] = {
-        {"/dev/zero", "not a regular file"},
-        {dir.dir, "a folder, not a scenario file"},
-        {big, "larger than 8 MiB"},
+        {{"--scenario", "/dev/zero"}, cannot + "/dev/zero: not a regular file"},
+        {{"--scenario", dir.dir}, cannot + dir.dir + ": a folder, not a scenario file"},
+        {{"--scenario", big}, cannot + big + ": larger than 8 MiB"},
+        {{"--scenario", scenario(), "--log", dir.dir + "/./s.scn"},
+         "quillon-headless: --log names the scenario file " + scenario()},
+        {{"--socket", "/tmp/" + std::string(120, 'x')},
+         "quillon-headless: --socket path is too long: at most 107 characters"},
     };
     for (const Row& row : rows) {
-        Outcome outcome = finish(start("", {"--scenario", row.path}));
-        EXPECT_EQ(outcome.status, 2) << row.path;
-        EXPECT_EQ(outcome.err, "quillon-headless: cannot read " + row.path + ": " + row.why + "\n");
+        Outcome outcome = finish(start(ROUTE, row.args));
+        EXPECT_EQ(outcome.status, 2) << row.firstLine;
+        EXPECT_EQ(outcome.err.substr(0, outcome.err.find('\n')), row.firstLine);
     }
+    EXPECT_EQ(readAll(scenario()), ROUTE) << "the scenario is never the log";
     ::unlink(big.c_str());
 }
 
-TEST_F(HeadlessProgramTest, RefusesALogThatNamesTheScenario) {
-    const std::string other = dir.dir + "/./s.scn";
-    Outcome outcome = run(ROUTE, {"--log", other});
-    EXPECT_EQ(outcome.status, 2);
-    EXPECT_EQ(readAll(scenario()), ROUTE);
+TEST_F(HeadlessProgramTest, TheCommandsOptionWinsOverABadVariable) {
+    ::setenv("QUILLON_COMMANDS", "bogus", 1);
+    EXPECT_EQ(run(ROUTE, {"--commands", "full"}).status, 0);
+    EXPECT_EQ(run(ROUTE).status, 2);
+    ::unsetenv("QUILLON_COMMANDS");
 }
 
 TEST_F(HeadlessProgramTest, ASignalEndsARunInVirtualTimeAsInterrupted) {
@@ -239,55 +257,22 @@ TEST_F(HeadlessProgramTest, ManyStatementsCostAStepNoMore) {
     std::string text;
     for (int i = 0; i < 100000; ++i)
         text += "at 86399990ms switch 5 curved\n";
-    Outcome outcome = run(text + "at 86400s end\n", {"--quiet"});
-    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(run(text + "at 86400s end\n", {"--quiet"}).status, 0);
 }
 
 TEST_F(HeadlessProgramTest, EveryOneOfManyEventsAtOneTimeIsLogged) {
     std::string text;
     for (int i = 0; i < 300; ++i)
         text += i % 2 == 0 ? "place 12 A1\n" : "place 12 A3\n";
-    Outcome outcome = run(text + "at 1s end\n");
-    EXPECT_EQ(countOf(outcome.out, "\"event\":\"place\""), 300);
+    EXPECT_EQ(countOf(run(text + "at 1s end\n").out, "\"event\":\"place\""), 300);
 }
 
 TEST_F(HeadlessProgramTest, AStatementRunsAtTheFirstStepAtOrAfterItsTimeInEveryMode) {
     const char* text = "at 1005ms place 12 A1\nat 1100ms end\n";
-    for (bool connect : {false, true}) {
-        std::vector<std::string> options = {"--scenario", scenario()};
-        if (connect) {
-            ASSERT_TRUE(dir.listen());
-            options.insert(options.end(), {"--connect", "--speed", "10"});
-        }
-        pid_t running = start(text, options);
-        if (connect) {
-            ASSERT_TRUE(dir.accept(3000));
-        }
-        Outcome outcome = finish(running);
-        EXPECT_EQ(countOf(outcome.out, "{\"t\":1010,\"event\":\"place\""), 1)
-            << (connect ? "--connect" : "virtual time") << "\n"
-            << outcome.out;
-        if (connect) {
-            dir.hangUp();
-            dir.stopListening();
-        }
-    }
-}
-
-TEST_F(HeadlessProgramTest, TheCommandsOptionWinsOverABadVariable) {
-    struct Row {
-        std::vector<std::string> options;
-        int status;
-    } rows[] = {{{"--commands", "full"}, 0}, {{}, 2}};
-    ::setenv("QUILLON_COMMANDS", "bogus", 1);
-    for (const Row& row : rows)
-        EXPECT_EQ(run(ROUTE, row.options).status, row.status);
-    ::unsetenv("QUILLON_COMMANDS");
-}
-
-TEST_F(HeadlessProgramTest, RefusesASocketPathTooLongForAnAddress) {
-    Outcome outcome = finish(start("", {"--socket", "/tmp/" + std::string(120, 'x')}));
-    EXPECT_EQ(outcome.status, 2);
+    const std::string placed = "{\"t\":1010,\"event\":\"place\"";
+    EXPECT_EQ(countOf(run(text).out, placed), 1) << "virtual time";
+    pid_t connected = serve(text, {"--scenario", scenario(), "--connect", "--speed", "10"});
+    EXPECT_EQ(countOf(finish(connected).out, placed), 1) << "--connect";
 }
 
 TEST_F(HeadlessProgramTest, SaysInItsOwnNameWhyItRefusesTheSocketPath) {
@@ -299,27 +284,21 @@ TEST_F(HeadlessProgramTest, SaysInItsOwnNameWhyItRefusesTheSocketPath) {
         ::usleep(20 * 1000);
         err = readAll(dir.dir + "/err");
     }
-    ::kill(serving, SIGTERM);
-    finish(serving);
+    stop(serving);
     ::unlink(file.c_str());
     EXPECT_EQ(err, "quillon-headless: not connecting to " + file + ": it is not a socket\n");
 }
 
 TEST_F(HeadlessProgramTest, ServingAnswersAControllerThatShutItsSendingSide) {
-    ASSERT_TRUE(dir.listen());
-    pid_t serving = start("", {"--quiet"});
-    ASSERT_TRUE(dir.accept(3000));
+    pid_t serving = serve("", {"--quiet"});
     ASSERT_TRUE(dir.send({133}));
     dir.shutSending();
     EXPECT_EQ(dir.receive(10, 3000).size(), 10u);
-    ::kill(serving, SIGTERM);
-    finish(serving);
+    stop(serving);
 }
 
 TEST_F(HeadlessProgramTest, ServingLogsTheReportsItCouldNotWrite) {
-    ASSERT_TRUE(dir.listen());
-    pid_t serving = start("", {"--log", dir.dir + "/log", "--speed", "100"});
-    ASSERT_TRUE(dir.accept(3000));
+    pid_t serving = serve("", {"--log", dir.dir + "/log", "--speed", "100"});
     constexpr int REQUESTS = 3000;
     ASSERT_TRUE(dir.send(Bytes(REQUESTS, 133))) << "the controller never reads";
     std::string log;
@@ -330,8 +309,7 @@ TEST_F(HeadlessProgramTest, ServingLogsTheReportsItCouldNotWrite) {
         ::usleep(20 * 1000);
         log = readAll(dir.dir + "/log");
     }
-    ::kill(serving, SIGTERM);
-    finish(serving);
+    stop(serving);
     EXPECT_EQ(answered(), REQUESTS);
     EXPECT_GT(countOf(log, "\"event\":\"dropped\""), 0);
 }
@@ -341,8 +319,7 @@ TEST_F(HeadlessProgramTest, ALateControllerIsFoundWithinASecondWhateverTheSpeed)
     ::usleep(1500 * 1000);
     ASSERT_TRUE(dir.listen());
     EXPECT_TRUE(dir.accept(5000)) << "the next attempt came a simulated second later";
-    ::kill(serving, SIGTERM);
-    finish(serving);
+    stop(serving);
 }
 
 TEST_F(HeadlessProgramTest, TwentyRunsOfTenTrainsLogTheSameBytes) {

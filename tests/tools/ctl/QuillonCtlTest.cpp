@@ -18,6 +18,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace quillon {
@@ -126,27 +127,47 @@ TEST(QuillonCtlTest, ServeDrivesAPlacedTrainPastTheRoutesSensorsInOrder) {
     EXPECT_EQ(std::vector<std::string>(first, first + 7), route);
 }
 
-TEST(QuillonCtlTest, ServeEndsWithOneWhenQuillonGoesAway) {
+// serve reading input, with Quillon's end played by the test.
+struct Serving {
+    explicit Serving(const std::string& input, std::vector<std::string> options = {})
+        : serve(folder, "serve", withSocket(std::move(options)), input),
+          quillon(connectAsQuillon(folder / "track", 5000)) {}
+    ~Serving() { ::close(quillon); }
+    std::vector<std::string> withSocket(std::vector<std::string> options) const {
+        options.insert(options.begin(), {QUILLON_CTL, "serve", "--socket", folder / "track"});
+        return options;
+    }
     Folder folder;
-    Process serve(folder, "serve", {QUILLON_CTL, "serve", "--socket", folder / "track"},
-                  "wait 30\n");
-    const int quillon = connectAsQuillon(folder / "track", 5000);
-    ASSERT_GE(quillon, 0);
-    ::close(quillon);
-    EXPECT_EQ(serve.exitStatus(10000), 1);
+    Process serve;
+    int quillon;
+};
+
+TEST(QuillonCtlTest, ServeEndsWithOneWhenQuillonGoesAway) {
+    Serving serving("wait 30\n");
+    ASSERT_GE(serving.quillon, 0);
+    ::close(std::exchange(serving.quillon, -1));
+    EXPECT_EQ(serving.serve.exitStatus(10000), 1);
 }
 
 TEST(QuillonCtlTest, ABadStatementInAScriptEndsTheRunWithTwo) {
-    Folder folder;
-    Process serve(folder, "serve", {QUILLON_CTL, "serve", "--socket", folder / "track"},
-                  "go\nspeed 12 99\nquit\n");
-    const int quillon = connectAsQuillon(folder / "track", 5000);
-    ASSERT_EQ(serve.exitStatus(10000), 2);
-    EXPECT_EQ(firstLine(slurp(serve.err)),
-              "quillon-ctl: waiting for Quillon at " + folder / "track");
-    EXPECT_NE(slurp(serve.err).find("\nline 2: bad speed step '99': steps are 0 to 14\n"),
-              std::string::npos);
-    ::close(quillon);
+    std::string tooManyBytes = "send";
+    for (int k = 0; k < 65; ++k)
+        tooManyBytes += " 133";
+    struct Row {
+        std::string input, line;
+    } rows[] = {
+        {"go\nspeed 12 99\nquit\n", "line 2: bad speed step '99': steps are 0 to 14"},
+        {tooManyBytes, "line 1: usage: send BYTE ... (1 to 64 bytes)"},
+        {std::string(1 << 20, '\0'), "line 1: line too long: at most 511 characters"},
+    };
+    for (const Row& row : rows) {
+        Serving serving(row.input);
+        ASSERT_EQ(serving.serve.exitStatus(10000), 2) << row.line;
+        const std::string err = slurp(serving.serve.err);
+        EXPECT_EQ(firstLine(err),
+                  "quillon-ctl: waiting for Quillon at " + serving.folder / "track");
+        EXPECT_NE(err.find("\n" + row.line + "\n"), std::string::npos) << err;
+    }
 }
 
 TEST(QuillonCtlTest, ServeRefusesAPathThatIsNoSocket) {
@@ -208,42 +229,21 @@ void answerAsQuillon(int quillon, const std::vector<Bytes>& answers) {
 }
 
 TEST(QuillonCtlTest, ServeFramesRawBytesByTheFullCommandSet) {
-    Folder folder;
-    Process serve(folder, "serve",
-                  {QUILLON_CTL, "serve", "--socket", folder / "track", "--commands", "full"},
-                  "send 195\nreport\nquit\n");
-    const int quillon = connectAsQuillon(folder / "track", 5000);
-    answerAsQuillon(quillon, {{0x00, 0x08}, {0, 0, 0, 0, 0, 0x08, 0, 0, 0, 0}});
-    ASSERT_EQ(serve.exitStatus(10000), 0) << slurp(serve.err);
-    const std::string out = slurp(serve.out);
+    Serving serving("send 195\nreport\nquit\n", {"--commands", "full"});
+    answerAsQuillon(serving.quillon, {{0x00, 0x08}, {0, 0, 0, 0, 0, 0x08, 0, 0, 0, 0}});
+    ASSERT_EQ(serving.serve.exitStatus(10000), 0) << slurp(serving.serve.err);
+    const std::string out = slurp(serving.serve.out);
     EXPECT_NE(out.find("< 00 08  report module 3 C13\n"), std::string::npos) << out;
     EXPECT_NE(out.find("\nC13 (44)\n"), std::string::npos) << out;
-    ::close(quillon);
 }
 
 TEST(QuillonCtlTest, ServeSaysAnAnswerDidNotComeAndGoesOn) {
-    Folder folder;
-    Process serve(folder, "serve", {QUILLON_CTL, "serve", "--socket", folder / "track"},
-                  "send 133\nreport\nquit\n");
-    const int quillon = connectAsQuillon(folder / "track", 5000);
-    answerAsQuillon(quillon, {{}, {0, 0, 0, 0, 0, 0x08, 0, 0, 0, 0}});
-    EXPECT_EQ(serve.exitStatus(20000), 0);
-    EXPECT_NE(slurp(serve.err).find("quillon-ctl: no answer: 0 of 10 answer bytes came"),
-              std::string::npos)
-        << slurp(serve.err);
-    ::close(quillon);
-}
-
-TEST(QuillonCtlTest, ServeRefusesAnEndlessLineWithTwo) {
-    Folder folder;
-    Process serve(folder, "serve", {QUILLON_CTL, "serve", "--socket", folder / "track"},
-                  std::string(1 << 20, '\0'));
-    const int quillon = connectAsQuillon(folder / "track", 5000);
-    EXPECT_EQ(serve.exitStatus(10000), 2);
-    EXPECT_NE(slurp(serve.err).find("\nline 1: line too long: at most 511 characters\n"),
-              std::string::npos)
-        << slurp(serve.err);
-    ::close(quillon);
+    Serving serving("send 133\nreport\nquit\n");
+    answerAsQuillon(serving.quillon, {{}, {0, 0, 0, 0, 0, 0x08, 0, 0, 0, 0}});
+    EXPECT_EQ(serving.serve.exitStatus(20000), 0);
+    const std::string err = slurp(serving.serve.err);
+    EXPECT_NE(err.find("quillon-ctl: no answer: 0 of 10 answer bytes came"), std::string::npos)
+        << err;
 }
 
 // Writes bytes to fd in pieces of random size, as a busy peer would.
