@@ -121,19 +121,13 @@ TEST_F(PosixControllerLinkTest, RefusesAListenerOfAnotherUser) {
     expectRefusedOnce(other.path, "the program listening there runs as another user");
 }
 
-TEST_F(PosixControllerLinkTest, RefusesAFileThatIsNoSocket) {
-    const std::string file = server.dir + "/file";
-    std::FILE* made = std::fopen(file.c_str(), "w");
-    ASSERT_NE(made, nullptr);
-    std::fclose(made);
-    expectRefusedOnce(file, "it is not a socket");
-    ::unlink(file.c_str());
-}
-
-TEST_F(PosixControllerLinkTest, RefusesAFolder) {
-    const std::string folder = server.dir + "/folder";
+TEST_F(PosixControllerLinkTest, RefusesAFileOrAFolderThatIsNoSocket) {
+    const std::string file = server.dir + "/file", folder = server.dir + "/folder";
+    std::fclose(std::fopen(file.c_str(), "w"));
     ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    expectRefusedOnce(file, "it is not a socket");
     expectRefusedOnce(folder, "it is a folder, not a socket");
+    ::unlink(file.c_str());
     ::rmdir(folder.c_str());
 }
 
