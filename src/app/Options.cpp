@@ -158,7 +158,7 @@ ParsedOptions startOptions(const char* commandsVariable) {
     ParsedOptions parsed;
     if (commandsVariable != nullptr && commandsVariable[0] != '\0' &&
         !commandSetNamed(commandsVariable, parsed.app.commands))
-        fail(parsed, "QUILLON_COMMANDS must be basic or full, not '%s'", commandsVariable);
+        parsed.badCommandsVariable = commandsVariable;
     return parsed;
 }
 
@@ -173,6 +173,7 @@ bool takeCommonOption(ParsedOptions& parsed, int argc, const char* const* argv, 
         return true;
     }
     if (const char* value = valueOf(parsed, "--commands", "basic or full", argc, argv, i)) {
+        parsed.commandsGiven = true;
         if (parsed.ok && !commandSetNamed(value, parsed.app.commands))
             fail(parsed, "--commands must be basic or full, not '%s'", value);
         return true;
@@ -196,6 +197,9 @@ bool takeCommonOption(ParsedOptions& parsed, int argc, const char* const* argv, 
 }
 
 void finishOptions(ParsedOptions& parsed) {
+    if (parsed.ok && !parsed.commandsGiven && parsed.badCommandsVariable != nullptr)
+        fail(parsed, "QUILLON_COMMANDS must be basic or full, not '%.64s'",
+             parsed.badCommandsVariable);
     if (!parsed.ok || parsed.app.placementCount == 0)
         return;
     Layouts layouts{};

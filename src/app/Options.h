@@ -41,6 +41,10 @@ struct ParsedOptions {
     bool version = false; // print the version and end
     bool ok = true;       // false: error holds one line saying what is wrong
     char error[256] = {};
+    // QUILLON_COMMANDS when it names no command set: refused by
+    // finishOptions unless --commands was given, since the option wins.
+    const char* badCommandsVariable = nullptr;
+    bool commandsGiven = false;
 };
 
 // Reads the options after the program name. commandsVariable is the value
@@ -51,7 +55,7 @@ struct ParsedOptions {
 ParsedOptions parseOptions(int argc, const char* const* argv, const char* commandsVariable);
 
 // For programs with options of their own: the defaults, with the command set
-// from QUILLON_COMMANDS (a bad value leaves ok false).
+// from QUILLON_COMMANDS (a bad value is kept for finishOptions to refuse).
 ParsedOptions startOptions(const char* commandsVariable);
 
 // Takes the common option at argv[i], with its value when it has one, and
@@ -59,9 +63,10 @@ ParsedOptions startOptions(const char* commandsVariable);
 // argv[i] is no common option. A bad value leaves parsed.ok false.
 bool takeCommonOption(ParsedOptions& parsed, int argc, const char* const* argv, int& i);
 
-// Resolves the placements' node names against the chosen layout; an unknown
-// name leaves ok false. Call once, after the last option; does nothing when
-// ok is already false.
+// Refuses a bad QUILLON_COMMANDS that no --commands overrode, and resolves
+// the placements' node names against the chosen layout; an unknown name
+// leaves ok false. Call once, after the last option; does nothing when ok is
+// already false.
 void finishOptions(ParsedOptions& parsed);
 
 // Sets the world up as the options ask: the chosen layout made active, and

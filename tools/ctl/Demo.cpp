@@ -115,7 +115,7 @@ void show(Link& link, const World& world, const Setting& setting) {
             std::printf("%.2f speed %d\n", seconds, SPEEDS[speedIndex]);
         }
         std::uint8_t answer[10];
-        if (!link.report(answer, ANSWER_TIMEOUT_MS))
+        if (link.report(answer, ANSWER_TIMEOUT_MS) != static_cast<int>(sizeof answer))
             return;
         int numbers[80];
         const int count = sensorsIn(answer, numbers);
@@ -137,16 +137,17 @@ int demo(int argc, char** argv) {
     ParsedOptions options = startOptions(nullptr);
     std::vector<const char*> arguments = {"quillon-ctl demo"};
     bool placed = false;
-    for (int i = 0; i < argc; ++i) {
-        arguments.push_back(argv[i]);
+    for (int i = 0; i < argc; ++i)
         placed = placed || std::strncmp(argv[i], "--place", 7) == 0;
-    }
+    // The default places go first, so that an option missing its value at
+    // the end is said to be missing, not given one of them.
     if (!placed) {
         for (const char* place : DEFAULT_PLACES) {
             arguments.push_back("--place");
             arguments.push_back(place);
         }
     }
+    arguments.insert(arguments.end(), argv, argv + argc);
     const int count = static_cast<int>(arguments.size());
     for (int i = 1; i < count && options.ok; ++i) {
         const char* option = arguments[static_cast<std::size_t>(i)];
@@ -167,6 +168,9 @@ int demo(int argc, char** argv) {
         std::fputs(USAGE, stdout);
         return 0;
     }
+    std::string problem;
+    if (options.app.socketPath[0] != '\0' && !socketPathUsable(options.app.socketPath, problem))
+        return usageError(("demo: " + problem).c_str(), USAGE);
     auto world = std::make_unique<World>(makeWorld());
     applyOptions(*world, options.app);
     Setting setting;

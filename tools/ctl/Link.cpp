@@ -46,21 +46,24 @@ bool Link::send(const std::uint8_t* bytes, int count) {
     return true;
 }
 
-bool Link::receive(std::uint8_t* bytes, int count, int timeoutMs) {
+int Link::receive(std::uint8_t* bytes, int count, int timeoutMs) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     int got = 0;
     while (got < count) {
         pollfd ready{fd_, POLLIN, 0};
-        if (pollFor(&ready, 1, msUntil(deadline)) <= 0)
-            return false;
+        const int polled = pollFor(&ready, 1, msUntil(deadline));
+        if (polled == 0)
+            return got;
+        if (polled < 0)
+            return -1;
         const ssize_t n = ::recv(fd_, bytes + got, static_cast<std::size_t>(count - got), 0);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return false;
+            return -1;
         got += static_cast<int>(n);
     }
-    return true;
+    return got;
 }
 
 bool Link::drain() {
@@ -90,9 +93,11 @@ bool Link::waitUntil(Clock::time_point deadline, bool watchInput, bool& inputRea
     }
 }
 
-bool Link::report(std::uint8_t (&answer)[10], int timeoutMs) {
+int Link::report(std::uint8_t (&answer)[10], int timeoutMs) {
     const std::uint8_t request = CMD_REPORT;
-    return drain() && send(&request, 1) && receive(answer, 10, timeoutMs);
+    if (!drain() || !send(&request, 1))
+        return -1;
+    return receive(answer, 10, timeoutMs);
 }
 
 int sensorsIn(const std::uint8_t (&answer)[10], int (&numbers)[80]) {

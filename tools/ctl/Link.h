@@ -23,15 +23,17 @@ public:
 
     // All count bytes, or false when the simulator has gone.
     bool send(const std::uint8_t* bytes, int count);
-    // Exactly count bytes within timeoutMs; false when they do not all come.
-    bool receive(std::uint8_t* bytes, int count, int timeoutMs);
+    // Up to count bytes within timeoutMs: how many came (count when all
+    // did), or -1 when the simulator went away first.
+    int receive(std::uint8_t* bytes, int count, int timeoutMs);
     // Throws away whatever the simulator sent unasked; false when it has gone.
     bool drain();
     // Waits until deadline, or until stdin has a line when watchInput; false
     // when the simulator went away meanwhile. inputReady tells which ended it.
     bool waitUntil(Clock::time_point deadline, bool watchInput, bool& inputReady);
-    // Sends a report request and reads the answer; false when no answer came.
-    bool report(std::uint8_t (&answer)[10], int timeoutMs);
+    // Sends a report request and reads the answer: how many of its bytes
+    // came within timeoutMs, or -1 when the simulator went away.
+    int report(std::uint8_t (&answer)[10], int timeoutMs);
 
 private:
     int fd_;

@@ -13,57 +13,62 @@
 #include <cstring>
 #include <editline/readline.h>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 
 namespace quillon::ctl {
 namespace {
 
 constexpr const char* USAGE =
-    "usage: quillon-ctl serve [--socket PATH] [--json]\n"
+    "usage: quillon-ctl serve [--socket PATH] [--json] [--commands basic|full]\n"
     "Waits for Quillon, then drives it with statements from standard input:\n"
     "  speed TRAIN STEP | reverse TRAIN | switch NUMBER straight|curved\n"
     "  off | go | stop | send BYTE ... | report | watch [PERIOD] [for TIME]\n"
-    "  wait TIME | quit\n";
+    "  wait TIME | quit\n"
+    "--commands (or QUILLON_COMMANDS; the option wins) frames what send sends as\n"
+    "Quillon's command set does.\n";
 
 constexpr int ANSWER_TIMEOUT_MS = 5000;
 
 enum class Outcome { Next, Quit, Gone };
 
 // Standard input, one line at a time: with line editing and history on a
-// terminal, plain otherwise.
+// terminal, plain otherwise. A line is never held beyond MAX_LINE_LENGTH
+// bytes, so that an endless line costs neither memory nor time.
 class LineReader {
 public:
     explicit LineReader(bool interactive) : interactive_(interactive) {}
-    bool next(std::string& line) {
-        if (interactive_) {
-            char* got = ::readline("quillon> ");
-            if (got == nullptr)
-                return false;
-            line = got;
-            std::free(got);
-            if (!line.empty())
-                ::add_history(line.c_str());
-            return true;
+    LineRead next(std::string_view& line) {
+        if (!interactive_) {
+            std::size_t length = 0;
+            const LineRead read = readLine(stdin, text_, length);
+            line = std::string_view(text_, length);
+            return read;
         }
-        char* got = nullptr;
-        std::size_t capacity = 0;
-        const ssize_t length = ::getline(&got, &capacity, stdin);
-        if (length >= 0)
-            line.assign(got, static_cast<std::size_t>(length));
+        char* got = ::readline("quillon> ");
+        if (got == nullptr)
+            return LineRead::End;
+        const std::size_t length = std::strlen(got);
+        const bool fits = length <= MAX_LINE_LENGTH;
+        if (fits) {
+            std::memcpy(text_, got, length + 1);
+            if (length > 0)
+                ::add_history(text_);
+        }
         std::free(got);
-        if (!line.empty() && line.back() == '\n')
-            line.pop_back();
-        return length >= 0;
+        line = std::string_view(text_, fits ? length : 0);
+        return fits ? LineRead::Line : LineRead::TooLong;
     }
 
 private:
     bool interactive_;
+    char text_[MAX_LINE_LENGTH + 1] = {};
 };
 
 class Server {
 public:
-    Server(Link& link, bool json, bool interactive)
-        : link_(link), json_(json), interactive_(interactive), log_(stdout, json) {}
+    Server(Link& link, bool json, bool interactive, CommandSet set)
+        : link_(link), json_(json), interactive_(interactive), set_(set), log_(stdout, json, set) {}
 
     Outcome run(const Statement& statement) {
         switch (statement.kind) {
@@ -88,41 +93,54 @@ public:
 
 private:
     // Raw bytes are echoed with what they mean, and so are the answers that
-    // they ask for; the named statements send quietly.
+    // they ask for; the named statements send quietly. An answer that does
+    // not come whole is shown as far as it came and said to be short.
     Outcome sendBytes(const Statement& statement) {
         if (!link_.drain() || !link_.send(statement.bytes, statement.length))
             return Outcome::Gone;
         if (!statement.raw)
             return Outcome::Next;
         log_.fromController(statement.bytes, statement.length, secondsSince(start_));
-        int answerLength = 0;
-        for (int k = 0; k < statement.length;) {
-            const CommandShape shape = commandShape(statement.bytes[k], CommandSet::Basic);
-            if (k + shape.length <= statement.length)
-                answerLength += replyLength(shape);
-            k += shape.length;
-        }
-        std::uint8_t answer[MAX_STATEMENT_BYTES * REPORT_BYTES];
-        if (answerLength > 0 && !link_.receive(answer, answerLength, ANSWER_TIMEOUT_MS))
+        const int expected = answerLength(statement, set_);
+        std::uint8_t answer[MAX_ANSWER_BYTES];
+        const int got = expected > 0 ? link_.receive(answer, expected, ANSWER_TIMEOUT_MS) : 0;
+        if (got < 0)
             return Outcome::Gone;
-        log_.fromSimulator(answer, answerLength, secondsSince(start_));
+        log_.fromSimulator(answer, got, secondsSince(start_));
         std::fflush(stdout);
+        if (got == expected)
+            return Outcome::Next;
+        // Whatever comes late is thrown away before the next statement.
+        log_.reset();
+        std::fprintf(stderr, "quillon-ctl: %s: %d of %d answer bytes came within %d ms\n",
+                     got == 0 ? "no answer" : "short answer", got, expected, ANSWER_TIMEOUT_MS);
         return Outcome::Next;
     }
 
-    bool askReport(int (&numbers)[80], int& count) {
+    // The sensors of a fresh report; Gone when Quillon left, Next with
+    // count -1 (and the reason said) when the answer did not come whole.
+    Outcome askReport(int (&numbers)[80], int& count) {
         std::uint8_t answer[10];
-        if (!link_.report(answer, ANSWER_TIMEOUT_MS))
-            return false;
+        const int got = link_.report(answer, ANSWER_TIMEOUT_MS);
+        if (got < 0)
+            return Outcome::Gone;
+        if (got < static_cast<int>(sizeof answer)) {
+            std::fprintf(stderr, "quillon-ctl: %s: %d of 10 report bytes came within %d ms\n",
+                         got == 0 ? "no report" : "short report", got, ANSWER_TIMEOUT_MS);
+            count = -1;
+            return Outcome::Next;
+        }
         count = sensorsIn(answer, numbers);
-        return true;
+        return Outcome::Next;
     }
 
     Outcome report() {
         int numbers[80];
         int count = 0;
-        if (!askReport(numbers, count))
+        if (askReport(numbers, count) == Outcome::Gone)
             return Outcome::Gone;
+        if (count < 0)
+            return Outcome::Next;
         if (json_)
             std::printf("{\"sensors\":[");
         for (int k = 0; k < count; ++k) {
@@ -150,7 +168,7 @@ private:
                 return Outcome::Next;
             int numbers[80];
             int count = 0;
-            if (!askReport(numbers, count))
+            if (askReport(numbers, count) == Outcome::Gone)
                 return Outcome::Gone;
             for (int k = 0; k < count; ++k) {
                 char name[SENSOR_NAME_CAPACITY];
@@ -169,7 +187,7 @@ private:
             if (!link_.waitUntil(wake, interactive_, input))
                 return Outcome::Gone;
             if (input) {
-                std::string ignored;
+                std::string_view ignored;
                 LineReader(false).next(ignored);
                 return Outcome::Next;
             }
@@ -179,6 +197,7 @@ private:
     Link& link_;
     bool json_;
     bool interactive_;
+    CommandSet set_;
     StreamLog log_;
     Clock::time_point start_ = Clock::now();
 };
@@ -187,36 +206,55 @@ private:
 
 int serve(int argc, char** argv) {
     const char* socket = nullptr;
+    const char* commands = nullptr;
     bool json = false;
     for (int i = 0; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
+        const char* option = argv[i];
+        if (std::strcmp(option, "--help") == 0) {
             std::fputs(USAGE, stdout);
             return 0;
         }
-        if (std::strcmp(argv[i], "--json") == 0) {
+        if (std::strcmp(option, "--json") == 0) {
             json = true;
             continue;
         }
-        if (std::strcmp(argv[i], "--socket") == 0 && i + 1 < argc) {
-            socket = argv[++i];
+        const bool takesValue =
+            std::strcmp(option, "--socket") == 0 || std::strcmp(option, "--commands") == 0;
+        if (takesValue && i + 1 >= argc) {
+            const std::string what = std::string("serve: ") + option + " needs a value";
+            return usageError(what.c_str(), USAGE);
+        }
+        if (takesValue) {
+            (option[2] == 's' ? socket : commands) = argv[++i];
             continue;
         }
-        const std::string what = std::string("serve: unknown option '") + argv[i] + "'";
+        const std::string what = std::string("serve: unknown option '") + option + "'";
         return usageError(what.c_str(), USAGE);
     }
+    std::string problem;
+    CommandSet set = CommandSet::Basic;
+    if (!commandSetOf(commands, set, problem) ||
+        (socket != nullptr && !socketPathUsable(socket, problem)))
+        return usageError(("serve: " + problem).c_str(), USAGE);
     const std::string path = socketPathOr(socket);
     const int fd = awaitSimulator(path.c_str());
     if (fd < 0)
         return 1;
     Link link(fd);
     const bool interactive = ::isatty(STDIN_FILENO) != 0;
-    Server server(link, json, interactive);
+    Server server(link, json, interactive, set);
     LineReader reader(interactive);
-    std::string line;
-    for (int number = 1; reader.next(line); ++number) {
+    std::string_view line;
+    for (int number = 1;; ++number) {
+        const LineRead read = reader.next(line);
+        if (read == LineRead::End)
+            return 0;
         Statement statement;
         char error[STATEMENT_ERROR_CAPACITY];
-        if (!parseStatement(line.c_str(), statement, error)) {
+        if (read == LineRead::TooLong)
+            std::snprintf(error, sizeof error, "line too long: at most %zu characters",
+                          MAX_LINE_LENGTH);
+        if (read == LineRead::TooLong || !parseStatement(line, statement, error)) {
             std::fprintf(stderr, "line %d: %s\n", number, error);
             if (!interactive)
                 return 2;
@@ -230,7 +268,6 @@ int serve(int argc, char** argv) {
             return 1;
         }
     }
-    return 0;
 }
 
 } // namespace quillon::ctl

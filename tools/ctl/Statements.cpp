@@ -17,27 +17,26 @@ constexpr long LONGEST_MS = 1000L * 60 * 60 * 24 * 365;
 
 // The line cut into words at spaces and tabs; a # starts a comment.
 struct Words {
-    char text[512];
+    char text[MAX_LINE_LENGTH + 1];
     const char* words[MAX_WORDS];
     int count = 0;
     bool tooMany = false;
 };
 
-bool split(const char* line, Words& words) {
-    if (std::strlen(line) >= sizeof words.text)
-        return false;
-    std::strcpy(words.text, line);
+// The caller has checked that line fits and holds no NUL.
+void split(std::string_view line, Words& words) {
+    std::memcpy(words.text, line.data(), line.size());
+    words.text[line.size()] = '\0';
     if (char* comment = std::strchr(words.text, '#'))
         *comment = '\0';
     for (char* word = std::strtok(words.text, " \t\r"); word != nullptr;
          word = std::strtok(nullptr, " \t\r")) {
         if (words.count == MAX_WORDS) {
             words.tooMany = true;
-            return true;
+            return;
         }
         words.words[words.count++] = word;
     }
-    return true;
 }
 
 #if defined(__GNUC__)
@@ -112,7 +111,7 @@ bool parseSwitch(const Words& words, Statement& statement,
 }
 
 bool parseSend(const Words& words, Statement& statement, char (&error)[STATEMENT_ERROR_CAPACITY]) {
-    if (words.count < 2 || words.tooMany)
+    if (words.count < 2 || words.tooMany || words.count - 1 > MAX_STATEMENT_BYTES)
         return fail(error, "usage: send BYTE ... (1 to %d bytes)", MAX_STATEMENT_BYTES);
     statement.kind = StatementKind::Bytes;
     statement.raw = true;
@@ -164,13 +163,19 @@ bool parseDuration(const char* text, long& milliseconds) {
     return true;
 }
 
-bool parseStatement(const char* line, Statement& statement,
+bool parseStatement(std::string_view line, Statement& statement,
                     char (&error)[STATEMENT_ERROR_CAPACITY]) {
     statement = Statement{};
     error[0] = '\0';
+    if (line.size() > MAX_LINE_LENGTH)
+        return fail(error, "line too long: at most %zu characters", MAX_LINE_LENGTH);
+    for (std::size_t k = 0; k < line.size(); ++k) {
+        const auto c = static_cast<unsigned char>(line[k]);
+        if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7F)
+            return fail(error, "control character 0x%02x at column %zu", c, k + 1);
+    }
     Words words;
-    if (!split(line, words))
-        return fail(error, "line too long");
+    split(line, words);
     if (words.count == 0)
         return true;
     const char* verb = words.words[0];
@@ -210,6 +215,34 @@ bool parseStatement(const char* line, Statement& statement,
         return true;
     }
     return fail(error, "unknown statement '%.40s'", verb);
+}
+
+int answerLength(const Statement& statement, CommandSet set) {
+    int length = 0;
+    for (int k = 0; k < statement.length;) {
+        const CommandShape shape = commandShape(statement.bytes[k], set);
+        if (k + shape.length <= statement.length)
+            length += replyLength(shape);
+        k += shape.length;
+    }
+    return length;
+}
+
+LineRead readLine(std::FILE* in, char (&line)[MAX_LINE_LENGTH + 1], std::size_t& length) {
+    length = 0;
+    bool any = false;
+    for (int c = std::getc(in); c != EOF; c = std::getc(in)) {
+        any = true;
+        if (c == '\n')
+            break;
+        if (length == MAX_LINE_LENGTH) {
+            line[length] = '\0';
+            return LineRead::TooLong;
+        }
+        line[length++] = static_cast<char>(c);
+    }
+    line[length] = '\0';
+    return any ? LineRead::Line : LineRead::End;
 }
 
 } // namespace quillon::ctl

@@ -1,8 +1,13 @@
 // The statements of quillon-ctl serve, one a line, and how they are read.
 #pragma once
 
+#include "protocol/CommandFraming.h"
+#include "sim/Events.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <string_view>
 
 namespace quillon::ctl {
 
@@ -16,6 +21,11 @@ enum class StatementKind : std::uint8_t {
 };
 
 constexpr int MAX_STATEMENT_BYTES = 64;
+// The most a statement's bytes can ask the simulator to answer: every byte
+// a command that asks for the longest answer.
+constexpr int MAX_ANSWER_BYTES = MAX_STATEMENT_BYTES * MAX_REPORT_BYTES;
+// The longest line, without its line feed.
+constexpr std::size_t MAX_LINE_LENGTH = 511;
 constexpr std::size_t STATEMENT_ERROR_CAPACITY = 128;
 
 struct Statement {
@@ -28,9 +38,25 @@ struct Statement {
 };
 
 // Reads one line (without its line feed). False, with one line saying what
-// is wrong in error, when the line is no statement.
-bool parseStatement(const char* line, Statement& statement,
+// is wrong in error, when the line is no statement: longer than
+// MAX_LINE_LENGTH, holding a NUL or another control character than a tab
+// or a carriage return, or malformed. The error never echoes such a byte.
+bool parseStatement(std::string_view line, Statement& statement,
                     char (&error)[STATEMENT_ERROR_CAPACITY]);
+
+// How many bytes the simulator answers to the complete commands among the
+// statement's bytes, framed in set; at most MAX_ANSWER_BYTES.
+int answerLength(const Statement& statement, CommandSet set);
+
+enum class LineRead { Line, TooLong, End };
+
+// Reads the next line of in into line (without its line feed, NUL
+// terminated), never holding more than MAX_LINE_LENGTH bytes of it. TooLong
+// as soon as a line is longer, with the rest of it left unread, so that an
+// endless line costs neither memory nor time; End at the end of the input
+// (a last line without a line feed is a Line). length counts the bytes
+// read, NULs included.
+LineRead readLine(std::FILE* in, char (&line)[MAX_LINE_LENGTH + 1], std::size_t& length);
 
 // A time as the statements write it: a number of seconds ("2", "1.5",
 // "1.5s") or of milliseconds ("250ms"); false when text is none or negative.

@@ -22,6 +22,17 @@ void StreamLog::line(char direction, const std::uint8_t* bytes, int count, doubl
     std::fprintf(out_, "  %s\n", text);
 }
 
+void StreamLog::giveUpOldest(double seconds) {
+    const Awaited oldest = awaited_[awaitedFirst_];
+    awaitedFirst_ = (awaitedFirst_ + 1) % MAX_AWAITED;
+    --awaitedCount_;
+    char command[COMMAND_TEXT_CAPACITY];
+    describeCommand(&oldest.first, 1, set_, command);
+    char text[COMMAND_TEXT_CAPACITY + 64];
+    std::snprintf(text, sizeof text, "no answer to %s sent at %.3f", command, oldest.seconds);
+    line('<', nullptr, 0, seconds, text);
+}
+
 void StreamLog::fromController(const std::uint8_t* bytes, int count, double seconds) {
     for (int k = 0; k < count; ++k) {
         command_[commandLength_++] = bytes[k];
@@ -32,22 +43,31 @@ void StreamLog::fromController(const std::uint8_t* bytes, int count, double seco
         describeCommand(command_, commandLength_, set_, text);
         line('>', command_, commandLength_, seconds, text);
         commandLength_ = 0;
-        if (const int length = replyLength(shape); length > 0)
-            awaited_.push_back({command_[0], length});
+        const int length = replyLength(shape);
+        if (length == 0)
+            continue;
+        if (awaitedCount_ == MAX_AWAITED)
+            giveUpOldest(seconds);
+        awaited_[(awaitedFirst_ + awaitedCount_) % MAX_AWAITED] = {command_[0], length, seconds};
+        ++awaitedCount_;
     }
 }
 
 void StreamLog::fromSimulator(const std::uint8_t* bytes, int count, double seconds) {
     int k = 0;
     while (k < count) {
-        if (awaited_.empty()) {
+        // A new answer belongs to the oldest request that may still get one.
+        while (answerLength_ == 0 && awaitedCount_ > 1 &&
+               seconds - awaited_[awaitedFirst_].seconds > ANSWER_WAIT_S)
+            giveUpOldest(seconds);
+        if (awaitedCount_ == 0) {
             // Nothing asked for these: shown as they came, 16 to a line.
             const int chunk = count - k < 16 ? count - k : 16;
             line('<', bytes + k, chunk, seconds, "unexpected");
             k += chunk;
             continue;
         }
-        const Awaited awaited = awaited_.front();
+        const Awaited awaited = awaited_[awaitedFirst_];
         answer_[answerLength_++] = bytes[k++];
         if (answerLength_ < awaited.length)
             continue;
@@ -59,14 +79,16 @@ void StreamLog::fromSimulator(const std::uint8_t* bytes, int count, double secon
         std::snprintf(text, sizeof text, "%s %s", command, sensors);
         line('<', answer_, answerLength_, seconds, text);
         answerLength_ = 0;
-        awaited_.pop_front();
+        awaitedFirst_ = (awaitedFirst_ + 1) % MAX_AWAITED;
+        --awaitedCount_;
     }
 }
 
 void StreamLog::reset() {
     commandLength_ = 0;
     answerLength_ = 0;
-    awaited_.clear();
+    awaitedFirst_ = 0;
+    awaitedCount_ = 0;
 }
 
 } // namespace quillon::ctl

@@ -6,6 +6,7 @@
 #include "ctl/StreamLog.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <poll.h>
@@ -118,16 +119,27 @@ private:
             return false;
         pending.bytes.insert(pending.bytes.end(), bytes, bytes + n);
         pushOn(to, pending);
+        if (!logging_)
+            return true;
         const double seconds = secondsSince(start_);
         if (fromSimulator)
             log_.fromSimulator(bytes, static_cast<int>(n), seconds);
         else
             log_.fromController(bytes, static_cast<int>(n), seconds);
-        std::fflush(logFile_);
+        // A log nobody reads any more (a closed pipe, a full disk) ends the
+        // log, never the link.
+        if (std::fflush(logFile_) != 0) {
+            logging_ = false;
+            std::fprintf(stderr,
+                         "quillon-ctl: the log cannot be written (%s); forwarding goes on "
+                         "without it\n",
+                         std::strerror(errno));
+        }
         return true;
     }
 
     std::FILE* logFile_;
+    bool logging_ = true;
     StreamLog log_;
     Clock::time_point start_ = Clock::now();
 };
@@ -139,14 +151,12 @@ int connectOnward(const char* path, int simulator) {
         const int controller = connectToSocket(path);
         if (controller >= 0)
             return controller;
-        pollfd ready{simulator, POLLIN, 0};
-        if (::poll(&ready, 1, RETRY_MS) > 0) {
-            std::uint8_t byte;
-            // Whatever Quillon says before there is a controller is lost
-            // with it; only its leaving matters here.
-            if (::recv(simulator, &byte, 1, MSG_PEEK) <= 0)
-                return -1;
-        }
+        // Only Quillon's leaving is waited for: bytes it sends meanwhile
+        // stay queued for the controller and never wake the wait.
+        pollfd gone{simulator, POLLRDHUP, 0};
+        const int polled = ::poll(&gone, 1, RETRY_MS);
+        if (polled > 0 || (polled < 0 && errno != EINTR))
+            return -1;
     }
 }
 
@@ -156,8 +166,8 @@ int tap(int argc, char** argv) {
     const char* listenPath = nullptr;
     const char* connectPath = nullptr;
     const char* logPath = nullptr;
+    const char* commands = nullptr;
     bool json = false;
-    CommandSet set = CommandSet::Basic;
     for (int i = 0; i < argc; ++i) {
         const char* option = argv[i];
         if (std::strcmp(option, "--help") == 0) {
@@ -168,24 +178,13 @@ int tap(int argc, char** argv) {
             json = true;
             continue;
         }
-        const bool hasValue = i + 1 < argc;
-        if (std::strcmp(option, "--listen") == 0 && hasValue) {
-            listenPath = argv[++i];
-            continue;
-        }
-        if (std::strcmp(option, "--connect") == 0 && hasValue) {
-            connectPath = argv[++i];
-            continue;
-        }
-        if (std::strcmp(option, "--log") == 0 && hasValue) {
-            logPath = argv[++i];
-            continue;
-        }
-        if (std::strcmp(option, "--commands") == 0 && hasValue) {
-            const char* value = argv[++i];
-            if (std::strcmp(value, "basic") != 0 && std::strcmp(value, "full") != 0)
-                return usageError("tap: --commands must be basic or full", USAGE);
-            set = value[0] == 'f' ? CommandSet::Full : CommandSet::Basic;
+        const char** value = std::strcmp(option, "--listen") == 0     ? &listenPath
+                             : std::strcmp(option, "--connect") == 0  ? &connectPath
+                             : std::strcmp(option, "--log") == 0      ? &logPath
+                             : std::strcmp(option, "--commands") == 0 ? &commands
+                                                                      : nullptr;
+        if (value != nullptr && i + 1 < argc) {
+            *value = argv[++i];
             continue;
         }
         const std::string what =
@@ -196,16 +195,27 @@ int tap(int argc, char** argv) {
         return usageError("tap needs --listen PATH and --connect PATH", USAGE);
     if (std::strcmp(listenPath, connectPath) == 0)
         return usageError("tap: --listen and --connect must differ", USAGE);
-    std::FILE* logFile = stdout;
-    if (logPath != nullptr && (logFile = std::fopen(logPath, "w")) == nullptr) {
-        std::fprintf(stderr, "quillon-ctl: cannot write %s: %s\n", logPath, std::strerror(errno));
-        return 2;
-    }
+    std::string problem;
+    CommandSet set = CommandSet::Basic;
+    if (!commandSetOf(commands, set, problem) || !socketPathUsable(listenPath, problem) ||
+        !socketPathUsable(connectPath, problem))
+        return usageError(("tap: " + problem).c_str(), USAGE);
+    // A log reader that goes away fails a write instead of ending the tap.
+    std::signal(SIGPIPE, SIG_IGN);
     char error[SOCKET_ERROR_CAPACITY];
     const int listener = listenForSimulator(listenPath, error);
     if (listener < 0) {
         std::fprintf(stderr, "quillon-ctl: %s\n", error);
         return 1;
+    }
+    // Opened only once the socket is ours: a tap that cannot start leaves
+    // the file as it was.
+    std::FILE* logFile = stdout;
+    if (logPath != nullptr && (logFile = std::fopen(logPath, "w")) == nullptr) {
+        std::fprintf(stderr, "quillon-ctl: cannot write %s: %s\n", logPath, std::strerror(errno));
+        ::close(listener);
+        ::unlink(listenPath);
+        return 2;
     }
     Tap tapping(logFile, json, set);
     for (;;) {

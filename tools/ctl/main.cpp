@@ -5,6 +5,7 @@
 #include "ctl/Ctl.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <unistd.h>
 
@@ -13,7 +14,8 @@ namespace quillon::ctl {
 constexpr const char* USAGE =
     "usage: quillon-ctl COMMAND [OPTION]...\n"
     "Talks to Quillon as its controller does.\n"
-    "  serve [--socket PATH] [--json]     drive Quillon with statements from standard input\n"
+    "  serve [--socket PATH] [--json] [--commands basic|full]\n"
+    "                                     drive Quillon with statements from standard input\n"
     "  tap --listen PATH --connect PATH [--log FILE] [--json] [--commands basic|full]\n"
     "                                     forward between Quillon and a controller, logging\n"
     "  demo [--socket PATH] [--place TRAIN:NODE]...\n"
@@ -29,6 +31,34 @@ int usageError(const char* what, const char* usage) {
 
 std::string socketPathOr(const char* given) {
     return given != nullptr ? std::string(given) : controllerSocketPath();
+}
+
+bool socketPathUsable(const char* path, std::string& problem) {
+    if (path[0] == '\0') {
+        problem = "--socket needs a path";
+        return false;
+    }
+    if (std::strlen(path) <= longestSocketPath())
+        return true;
+    problem =
+        "--socket path is too long: at most " + std::to_string(longestSocketPath()) + " characters";
+    return false;
+}
+
+bool commandSetOf(const char* option, CommandSet& set, std::string& problem) {
+    const char* variable = std::getenv("QUILLON_COMMANDS");
+    const bool fromOption = option != nullptr;
+    const char* name = fromOption ? option : variable;
+    set = CommandSet::Basic;
+    if (name == nullptr || (!fromOption && name[0] == '\0'))
+        return true;
+    if (std::strcmp(name, "basic") == 0 || std::strcmp(name, "full") == 0) {
+        set = name[0] == 'f' ? CommandSet::Full : CommandSet::Basic;
+        return true;
+    }
+    problem = std::string(fromOption ? "--commands" : "QUILLON_COMMANDS") +
+              " must be basic or full, not '" + std::string(name).substr(0, 64) + "'";
+    return false;
 }
 
 int awaitSimulator(const char* path) {

@@ -4,6 +4,7 @@
 #include "protocol/SensorNames.h"
 #include "sim/World.h"
 
+#include <cinttypes>
 #include <cstdarg>
 #include <cstdio>
 
@@ -70,10 +71,11 @@ void nodeName(Line& line, const World& world, NodeRef ref) {
 
 } // namespace
 
-std::size_t formatEventJson(std::int32_t timeMs, const Event& event, const World& world,
-                            const LogContext& context, char (&text)[EVENT_JSON_CAPACITY]) {
+std::size_t formatEventJson(std::int64_t timeMs, const Event& event, const World& world,
+                            const LogContext& context, char (&text)[EVENT_JSON_CAPACITY],
+                            bool written) {
     Line line(text);
-    line.add("{\"t\":%d,", timeMs);
+    line.add("{\"t\":%" PRId64 ",", timeMs);
     switch (event.kind) {
     case EventKind::SensorLatched: {
         char name[SENSOR_NAME_CAPACITY];
@@ -102,7 +104,7 @@ std::size_t formatEventJson(std::int32_t timeMs, const Event& event, const World
         line.add("\"event\":\"power\",\"on\":%s", event.a != 0 ? "true" : "false");
         break;
     case EventKind::ReportSent: {
-        line.add("\"event\":\"report\",\"bytes\":");
+        line.add(written ? "\"event\":\"report\",\"bytes\":" : "\"event\":\"dropped\",\"bytes\":");
         line.bytes(event.bytes, event.length);
         int numbers[MAX_CONTACTS];
         int count =

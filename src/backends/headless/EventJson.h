@@ -27,8 +27,11 @@ struct LogContext {
 
 // Writes the event's line (with its line feed) into text and returns its
 // length, or returns 0 for an event the log leaves out (sounds of the
-// user's clicks and the like). Node names are read from world's layouts.
-std::size_t formatEventJson(std::int32_t timeMs, const Event& event, const World& world,
-                            const LogContext& context, char (&text)[EVENT_JSON_CAPACITY]);
+// user's clicks and the like). Node names are read from world's layouts. A
+// report that could not be written to the controller (written false) is
+// logged as "dropped" instead of "report".
+std::size_t formatEventJson(std::int64_t timeMs, const Event& event, const World& world,
+                            const LogContext& context, char (&text)[EVENT_JSON_CAPACITY],
+                            bool written = true);
 
 } // namespace quillon::headless

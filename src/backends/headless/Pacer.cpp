@@ -1,5 +1,6 @@
 #include "backends/headless/Pacer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -27,20 +28,28 @@ Pacer::~Pacer() {
         ::close(signalFd_);
 }
 
-Pacer::Clock::time_point Pacer::wallOf(std::int32_t timeMs) const {
+Pacer::Clock::time_point Pacer::wallOf(std::int64_t timeMs) const {
+    const double ms = static_cast<double>(timeMs) / speed_;
+    // Beyond any clock's range: a time that never comes.
+    if (ms > 1e15)
+        return Clock::time_point::max();
     return start_ + std::chrono::duration_cast<Clock::duration>(
-                        std::chrono::duration<double, std::milli>(timeMs / speed_));
+                        std::chrono::duration<double, std::milli>(ms));
 }
 
-std::int32_t Pacer::nextStepTime(std::int32_t stepMs) const {
+std::int64_t Pacer::nextStepTime(std::int64_t stepMs) const {
     double elapsed = std::chrono::duration<double, std::milli>(Clock::now() - start_).count();
-    double simulated = (std::floor(elapsed * speed_ / stepMs) + 1) * stepMs;
-    return simulated > INT32_MAX - stepMs ? INT32_MAX - stepMs
-                                          : static_cast<std::int32_t>(simulated);
+    return (static_cast<std::int64_t>(elapsed * speed_) / stepMs + 1) * stepMs;
 }
 
-Wake Pacer::waitUntil(std::int32_t timeMs, int fd) {
-    Clock::time_point deadline = wallOf(timeMs);
+bool Pacer::signalled() const {
+    pollfd watched{signalFd_, POLLIN, 0};
+    return ::poll(&watched, 1, 0) > 0 && (watched.revents & POLLIN) != 0;
+}
+
+Wake Pacer::waitUntil(std::int64_t timeMs, int fd, Clock::time_point wakeBy) {
+    Clock::time_point due = wallOf(timeMs);
+    Clock::time_point deadline = std::min(due, wakeBy);
     for (;;) {
         pollfd watched[2] = {{signalFd_, POLLIN, 0}, {fd, POLLIN, 0}};
         auto left = deadline - Clock::now();
@@ -48,20 +57,24 @@ Wake Pacer::waitUntil(std::int32_t timeMs, int fd) {
             left = Clock::duration::zero();
         auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
         timespec timeout{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
-        int ready = ::ppoll(watched, fd >= 0 ? 2 : 1, &timeout, nullptr);
+        int ready = ::ppoll(watched, fd >= 0 ? 2 : 1,
+                            deadline == Clock::time_point::max() ? nullptr : &timeout, nullptr);
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready < 0) {
             // Nothing to wait on: keep the pace all the same.
             std::this_thread::sleep_until(deadline);
-            return Wake::Due;
+            return deadline == due ? Wake::Due : Wake::Later;
         }
         if (ready > 0 && (watched[0].revents & POLLIN) != 0)
             return Wake::Signal;
         if (ready > 0 && watched[1].revents != 0)
             return Wake::Readable;
-        if (ready <= 0 && Clock::now() >= deadline)
+        const Clock::time_point now = Clock::now();
+        if (ready <= 0 && now >= due)
             return Wake::Due;
+        if (ready <= 0 && now >= wakeBy)
+            return Wake::Later;
     }
 }
 

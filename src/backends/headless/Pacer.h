@@ -10,10 +10,12 @@
 
 namespace quillon::headless {
 
-enum class Wake { Due, Readable, Signal };
+enum class Wake { Due, Readable, Signal, Later };
 
 class Pacer {
 public:
+    using Clock = std::chrono::steady_clock;
+
     explicit Pacer(double speed);
     ~Pacer();
     Pacer(const Pacer&) = delete;
@@ -21,15 +23,19 @@ public:
 
     // Waits until simulated time timeMs has come. With fd >= 0, returns
     // Readable as soon as bytes (or the end of the stream) wait on it;
-    // Signal as soon as an ending signal has come, even before the wait.
-    Wake waitUntil(std::int32_t timeMs, int fd = -1);
+    // Signal as soon as an ending signal has come, even before the wait;
+    // Later when the clock reaches wakeBy first.
+    Wake waitUntil(std::int64_t timeMs, int fd = -1,
+                   Clock::time_point wakeBy = Clock::time_point::max());
+
+    // True when an ending signal has come; never waits.
+    bool signalled() const;
 
     // The first step time (a multiple of stepMs) still to come.
-    std::int32_t nextStepTime(std::int32_t stepMs) const;
+    std::int64_t nextStepTime(std::int64_t stepMs) const;
 
 private:
-    using Clock = std::chrono::steady_clock;
-    Clock::time_point wallOf(std::int32_t timeMs) const;
+    Clock::time_point wallOf(std::int64_t timeMs) const;
 
     Clock::time_point start_;
     double speed_;

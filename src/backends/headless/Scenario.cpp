@@ -3,6 +3,7 @@
 #include "protocol/CommandFraming.h"
 #include "protocol/SensorNames.h"
 
+#include <cstdio>
 #include <cstring>
 #include <sstream>
 
@@ -340,6 +341,18 @@ bool parseScenario(const std::string& text, const Layouts& layouts, int defaultL
     int line = 0;
     for (std::string content; std::getline(in, content);) {
         ++line;
+        // Text only: a NUL would cut a message short, and other control
+        // characters would reach the terminal in one.
+        for (char c : content) {
+            const auto byte = static_cast<unsigned char>(c);
+            if ((byte < 0x20 && c != '\t' && c != '\r') || byte == 0x7F) {
+                error.line = line;
+                char what[64];
+                std::snprintf(what, sizeof what, "not text: a control character (0x%02x)", byte);
+                error.message = what;
+                return false;
+            }
+        }
         Words words = splitWords(content);
         if (words.empty())
             continue;
@@ -351,11 +364,23 @@ bool parseScenario(const std::string& text, const Layouts& layouts, int defaultL
         error.message = "no 'end': the run needs one, like: at 10s end";
         return false;
     }
+    const std::string endLine = " (line " + std::to_string(scenario.endLine) + ")";
     for (const Action& action : scenario.actions) {
         if (action.timeMs >= scenario.endMs) {
             error.line = action.line;
-            error.message = "this statement comes at or after the end (line " +
-                            std::to_string(scenario.endLine) + ")";
+            error.message = "this statement comes at or after the end" + endLine;
+            return false;
+        }
+    }
+    // An expectation that only the time after the end could decide would
+    // fail, or hold, for nothing.
+    for (const Expectation& e : scenario.expectations) {
+        const bool window = e.kind == ExpectKind::Sensor || e.kind == ExpectKind::NoSensor;
+        if (e.byMs > scenario.endMs || (window && e.fromMs > scenario.endMs)) {
+            error.line = e.line;
+            error.message = std::string(e.byMs > scenario.endMs ? "this expectation comes"
+                                                                : "its window begins") +
+                            " after the end" + endLine;
             return false;
         }
     }

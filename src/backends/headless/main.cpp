@@ -8,6 +8,7 @@
 #include "backends/headless/HeadlessRun.h"
 #include "backends/headless/Pacer.h"
 #include "backends/headless/Scenario.h"
+#include "backends/posix/ControllerSocket.h"
 #include "backends/posix/PosixControllerLink.h"
 
 #include <algorithm>
@@ -16,9 +17,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <memory>
-#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -32,41 +34,84 @@ int usageError(const std::string& message) {
     return 2;
 }
 
-bool readFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+// The largest scenario file read: ample for any run of a day.
+constexpr std::size_t LARGEST_SCENARIO_BYTES = 8u << 20;
+
+// Reads the scenario file whole. False, with what is wrong, for what is not
+// a regular file (a folder, a device, a FIFO: refused without waiting on
+// it) or is larger than LARGEST_SCENARIO_BYTES, checked while reading.
+bool readScenarioFile(const std::string& path, std::string& text, std::string& problem) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat file {};
+    if (fd < 0 || ::fstat(fd, &file) != 0) {
+        problem = std::strerror(errno);
+        if (fd >= 0)
+            ::close(fd);
         return false;
-    std::ostringstream content;
-    content << in.rdbuf();
-    text = content.str();
-    return !in.bad();
+    }
+    if (!S_ISREG(file.st_mode)) {
+        problem = S_ISDIR(file.st_mode) ? "a folder, not a scenario file" : "not a regular file";
+        ::close(fd);
+        return false;
+    }
+    text.clear();
+    char chunk[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            problem = std::strerror(errno);
+        else if (text.size() + static_cast<std::size_t>(got) > LARGEST_SCENARIO_BYTES)
+            problem = "larger than " + std::to_string(LARGEST_SCENARIO_BYTES >> 20) + " MiB";
+        if (got <= 0 || !problem.empty())
+            break;
+        text.append(chunk, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return problem.empty();
 }
 
-// Keeps the link connected the way the windowed program does: at the start
-// and then once a second of simulated time.
-void keepConnected(ControllerLink& link, std::int32_t now) {
-    if (now % RECONNECT_PERIOD_MS != 0 || link.isConnected())
+// True when both paths name one file, however they are spelled.
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat first {
+    }, second{};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// Tries to reach the controller once a second of real time, whatever the
+// speed: at the first call and then whenever the second is up.
+void keepConnected(ControllerLink& link, Pacer::Clock::time_point& attemptAt) {
+    const Pacer::Clock::time_point now = Pacer::Clock::now();
+    if (now < attemptAt)
         return;
-    link.connect();
+    attemptAt = now + std::chrono::milliseconds(RECONNECT_PERIOD_MS);
+    if (!link.isConnected())
+        link.connect();
 }
 
 // Waits for the next step in real time, answering the controller at once
 // meanwhile: what it sends is read as it arrives, within the coming step's
 // budget of 24 bytes. While the run is idle and the controller connected,
 // the steps that would change nothing are skipped: the wait lasts until the
-// controller sends, a statement falls due or the run ends. False when an
-// ending signal came.
-bool waitForStep(Pacer& pacer, HeadlessRun& run, PosixControllerLink& link, std::int32_t end) {
+// controller sends, a statement falls due or the run ends. The controller
+// is looked for once a second meanwhile. False when an ending signal came.
+bool waitForStep(Pacer& pacer, HeadlessRun& run, PosixControllerLink& link, std::int64_t end,
+                 Pacer::Clock::time_point& attemptAt) {
     bool watch = true;
     for (;;) {
+        keepConnected(link, attemptAt);
         // Steps are skipped only while the controller can wake the run.
         bool readable = watch && link.isConnected() && run.canReadEarly();
         bool idle = readable && run.idle();
-        std::int32_t wakeAt = idle ? std::min(run.nextActionTime(), end) : run.now();
+        std::int64_t wakeAt = idle ? std::min(run.nextActionTime(), end) : run.now();
         int fd = readable ? link.descriptor() : -1;
-        Wake wake = pacer.waitUntil(wakeAt, fd);
+        Wake wake = pacer.waitUntil(wakeAt, fd, attemptAt);
         if (wake == Wake::Signal)
             return false;
+        if (wake == Wake::Later)
+            continue;
         if (wake == Wake::Due) {
             run.skipTo(wakeAt);
             return true;
@@ -81,6 +126,9 @@ bool waitForStep(Pacer& pacer, HeadlessRun& run, PosixControllerLink& link, std:
             watch = false;
     }
 }
+
+// How often a run in virtual time looks for an ending signal, in simulated time.
+constexpr std::int64_t SIGNAL_CHECK_PERIOD_MS = 1000;
 
 } // namespace
 
@@ -100,19 +148,25 @@ int main(int argc, char** argv) {
     if (!understood)
         return usageError(error);
 
+    Scenario scenario;
+    bool haveScenario = !options.scenario.empty();
     LoadMessages messages{};
     World world = makeWorld(&messages);
     for (int i = 0; i < messages.count; ++i)
         std::fprintf(stderr, "%s: %s", PROGRAM, messages.texts[i]);
     applyOptions(world, common.app);
 
-    Scenario scenario;
-    bool haveScenario = !options.scenario.empty();
+    const char* socketPath = common.app.socketPath;
+    if (socketPath[0] != '\0' && std::strlen(socketPath) > longestSocketPath())
+        return usageError("--socket path is too long: at most " +
+                          std::to_string(longestSocketPath()) + " characters");
+    if (!options.log.empty() && haveScenario && sameFile(options.log, options.scenario))
+        return usageError("--log names the scenario file " + options.scenario);
     if (haveScenario) {
-        std::string text;
-        if (!readFile(options.scenario, text)) {
+        std::string text, unread;
+        if (!readScenarioFile(options.scenario, text, unread)) {
             std::fprintf(stderr, "%s: cannot read %s: %s\n", PROGRAM, options.scenario.c_str(),
-                         std::strerror(errno));
+                         unread.c_str());
             return 2;
         }
         ScenarioError problem;
@@ -146,27 +200,34 @@ int main(int argc, char** argv) {
     bool realTime = !haveScenario || options.connect;
     std::unique_ptr<PosixControllerLink> link;
     if (realTime)
-        link = std::make_unique<PosixControllerLink>(common.app.socketPath[0] != '\0'
-                                                         ? common.app.socketPath
-                                                         : controllerSocketPath().c_str());
+        link = std::make_unique<PosixControllerLink>(
+            socketPath[0] != '\0' ? socketPath : controllerSocketPath().c_str(), PROGRAM);
 
     Pacer pacer(options.speed);
     HeadlessRun run(world, haveScenario ? &scenario : nullptr, !options.connect, log,
                     common.app.commands);
-    std::int32_t end = haveScenario ? scenario.endMs : INT32_MAX - STEP_PERIOD_MS;
+    // Serving has no end: only a signal ends it.
+    std::int64_t end = haveScenario ? scenario.endMs : INT64_MAX;
+    Pacer::Clock::time_point attemptAt = Pacer::Clock::now();
     bool interrupted = false;
     while (run.now() < end) {
-        if (realTime) {
-            if (!waitForStep(pacer, run, *link, end)) {
-                interrupted = true;
-                break;
-            }
-            keepConnected(*link, run.now());
+        if (realTime && !waitForStep(pacer, run, *link, end, attemptAt)) {
+            interrupted = true;
+            break;
+        }
+        if (!realTime && run.now() % SIGNAL_CHECK_PERIOD_MS == 0 && pacer.signalled()) {
+            interrupted = true;
+            break;
         }
         run.step(link.get());
         if (realTime && log != nullptr)
             std::fflush(log);
     }
+    if (run.eventsLost())
+        std::fprintf(stderr,
+                     "%s: the world's event log overflowed; the log marks where events "
+                     "were lost\n",
+                     PROGRAM);
     if (link != nullptr)
         link->close();
     if (log != nullptr && (std::fflush(log) != 0 || !run.logWritten())) {
@@ -176,8 +237,8 @@ int main(int argc, char** argv) {
     if (!haveScenario)
         return 0;
     if (interrupted) {
-        std::fprintf(stderr, "%s: interrupted at %dms, before the end at %dms\n", PROGRAM,
-                     run.now(), scenario.endMs);
+        std::fprintf(stderr, "%s: interrupted at %lldms, before the end at %dms\n", PROGRAM,
+                     static_cast<long long>(run.now()), scenario.endMs);
         return 1;
     }
     std::vector<Failure> failures = checkExpectations(scenario, run.observations(), world.layouts);

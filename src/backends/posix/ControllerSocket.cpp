@@ -1,11 +1,17 @@
 #include "backends/posix/ControllerSocket.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+#include <linux/sock_diag.h>
+#include <linux/unix_diag.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -21,27 +27,77 @@ bool addressOf(const char* path, sockaddr_un& address) {
     return true;
 }
 
-// True when something listens at path. The kernel's table of Unix sockets
-// tells without connecting, which a listener would take for its peer; where
-// that table cannot be read, a non-blocking connection asks instead.
-bool listenedOn(const char* path, const sockaddr_un& address) {
-    if (std::FILE* table = std::fopen("/proc/net/unix", "r")) {
-        bool live = false;
-        char line[sizeof address.sun_path + 128];
-        while (!live && std::fgets(line, sizeof line, table) != nullptr) {
-            unsigned long flags = 0;
-            int pathAt = 0;
-            // Num RefCount Protocol Flags Type St Inode Path
-            if (std::sscanf(line, "%*s %*s %*s %lx %*s %*s %*s %n", &flags, &pathAt) < 1 ||
-                pathAt == 0)
-                continue;
-            line[std::strcspn(line, "\n")] = '\0';
-            const unsigned long ACCEPTING = 0x10000;
-            live = (flags & ACCEPTING) != 0 && std::strcmp(line + pathAt, path) == 0;
-        }
-        std::fclose(table);
-        return live;
+// The kernel's device number as the socket table reports it, in the form
+// stat gives: 12 bits of major number above 20 bits of minor number.
+dev_t fromKernelDevice(std::uint32_t device) {
+    return makedev(device >> 20, device & 0xFFFFF);
+}
+
+// Whether a listening socket is bound to the file file, asked of the
+// kernel's socket table by the file's device and inode, so that any
+// spelling of the path (relative, with "." or "//") finds the same
+// listener. Unknown when the table cannot be asked.
+enum class Listening { No, Yes, Unknown };
+
+Listening listenerOnFile(const struct stat& file) {
+    const int table = ::socket(AF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC, NETLINK_SOCK_DIAG);
+    if (table < 0)
+        return Listening::Unknown;
+    struct {
+        nlmsghdr header;
+        unix_diag_req request;
+    } ask{};
+    ask.header.nlmsg_len = sizeof ask;
+    ask.header.nlmsg_type = SOCK_DIAG_BY_FAMILY;
+    ask.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    ask.request.sdiag_family = AF_UNIX;
+    constexpr int LISTENING_STATE = 10; // TCP_LISTEN, the state of a listening Unix socket
+    ask.request.udiag_states = 1u << LISTENING_STATE;
+    ask.request.udiag_show = UDIAG_SHOW_VFS;
+    if (::send(table, &ask, sizeof ask, 0) != static_cast<ssize_t>(sizeof ask)) {
+        ::close(table);
+        return Listening::Unknown;
     }
+    Listening found = Listening::No;
+    alignas(nlmsghdr) char reply[16384];
+    for (bool done = false; !done;) {
+        ssize_t length = ::recv(table, reply, sizeof reply, 0);
+        if (length <= 0) {
+            found = Listening::Unknown;
+            break;
+        }
+        for (auto* header = reinterpret_cast<nlmsghdr*>(reply); NLMSG_OK(header, length);
+             header = NLMSG_NEXT(header, length)) {
+            if (header->nlmsg_type == NLMSG_DONE || header->nlmsg_type == NLMSG_ERROR) {
+                if (header->nlmsg_type == NLMSG_ERROR)
+                    found = Listening::Unknown;
+                done = true;
+                break;
+            }
+            const auto* socket = static_cast<const unix_diag_msg*>(NLMSG_DATA(header));
+            int left = static_cast<int>(header->nlmsg_len - NLMSG_LENGTH(sizeof *socket));
+            for (auto* field = reinterpret_cast<rtattr*>(const_cast<unix_diag_msg*>(socket) + 1);
+                 RTA_OK(field, left); field = RTA_NEXT(field, left)) {
+                if (field->rta_type != UNIX_DIAG_VFS)
+                    continue;
+                const auto* bound = static_cast<const unix_diag_vfs*>(RTA_DATA(field));
+                if (bound->udiag_vfs_ino == file.st_ino &&
+                    fromKernelDevice(bound->udiag_vfs_dev) == file.st_dev)
+                    found = Listening::Yes;
+            }
+        }
+    }
+    ::close(table);
+    return found;
+}
+
+// True when something listens on the socket file at path. The kernel's
+// socket table tells without connecting, which a listener would take for
+// its peer; where that table cannot be asked, a non-blocking connection
+// asks instead.
+bool listenedOn(const struct stat& file, const sockaddr_un& address) {
+    if (const Listening listening = listenerOnFile(file); listening != Listening::Unknown)
+        return listening == Listening::Yes;
     const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (probe < 0)
         return false;
@@ -70,7 +126,7 @@ bool clearPath(const char* path, const sockaddr_un& address, char (&error)[SOCKE
         std::snprintf(error, sizeof error, "%s is another user's socket", path);
         return false;
     }
-    if (listenedOn(path, address)) {
+    if (listenedOn(status, address)) {
         std::snprintf(error, sizeof error, "another program listens at %s", path);
         return false;
     }
@@ -82,6 +138,10 @@ bool clearPath(const char* path, const sockaddr_un& address, char (&error)[SOCKE
 }
 
 } // namespace
+
+std::size_t longestSocketPath() {
+    return sizeof sockaddr_un::sun_path - 1;
+}
 
 int listenForSimulator(const char* path, char (&error)[SOCKET_ERROR_CAPACITY]) {
     error[0] = '\0';

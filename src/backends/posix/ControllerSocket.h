@@ -13,6 +13,9 @@ namespace quillon {
 // Room for a reason, with its NUL.
 constexpr std::size_t SOCKET_ERROR_CAPACITY = 256;
 
+// The longest path a Unix domain socket address holds, without its NUL.
+std::size_t longestSocketPath();
+
 // A socket listening at path that only this user can connect to, or -1 with
 // the reason in error. A socket of this user that nobody listens on any more
 // is replaced; anything else at the path (another user's socket, a live

@@ -25,7 +25,8 @@ std::string controllerSocketPath() {
     return "/tmp/track";
 }
 
-PosixControllerLink::PosixControllerLink(const char* path) {
+PosixControllerLink::PosixControllerLink(const char* path, const char* program)
+    : program_(program) {
     std::strncpy(path_, path != nullptr ? path : "", PATH_CAPACITY);
     path_[PATH_CAPACITY] = '\0';
 }
@@ -49,13 +50,16 @@ void PosixControllerLink::refuse(Refusal cause) {
     case Refusal::OtherOwner:
         why = "it belongs to another user";
         break;
+    case Refusal::NotASocket:
+        why = S_ISDIR(kindAtRefusal_) ? "it is a folder, not a socket" : "it is not a socket";
+        break;
     case Refusal::OtherPeer:
         why = "the program listening there runs as another user";
         break;
     case Refusal::None:
         return;
     }
-    std::fprintf(stderr, "quillon: not connecting to %s: %s\n", path_, why);
+    std::fprintf(stderr, "%s: not connecting to %s: %s\n", program_, path_, why);
 }
 
 bool PosixControllerLink::connect() {
@@ -85,6 +89,11 @@ bool PosixControllerLink::connect() {
     }
     if (file.st_uid != ::geteuid()) {
         refuse(Refusal::OtherOwner);
+        return false;
+    }
+    if (!S_ISSOCK(file.st_mode)) {
+        kindAtRefusal_ = file.st_mode;
+        refuse(Refusal::NotASocket);
         return false;
     }
 
@@ -171,7 +180,8 @@ bool PosixControllerLink::isConnected() {
         broken_ = true;
         return false;
     }
-    if (!(state.revents & (POLLRDHUP | POLLHUP)))
+    // A peer that only shut its sending side still reads what it asked for.
+    if (!(state.revents & POLLHUP))
         return true;
     // The peer has left. Bytes it sent before leaving are still delivered
     // while someone reads them.

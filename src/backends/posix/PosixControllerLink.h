@@ -21,8 +21,9 @@ std::string controllerSocketPath();
 
 class PosixControllerLink : public ControllerLink {
 public:
-    // Remembers the path; nothing is opened until connect.
-    explicit PosixControllerLink(const char* path);
+    // Remembers the path; nothing is opened until connect. program names
+    // the program in the lines that say why the link refuses.
+    explicit PosixControllerLink(const char* path, const char* program = "quillon");
     ~PosixControllerLink() override;
     PosixControllerLink(const PosixControllerLink&) = delete;
     PosixControllerLink& operator=(const PosixControllerLink&) = delete;
@@ -30,7 +31,8 @@ public:
     // Releases any socket held before, then connects without waiting. False
     // when nothing listens at the path, the listener's queue is full, or the
     // link refuses: the path does not fit a socket address, is a symbolic
-    // link or a file of another user, or the listener runs as another user.
+    // link, a file of another user or no socket (a regular file, a folder),
+    // or the listener runs as another user.
     // A refusal is said in one line on standard error, once for as long as
     // its cause lasts, not at every attempt.
     bool connect() override;
@@ -42,11 +44,12 @@ public:
     // was cut short waits at most WRITE_WAIT_MS for room for the rest, and
     // failing that marks the stream broken, since its framing is lost.
     int write(const std::uint8_t* bytes, int count) override;
-    // False while nothing is open and after any failure of the socket. Once
-    // the peer has closed its end, true only while bytes it sent are still
-    // waiting and the reader has read since the previous check; so a link
-    // whose bytes nobody reads any more (a hidden window) lets go of a
-    // departed peer at the next check.
+    // False while nothing is open and after any failure of the socket. A
+    // peer that has only shut its sending side still hears the link, which
+    // stays connected. Once the peer has closed its end, true only while
+    // bytes it sent are still waiting and the reader has read since the
+    // previous check; so a link whose bytes nobody reads any more (a hidden
+    // window) lets go of a departed peer at the next check.
     bool isConnected() override;
     bool close() override;
 
@@ -59,7 +62,7 @@ public:
 private:
     static constexpr std::size_t PATH_CAPACITY = 256;
 
-    enum class Refusal { None, PathTooLong, SymbolicLink, OtherOwner, OtherPeer };
+    enum class Refusal { None, PathTooLong, SymbolicLink, OtherOwner, NotASocket, OtherPeer };
     // Says why the link refuses, unless that was the last thing said.
     void refuse(Refusal cause);
 
@@ -68,6 +71,8 @@ private:
     long reads_ = 0;            // read calls since connecting
     long readsAtLastCheck_ = 0; // reads_ at the previous isConnected
     Refusal lastRefusal_ = Refusal::None;
+    unsigned kindAtRefusal_ = 0; // the file's mode, for NotASocket
+    const char* program_;
     char path_[PATH_CAPACITY + 1];
 };
 

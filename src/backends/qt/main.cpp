@@ -2,6 +2,7 @@
 // [x] one application object  [x] ordered teardown
 // [x] SIGINT and SIGTERM end the program like Close
 #include "app/SimulatorApp.h"
+#include "backends/posix/ControllerSocket.h"
 #include "backends/qt/QtHost.h"
 #include "backends/qt/QuitOnSignal.h"
 
@@ -27,6 +28,12 @@ bool hasQtOptions(int argc, char** argv) {
 bool answersAtOnce(const quillon::ParsedOptions& options, int& status) {
     if (!options.ok) {
         std::fprintf(stderr, "quillon: %s\n%s", options.error, quillon::usageText());
+        status = 2;
+        return true;
+    }
+    if (std::strlen(options.app.socketPath) > quillon::longestSocketPath()) {
+        std::fprintf(stderr, "quillon: --socket path is too long: at most %zu characters\n%s",
+                     quillon::longestSocketPath(), quillon::usageText());
         status = 2;
         return true;
     }

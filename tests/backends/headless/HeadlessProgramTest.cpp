@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <regex>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace quillon::testing {
@@ -67,6 +68,17 @@ protected:
         return finish(start(text, extra));
     }
     std::string scenario() const { return dir.dir + "/s.scn"; }
+    // Starts the program with a controller listening, which it connects to.
+    pid_t serve(const std::string& text, std::vector<std::string> args) {
+        EXPECT_TRUE(dir.listen());
+        pid_t pid = start(text, std::move(args));
+        EXPECT_TRUE(dir.accept(3000));
+        return pid;
+    }
+    Outcome stop(pid_t pid) {
+        ::kill(pid, SIGTERM);
+        return finish(pid);
+    }
 
     TestController dir; // a fresh directory, and the controller when one listens
 };
@@ -177,6 +189,137 @@ TEST_F(HeadlessProgramTest, AMalformedLineFailsTheRunBeforeItStarts) {
     EXPECT_EQ(outcome.status, 2);
     EXPECT_EQ(outcome.err, scenario() + ":3: '99' is not a speed step (0..14)\n");
     EXPECT_EQ(outcome.out, "") << "nothing ran";
+}
+
+// How often text holds needle.
+int countOf(const std::string& text, const std::string& needle) {
+    int count = 0;
+    for (std::size_t at = text.find(needle); at != std::string::npos;
+         at = text.find(needle, at + 1))
+        ++count;
+    return count;
+}
+
+TEST_F(HeadlessProgramTest, RefusesBadInputBeforeItRunsWithTwo) {
+    const std::string big = dir.dir + "/big.scn";
+    std::ofstream(big) << std::string((8 << 20) + 1, '#');
+    const std::string cannot = "quillon-headless: cannot read ";
+    struct Row {
+        std::vector<std::string> args;
+        std::string firstLine;
+    } rows[] = {
+        {{"--scenario", "/dev/zero"}, cannot + "/dev/zero: not a regular file"},
+        {{"--scenario", dir.dir}, cannot + dir.dir + ": a folder, not a scenario file"},
+        {{"--scenario", big}, cannot + big + ": larger than 8 MiB"},
+        {{"--scenario", scenario(), "--log", dir.dir + "/./s.scn"},
+         "quillon-headless: --log names the scenario file " + scenario()},
+        {{"--socket", "/tmp/" + std::string(120, 'x')},
+         "quillon-headless: --socket path is too long: at most 107 characters"},
+    };
+    for (const Row& row : rows) {
+        Outcome outcome = finish(start(ROUTE, row.args));
+        EXPECT_EQ(outcome.status, 2) << row.firstLine;
+        EXPECT_EQ(outcome.err.substr(0, outcome.err.find('\n')), row.firstLine);
+    }
+    EXPECT_EQ(readAll(scenario()), ROUTE) << "the scenario is never the log";
+    ::unlink(big.c_str());
+}
+
+TEST_F(HeadlessProgramTest, TheCommandsOptionWinsOverABadVariable) {
+    ::setenv("QUILLON_COMMANDS", "bogus", 1);
+    EXPECT_EQ(run(ROUTE, {"--commands", "full"}).status, 0);
+    EXPECT_EQ(run(ROUTE).status, 2);
+    ::unsetenv("QUILLON_COMMANDS");
+}
+
+TEST_F(HeadlessProgramTest, ASignalEndsARunInVirtualTimeAsInterrupted) {
+    const std::string fifo = dir.dir + "/log";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    pid_t running = start("place 12 A1\nspeed 12 8\nat 86400s end\n",
+                          {"--scenario", scenario(), "--log", fifo});
+    std::FILE* log = std::fopen(fifo.c_str(), "r");
+    ASSERT_NE(log, nullptr);
+    char line[256];
+    // The run has begun, and with it the wait for signals; the full pipe holds it.
+    ASSERT_NE(std::fgets(line, sizeof line, log), nullptr);
+    ::kill(running, SIGTERM);
+    while (std::fgets(line, sizeof line, log) != nullptr) {
+    }
+    std::fclose(log);
+    Outcome outcome = finish(running);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err.rfind("quillon-headless: interrupted at ", 0), 0u) << outcome.err;
+}
+
+// Bounded by the test's time limit: each step once scanned every statement
+// left, which took hours here.
+TEST_F(HeadlessProgramTest, ManyStatementsCostAStepNoMore) {
+    std::string text;
+    for (int i = 0; i < 100000; ++i)
+        text += "at 86399990ms switch 5 curved\n";
+    EXPECT_EQ(run(text + "at 86400s end\n", {"--quiet"}).status, 0);
+}
+
+TEST_F(HeadlessProgramTest, EveryOneOfManyEventsAtOneTimeIsLogged) {
+    std::string text;
+    for (int i = 0; i < 300; ++i)
+        text += i % 2 == 0 ? "place 12 A1\n" : "place 12 A3\n";
+    EXPECT_EQ(countOf(run(text + "at 1s end\n").out, "\"event\":\"place\""), 300);
+}
+
+TEST_F(HeadlessProgramTest, AStatementRunsAtTheFirstStepAtOrAfterItsTimeInEveryMode) {
+    const char* text = "at 1005ms place 12 A1\nat 1100ms end\n";
+    const std::string placed = "{\"t\":1010,\"event\":\"place\"";
+    EXPECT_EQ(countOf(run(text).out, placed), 1) << "virtual time";
+    pid_t connected = serve(text, {"--scenario", scenario(), "--connect", "--speed", "10"});
+    EXPECT_EQ(countOf(finish(connected).out, placed), 1) << "--connect";
+}
+
+TEST_F(HeadlessProgramTest, SaysInItsOwnNameWhyItRefusesTheSocketPath) {
+    const std::string file = dir.dir + "/file";
+    std::ofstream(file) << "keep";
+    pid_t serving = start("", {"--quiet", "--socket", file});
+    std::string err;
+    for (int waited = 0; err.empty() && waited < 5000; waited += 20) {
+        ::usleep(20 * 1000);
+        err = readAll(dir.dir + "/err");
+    }
+    stop(serving);
+    ::unlink(file.c_str());
+    EXPECT_EQ(err, "quillon-headless: not connecting to " + file + ": it is not a socket\n");
+}
+
+TEST_F(HeadlessProgramTest, ServingAnswersAControllerThatShutItsSendingSide) {
+    pid_t serving = serve("", {"--quiet"});
+    ASSERT_TRUE(dir.send({133}));
+    dir.shutSending();
+    EXPECT_EQ(dir.receive(10, 3000).size(), 10u);
+    stop(serving);
+}
+
+TEST_F(HeadlessProgramTest, ServingLogsTheReportsItCouldNotWrite) {
+    pid_t serving = serve("", {"--log", dir.dir + "/log", "--speed", "100"});
+    constexpr int REQUESTS = 3000;
+    ASSERT_TRUE(dir.send(Bytes(REQUESTS, 133))) << "the controller never reads";
+    std::string log;
+    auto answered = [&] {
+        return countOf(log, "\"event\":\"report\"") + countOf(log, "\"event\":\"dropped\"");
+    };
+    for (int waited = 0; answered() < REQUESTS && waited < 10000; waited += 20) {
+        ::usleep(20 * 1000);
+        log = readAll(dir.dir + "/log");
+    }
+    stop(serving);
+    EXPECT_EQ(answered(), REQUESTS);
+    EXPECT_GT(countOf(log, "\"event\":\"dropped\""), 0);
+}
+
+TEST_F(HeadlessProgramTest, ALateControllerIsFoundWithinASecondWhateverTheSpeed) {
+    pid_t serving = start("", {"--quiet", "--speed", "0.01"});
+    ::usleep(1500 * 1000);
+    ASSERT_TRUE(dir.listen());
+    EXPECT_TRUE(dir.accept(5000)) << "the next attempt came a simulated second later";
+    stop(serving);
 }
 
 TEST_F(HeadlessProgramTest, TwentyRunsOfTenTrainsLogTheSameBytes) {

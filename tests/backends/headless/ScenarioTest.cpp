@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 namespace quillon::headless {
 namespace {
 
@@ -56,8 +58,9 @@ TEST_F(ScenarioTest, ReadsStatementsWithTheirTimesInFileOrder) {
 }
 
 TEST_F(ScenarioTest, RefusesAMalformedLineNamingIt) {
+    using namespace std::string_view_literals;
     struct Row {
-        const char* body; // given after a valid first line
+        std::string_view body; // given after a valid first line
         const char* message;
     } rows[] = {
         {"fly 12", "unknown statement 'fly'"},
@@ -80,9 +83,13 @@ TEST_F(ScenarioTest, RefusesAMalformedLineNamingIt) {
          "'expect halt' takes the form: expect halt train N [at NODE]"},
         {"at 5s end", "a second 'end' (the first is on line 1)"},
         {"at 20s report", "this statement comes at or after the end (line 1)"},
+        {"at 11s expect collision", "this expectation comes after the end (line 1)"},
+        {"expect sensor C13 between 11s and 12s", "its window begins after the end (line 1)"},
+        {"place 12 A1\0 B2"sv, "not text: a control character (0x00)"},
+        {"place 12 \x1b[2J", "not text: a control character (0x1b)"},
     };
     for (const Row& row : rows) {
-        EXPECT_FALSE(parse(std::string("at 10s end\n# comment\n") + row.body + "\n")) << row.body;
+        EXPECT_FALSE(parse("at 10s end\n# comment\n" + std::string(row.body) + "\n")) << row.body;
         EXPECT_EQ(error.line, 3) << row.body;
         EXPECT_EQ(error.message, row.message) << row.body;
     }

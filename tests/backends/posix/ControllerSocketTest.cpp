@@ -57,6 +57,22 @@ TEST_F(ControllerSocketTest, ALiveListenerIsLeftAlone) {
     ::close(first);
 }
 
+TEST_F(ControllerSocketTest, ALiveListenerIsLeftAloneUnderAnySpellingOfItsPath) {
+    const int first = listen();
+    ASSERT_GE(first, 0) << error;
+    char here[4096];
+    ASSERT_NE(::getcwd(here, sizeof here), nullptr);
+    ASSERT_EQ(::chdir(dir.c_str()), 0);
+    for (const std::string& spelling :
+         {std::string("track"), std::string("./track"), dir + "//track", dir + "/./track"}) {
+        char again[SOCKET_ERROR_CAPACITY];
+        EXPECT_EQ(listenForSimulator(spelling.c_str(), again), -1) << spelling;
+    }
+    ASSERT_EQ(::chdir(here), 0);
+    EXPECT_EQ(acceptConnection(first, 0), -1) << "the listener never sees a peer come and go";
+    ::close(first);
+}
+
 TEST_F(ControllerSocketTest, AFileIsLeftAlone) {
     std::FILE* file = std::fopen(path.c_str(), "w");
     ASSERT_NE(file, nullptr);

@@ -66,6 +66,15 @@ TEST_F(PosixControllerLinkTest, LetsGoOfADepartedPeerWhoseBytesNobodyReads) {
     EXPECT_FALSE(link.isConnected()) << "a hidden window never reads them";
 }
 
+TEST_F(PosixControllerLinkTest, AnswersAPeerThatOnlyShutItsSendingSide) {
+    ASSERT_TRUE(server.send({133}));
+    server.shutSending();
+    EXPECT_TRUE(link.isConnected());
+    ASSERT_EQ(link.read(buffer, 24), 1);
+    ASSERT_EQ(link.write(buffer, 10), 10);
+    EXPECT_EQ(server.receive(10, 1000).size(), 10u);
+}
+
 TEST_F(PosixControllerLinkTest, AWriteToADepartedPeerFailsInsteadOfRaisingSigpipe) {
     server.hangUp();
     EXPECT_EQ(link.write(buffer, 10), -1);
@@ -110,6 +119,16 @@ TEST_F(PosixControllerLinkTest, RefusesAListenerOfAnotherUser) {
     ASSERT_TRUE(listening);
     ASSERT_EQ(::chown(other.path.c_str(), 0, 0), 0);
     expectRefusedOnce(other.path, "the program listening there runs as another user");
+}
+
+TEST_F(PosixControllerLinkTest, RefusesAFileOrAFolderThatIsNoSocket) {
+    const std::string file = server.dir + "/file", folder = server.dir + "/folder";
+    std::fclose(std::fopen(file.c_str(), "w"));
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    expectRefusedOnce(file, "it is not a socket");
+    expectRefusedOnce(folder, "it is a folder, not a socket");
+    ::unlink(file.c_str());
+    ::rmdir(folder.c_str());
 }
 
 TEST_F(PosixControllerLinkTest, RefusesAPathTooLongForASocket) {

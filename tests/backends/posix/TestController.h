@@ -52,6 +52,8 @@ public:
             peer_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
         return peer_ >= 0;
     }
+    // Shuts the sending side only: the peer still reads.
+    void shutSending() { ::shutdown(peer_, SHUT_WR); }
     void hangUp() {
         ::close(peer_);
         peer_ = -1;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <string>
 #include <sys/wait.h>
 #include <utility>
 
@@ -62,6 +63,12 @@ TEST(EndToEndTest, TheFullSetAnswersModuleRequests) {
 
 TEST(EndToEndTest, AnUnknownOptionEndsWithUsage) {
     Program program("--bogus");
+    EXPECT_EQ(program.end(), W_EXITCODE(2, 0));
+}
+
+TEST(EndToEndTest, ASocketPathTooLongForAnAddressEndsWithUsage) {
+    const std::string option = "--socket=/tmp/" + std::string(120, 'x');
+    Program program(option.c_str());
     EXPECT_EQ(program.end(), W_EXITCODE(2, 0));
 }
 

@@ -18,6 +18,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace quillon {
@@ -54,6 +55,8 @@ struct Process {
         pid = ::fork();
         if (pid != 0)
             return;
+        // A group of its own, so that whatever it starts ends with it.
+        ::setpgid(0, 0);
         std::freopen(in.c_str(), "r", stdin);
         std::freopen(out.c_str(), "w", stdout);
         std::freopen(err.c_str(), "w", stderr);
@@ -66,7 +69,7 @@ struct Process {
         ::_exit(127);
     }
     ~Process() {
-        if (pid > 0 && ::kill(pid, SIGKILL) == 0)
+        if (pid > 0 && ::kill(-pid, SIGKILL) == 0)
             ::waitpid(pid, nullptr, 0);
     }
     // The exit status, or -1 when the program is still running after timeoutMs.
@@ -124,27 +127,47 @@ TEST(QuillonCtlTest, ServeDrivesAPlacedTrainPastTheRoutesSensorsInOrder) {
     EXPECT_EQ(std::vector<std::string>(first, first + 7), route);
 }
 
-TEST(QuillonCtlTest, ServeEndsWithOneWhenQuillonGoesAway) {
+// serve reading input, with Quillon's end played by the test.
+struct Serving {
+    explicit Serving(const std::string& input, std::vector<std::string> options = {})
+        : serve(folder, "serve", withSocket(std::move(options)), input),
+          quillon(connectAsQuillon(folder / "track", 5000)) {}
+    ~Serving() { ::close(quillon); }
+    std::vector<std::string> withSocket(std::vector<std::string> options) const {
+        options.insert(options.begin(), {QUILLON_CTL, "serve", "--socket", folder / "track"});
+        return options;
+    }
     Folder folder;
-    Process serve(folder, "serve", {QUILLON_CTL, "serve", "--socket", folder / "track"},
-                  "wait 30\n");
-    const int quillon = connectAsQuillon(folder / "track", 5000);
-    ASSERT_GE(quillon, 0);
-    ::close(quillon);
-    EXPECT_EQ(serve.exitStatus(10000), 1);
+    Process serve;
+    int quillon;
+};
+
+TEST(QuillonCtlTest, ServeEndsWithOneWhenQuillonGoesAway) {
+    Serving serving("wait 30\n");
+    ASSERT_GE(serving.quillon, 0);
+    ::close(std::exchange(serving.quillon, -1));
+    EXPECT_EQ(serving.serve.exitStatus(10000), 1);
 }
 
 TEST(QuillonCtlTest, ABadStatementInAScriptEndsTheRunWithTwo) {
-    Folder folder;
-    Process serve(folder, "serve", {QUILLON_CTL, "serve", "--socket", folder / "track"},
-                  "go\nspeed 12 99\nquit\n");
-    const int quillon = connectAsQuillon(folder / "track", 5000);
-    ASSERT_EQ(serve.exitStatus(10000), 2);
-    EXPECT_EQ(firstLine(slurp(serve.err)),
-              "quillon-ctl: waiting for Quillon at " + folder / "track");
-    EXPECT_NE(slurp(serve.err).find("\nline 2: bad speed step '99': steps are 0 to 14\n"),
-              std::string::npos);
-    ::close(quillon);
+    std::string tooManyBytes = "send";
+    for (int k = 0; k < 65; ++k)
+        tooManyBytes += " 133";
+    struct Row {
+        std::string input, line;
+    } rows[] = {
+        {"go\nspeed 12 99\nquit\n", "line 2: bad speed step '99': steps are 0 to 14"},
+        {tooManyBytes, "line 1: usage: send BYTE ... (1 to 64 bytes)"},
+        {std::string(1 << 20, '\0'), "line 1: line too long: at most 511 characters"},
+    };
+    for (const Row& row : rows) {
+        Serving serving(row.input);
+        ASSERT_EQ(serving.serve.exitStatus(10000), 2) << row.line;
+        const std::string err = slurp(serving.serve.err);
+        EXPECT_EQ(firstLine(err),
+                  "quillon-ctl: waiting for Quillon at " + serving.folder / "track");
+        EXPECT_NE(err.find("\n" + row.line + "\n"), std::string::npos) << err;
+    }
 }
 
 TEST(QuillonCtlTest, ServeRefusesAPathThatIsNoSocket) {
@@ -185,7 +208,43 @@ INSTANTIATE_TEST_SUITE_P(
                 "quillon-ctl: tap needs --listen PATH and --connect PATH"},
         BadCall{{"demo", "--place", "300:A1"},
                 "quillon-ctl: demo: bad train number '300': trains are numbered 0 to 255"},
-        BadCall{{"demo", "--place", "12:Q1"}, "quillon-ctl: demo: unknown node 'Q1' on layout A"}));
+        BadCall{{"demo", "--place", "12:Q1"}, "quillon-ctl: demo: unknown node 'Q1' on layout A"},
+        BadCall{{"demo", "--socket"}, "quillon-ctl: demo: --socket needs a value: a path"},
+        BadCall{{"serve", "--socket"}, "quillon-ctl: serve: --socket needs a value"},
+        BadCall{{"serve", "--socket", "/tmp/" + std::string(120, 'x')},
+                "quillon-ctl: serve: --socket path is too long: at most 107 characters"},
+        BadCall{{"serve", "--commands", "fast"},
+                "quillon-ctl: serve: --commands must be basic or full, not 'fast'"}));
+
+// Quillon's end of serve's link, played by the test: answers each request
+// it reads with the bytes given for it (none: no answer).
+void answerAsQuillon(int quillon, const std::vector<Bytes>& answers) {
+    for (const Bytes& answer : answers) {
+        std::uint8_t request = 0;
+        if (::recv(quillon, &request, 1, 0) != 1)
+            return;
+        if (!answer.empty())
+            ::send(quillon, answer.data(), answer.size(), MSG_NOSIGNAL);
+    }
+}
+
+TEST(QuillonCtlTest, ServeFramesRawBytesByTheFullCommandSet) {
+    Serving serving("send 195\nreport\nquit\n", {"--commands", "full"});
+    answerAsQuillon(serving.quillon, {{0x00, 0x08}, {0, 0, 0, 0, 0, 0x08, 0, 0, 0, 0}});
+    ASSERT_EQ(serving.serve.exitStatus(10000), 0) << slurp(serving.serve.err);
+    const std::string out = slurp(serving.serve.out);
+    EXPECT_NE(out.find("< 00 08  report module 3 C13\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("\nC13 (44)\n"), std::string::npos) << out;
+}
+
+TEST(QuillonCtlTest, ServeSaysAnAnswerDidNotComeAndGoesOn) {
+    Serving serving("send 133\nreport\nquit\n");
+    answerAsQuillon(serving.quillon, {{}, {0, 0, 0, 0, 0, 0x08, 0, 0, 0, 0}});
+    EXPECT_EQ(serving.serve.exitStatus(20000), 0);
+    const std::string err = slurp(serving.serve.err);
+    EXPECT_NE(err.find("quillon-ctl: no answer: 0 of 10 answer bytes came"), std::string::npos)
+        << err;
+}
 
 // Writes bytes to fd in pieces of random size, as a busy peer would.
 void writeAll(int fd, const Bytes& bytes) {
@@ -296,6 +355,72 @@ TEST_F(TapTest, WhenOneSideLeavesTheOtherIsClosedAndBothAreAwaitedAgain) {
     EXPECT_EQ(readAll(controller, 1), Bytes{1});
     ::close(quillon);
     ::close(controller);
+}
+
+TEST(QuillonCtlTapTest, ATapThatCannotListenLeavesItsLogFileAlone) {
+    Folder folder;
+    char error[SOCKET_ERROR_CAPACITY];
+    const int live = listenForSimulator((folder / "quillon").c_str(), error);
+    ASSERT_GE(live, 0) << error;
+    std::ofstream(folder / "log") << "keep";
+    Process tap(folder, "tap",
+                {QUILLON_CTL, "tap", "--listen", folder / "quillon", "--connect",
+                 folder / "controller", "--log", folder / "log"});
+    EXPECT_EQ(tap.exitStatus(5000), 1);
+    EXPECT_EQ(slurp(folder / "log"), "keep");
+    ::close(live);
+}
+
+// CPU time a process has used, in clock ticks.
+long cpuTicks(pid_t pid) {
+    std::istringstream stat(slurp("/proc/" + std::to_string(pid) + "/stat"));
+    std::string field;
+    long user = 0, system = 0;
+    for (int k = 1; k <= 15 && stat >> field; ++k) {
+        if (k == 14)
+            user = std::stol(field);
+        if (k == 15)
+            system = std::stol(field);
+    }
+    return user + system;
+}
+
+TEST(QuillonCtlTapTest, WaitsForTheControllerWithoutSpinningOnQuillonsBytes) {
+    Folder folder;
+    Process tap(folder, "tap",
+                {QUILLON_CTL, "tap", "--listen", folder / "quillon", "--connect",
+                 folder / "controller", "--log", folder / "log"});
+    const int quillon = connectAsQuillon(folder / "quillon", 5000);
+    ASSERT_GE(quillon, 0);
+    writeAll(quillon, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    const long before = cpuTicks(tap.pid);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_LT(cpuTicks(tap.pid) - before, ::sysconf(_SC_CLK_TCK) / 4);
+    ::close(quillon);
+}
+
+TEST(QuillonCtlTapTest, ForwardingOutlivesTheReaderOfItsLog) {
+    Folder folder;
+    char error[SOCKET_ERROR_CAPACITY];
+    const int listener = listenForSimulator((folder / "controller").c_str(), error);
+    ASSERT_GE(listener, 0) << error;
+    Process tap(folder, "tap",
+                {"/bin/sh", "-c",
+                 std::string(QUILLON_CTL) + " tap --listen " + folder / "quillon" + " --connect " +
+                     folder / "controller" + " | head -c 1 >/dev/null"});
+    const int quillon = connectAsQuillon(folder / "quillon", 5000);
+    const int controller = acceptConnection(listener, 5000);
+    ASSERT_GE(controller, 0);
+    int passed = 0;
+    for (int k = 0; k < 20; ++k) {
+        writeAll(controller, {8, 12});
+        passed += readAll(quillon, 2) == Bytes{8, 12} ? 1 : 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(passed, 20);
+    ::close(quillon);
+    ::close(controller);
+    ::close(listener);
 }
 
 } // namespace
