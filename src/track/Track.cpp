@@ -26,7 +26,8 @@ void ContactBits::clear() {
 }
 
 Track::Track() {
-    std::fill(std::begin(switchByByte), std::end(switchByByte), static_cast<std::int16_t>(NO_INDEX));
+    std::fill(std::begin(switchByByte), std::end(switchByByte),
+              static_cast<std::int16_t>(NO_INDEX));
     std::fill(std::begin(firstReporter), std::end(firstReporter), NO_INDEX);
 }
 
