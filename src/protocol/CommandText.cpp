@@ -1,6 +1,6 @@
 #include "protocol/CommandText.h"
 
-#include "protocol/SensorNames.h"
+#include "track/ContactNames.h"
 
 #include <cstdio>
 #include <cstring>
@@ -90,8 +90,8 @@ void describeReport(std::uint8_t first, CommandSet set, const std::uint8_t* byte
     int count = replySensors(first, set, bytes, length, numbers);
     std::size_t used = 0;
     for (int i = 0; i < count; ++i) {
-        char name[SENSOR_NAME_CAPACITY];
-        formatSensorName(numbers[i], name);
+        char name[CONTACT_NAME_CAPACITY];
+        formatContactName(numbers[i], name);
         int written =
             std::snprintf(text + used, capacity - used, "%s%s", used == 0 ? "" : " ", name);
         if (written < 0 || used + static_cast<std::size_t>(written) >= capacity)

@@ -1,6 +1,7 @@
 #include "view/LayoutPainter.h"
 
 #include "sim/World.h"
+#include "track/ContactNames.h"
 #include "view/FrameTracker.h"
 #include "view/NamePlan.h"
 #include "view/Palette.h"
@@ -82,6 +83,25 @@ void drawSwitchBranches(Surface& surface, const Track& track) {
     }
 }
 
+// The contacts of a sensor below it: the one reported leaving ahead, then
+// the one leaving behind ("-" for none), or one name for one contact.
+void drawHoveredContacts(Surface& surface, TextPainter* painter, const Node& node) {
+    auto nameOf = [](std::int32_t contact, char(&name)[CONTACT_NAME_CAPACITY]) {
+        if (!formatContactName(contact, name))
+            std::strcpy(name, "-");
+    };
+    char ahead[CONTACT_NAME_CAPACITY];
+    char behind[CONTACT_NAME_CAPACITY];
+    nameOf(contactOf(node, WAY_AHEAD), ahead);
+    nameOf(contactOf(node, WAY_BEHIND), behind);
+    char text[2 * CONTACT_NAME_CAPACITY + 1];
+    if (std::strcmp(ahead, behind) == 0)
+        std::snprintf(text, sizeof text, "%s", ahead);
+    else
+        std::snprintf(text, sizeof text, "%s/%s", ahead, behind);
+    drawCentredText(surface, painter, node.x, node.y + NAME_ABOVE_NODE, text, WHITE, BLACK);
+}
+
 // Pass 3: hover halo, marker and name of each node; hidden, where given,
 // holds the names the plan hides.
 void drawNodes(Surface& surface, TextPainter* painter, const World& world,
@@ -116,10 +136,16 @@ void drawNodes(Surface& surface, TextPainter* painter, const World& world,
         drawCentredText(surface, painter, node.x, node.y - NAME_ABOVE_NODE, node.name,
                         hovered ? WHITE : LABEL_GREY, NO_BACKGROUND);
     }
-    if (hoveredIndex < 0 || hidden == nullptr || hidden[hoveredIndex] == 0)
+    if (hoveredIndex < 0)
         return;
     const Node& node = nodeOf(track, hoveredIndex);
-    drawCentredText(surface, painter, node.x, node.y - NAME_ABOVE_NODE, node.name, WHITE, BLACK);
+    if (hidden != nullptr && hidden[hoveredIndex] != 0)
+        drawCentredText(surface, painter, node.x, node.y - NAME_ABOVE_NODE, node.name, WHITE,
+                        BLACK);
+    // A loaded layout names its sensors as it likes: the hovered one shows
+    // its contacts too. The built-ins' names are their first contact's.
+    if (node.type == NODE_SENSOR && !track.record)
+        drawHoveredContacts(surface, painter, node);
 }
 
 // A light square at the train's front end, inside its frame.

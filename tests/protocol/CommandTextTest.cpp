@@ -1,5 +1,5 @@
 #include "protocol/CommandText.h"
-#include "protocol/SensorNames.h"
+#include "track/ContactNames.h"
 
 #include "protocol/CommandDecoder.h"
 #include "support/FakeHost.h"
@@ -49,23 +49,6 @@ TEST(CommandTextTest, NamesTheSensorsOfAReportByTheModulesAskedFor) {
     EXPECT_STREQ(text, "B16");
     describeReport(133, CommandSet::Basic, Bytes(10, 0).data(), 10, text, sizeof text);
     EXPECT_STREQ(text, "none");
-}
-
-TEST(SensorNamesTest, NameAndNumberGoBothWays) {
-    for (int n = 0; n < 496; ++n) {
-        char name[SENSOR_NAME_CAPACITY];
-        ASSERT_TRUE(formatSensorName(n, name));
-        EXPECT_EQ(parseSensorName(name), n) << name;
-    }
-    char name[SENSOR_NAME_CAPACITY];
-    EXPECT_FALSE(formatSensorName(496, name));
-    EXPECT_EQ(parseSensorName("c13"), 44);
-    EXPECT_EQ(parseSensorName("AA1"), 416) << "module 27 follows Z";
-}
-
-TEST(SensorNamesTest, RefusesWhatNamesNoSensor) {
-    for (const char* text : {"", "AF1", "AAA1", "A0", "A17", "A01", "A", "A1x", "A100", "13"})
-        EXPECT_EQ(parseSensorName(text), -1) << text;
 }
 
 TEST(CommandTextTest, TheDecoderRecordsEachCommandItCompletes) {

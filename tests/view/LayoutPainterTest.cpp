@@ -1,8 +1,11 @@
 #include "view/LayoutPainter.h"
 
 #include "support/FakeHost.h"
+#include "support/LineTrack.h"
 #include "view/Palette.h"
 #include "view/TextPainter.h"
+
+#include <tuple>
 
 namespace quillon::testing {
 
@@ -80,6 +83,17 @@ TEST_F(LayoutPainterTest, AHoveredTrainShowsItsStatus) {
     EXPECT_EQ(label(4, 1), (Drawn{"   speed:5  ", x, y + 12, SENSOR_YELLOW}));
     EXPECT_EQ(label(4, 2), (Drawn{"distance:42 ", x, y + 20, SENSOR_YELLOW}));
     EXPECT_EQ(label(4, 3), (Drawn{"CRASHED!", x, y + 28, RED}));
+}
+
+// A loaded layout's hovered sensor shows its contacts below it: ahead, then
+// behind, one name when both are one contact, "-" for none.
+TEST_F(LayoutPainterTest, AHoveredSensorOfALoadedLayoutShowsItsContacts) {
+    for (auto [x, y, text] :
+         {std::tuple{7, 7, "A8"}, {NO_CONTACT, 9, "-/A10"}, {44, 416, "C13/AA1"}}) {
+        loadLine(world, {x, y}, {0, 1});
+        world.interaction.hoveredNode = lineRef(LINE_X);
+        EXPECT_EQ(paint().texts.back().text, text);
+    }
 }
 
 } // namespace quillon::testing

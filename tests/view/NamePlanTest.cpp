@@ -87,14 +87,16 @@ TEST_F(CrowdedNamePlanTest, ANameIsHiddenOnlyWhereItWouldCoverOrCrowd) {
     }
 }
 
-TEST_F(CrowdedNamePlanTest, AHoveredHiddenNameIsDrawnLastOverTheOthers) {
+// Its contacts follow it, below the node.
+TEST_F(CrowdedNamePlanTest, AHoveredHiddenNameIsDrawnOverTheOthers) {
     paintAt(512, 320, &plan);
     const std::uint8_t* hidden = plan.hiddenNames(LAYOUT_LOADED, 400);
     ASSERT_NE(hidden, nullptr);
     int index = static_cast<int>(std::find(hidden, hidden + 400, 1) - hidden);
     ASSERT_LT(index, 400);
     world.interaction.hoveredNode = activeNode(world.layouts, index);
-    EXPECT_EQ(paintAt(512, 320, &plan).back(), nameOf(index, WHITE));
+    const auto texts = paintAt(512, 320, &plan);
+    EXPECT_EQ(texts.at(texts.size() - 2), nameOf(index, WHITE));
 }
 
 // The built-in layouts draw exactly as without a plan, down to the smallest

@@ -7,7 +7,7 @@
 #include "ctl/Ctl.h"
 #include "ctl/Link.h"
 #include "protocol/CommandFraming.h"
-#include "protocol/SensorNames.h"
+#include "track/ContactNames.h"
 #include "sim/Movement.h"
 #include "sim/World.h"
 
@@ -120,8 +120,8 @@ void show(Link& link, const World& world, const Setting& setting) {
         int numbers[80];
         const int count = sensorsIn(answer, numbers);
         for (int k = 0; k < count; ++k) {
-            char name[SENSOR_NAME_CAPACITY];
-            formatSensorName(numbers[k], name);
+            char name[CONTACT_NAME_CAPACITY];
+            formatContactName(numbers[k], name);
             std::printf("%.2f %s\n", secondsSince(start), name);
         }
         std::fflush(stdout);

@@ -5,7 +5,7 @@
 #include "ctl/Statements.h"
 #include "ctl/StreamLog.h"
 #include "protocol/CommandFraming.h"
-#include "protocol/SensorNames.h"
+#include "track/ContactNames.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -144,8 +144,8 @@ private:
         if (json_)
             std::printf("{\"sensors\":[");
         for (int k = 0; k < count; ++k) {
-            char name[SENSOR_NAME_CAPACITY];
-            formatSensorName(numbers[k], name);
+            char name[CONTACT_NAME_CAPACITY];
+            formatContactName(numbers[k], name);
             if (json_)
                 std::printf("%s{\"name\":\"%s\",\"number\":%d}", k == 0 ? "" : ",", name,
                             numbers[k]);
@@ -171,8 +171,8 @@ private:
             if (askReport(numbers, count) == Outcome::Gone)
                 return Outcome::Gone;
             for (int k = 0; k < count; ++k) {
-                char name[SENSOR_NAME_CAPACITY];
-                formatSensorName(numbers[k], name);
+                char name[CONTACT_NAME_CAPACITY];
+                formatContactName(numbers[k], name);
                 if (json_)
                     std::printf("{\"time\":%.2f,\"sensor\":\"%s\",\"number\":%d}\n", seconds, name,
                                 numbers[k]);

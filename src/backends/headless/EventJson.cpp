@@ -1,7 +1,7 @@
 #include "backends/headless/EventJson.h"
 
 #include "protocol/CommandText.h"
-#include "protocol/SensorNames.h"
+#include "track/ContactNames.h"
 #include "sim/World.h"
 
 #include <cinttypes>
@@ -78,8 +78,8 @@ std::size_t formatEventJson(std::int64_t timeMs, const Event& event, const World
     line.add("{\"t\":%" PRId64 ",", timeMs);
     switch (event.kind) {
     case EventKind::SensorLatched: {
-        char name[SENSOR_NAME_CAPACITY];
-        formatSensorName(event.a, name);
+        char name[CONTACT_NAME_CAPACITY];
+        formatContactName(event.a, name);
         line.add("\"event\":\"sensor\",\"sensor\":\"%s\",\"number\":%d,\"train\":%d", name, event.a,
                  event.b);
         break;
@@ -111,8 +111,8 @@ std::size_t formatEventJson(std::int64_t timeMs, const Event& event, const World
             replySensors(context.lastCommand, context.commands, event.bytes, event.length, numbers);
         line.add(",\"sensors\":[");
         for (int i = 0; i < count; ++i) {
-            char name[SENSOR_NAME_CAPACITY];
-            formatSensorName(numbers[i], name);
+            char name[CONTACT_NAME_CAPACITY];
+            formatContactName(numbers[i], name);
             line.add(i == 0 ? "\"%s\"" : ",\"%s\"", name);
         }
         line.add("]");

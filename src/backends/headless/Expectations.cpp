@@ -1,6 +1,6 @@
 #include "backends/headless/Expectations.h"
 
-#include "protocol/SensorNames.h"
+#include "track/ContactNames.h"
 
 #include <string>
 
@@ -12,8 +12,8 @@ std::string ms(std::int32_t time) {
 }
 
 std::string sensorName(std::int32_t number) {
-    char name[SENSOR_NAME_CAPACITY];
-    formatSensorName(number, name);
+    char name[CONTACT_NAME_CAPACITY];
+    formatContactName(number, name);
     return name;
 }
 

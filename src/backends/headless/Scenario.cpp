@@ -1,7 +1,7 @@
 #include "backends/headless/Scenario.h"
 
 #include "protocol/CommandFraming.h"
-#include "protocol/SensorNames.h"
+#include "track/ContactNames.h"
 
 #include <cstdio>
 #include <cstring>
@@ -263,7 +263,7 @@ bool LineReader::readExpectation(const Words& words) {
     if (i >= words.size())
         return fail(std::string("'expect sensor' takes the form: ") + usage);
     e.kind = negated ? ExpectKind::NoSensor : ExpectKind::Sensor;
-    e.sensor = parseSensorName(words[i].c_str());
+    e.sensor = parseContactName(words[i].c_str());
     if (e.sensor < 0)
         return fail("'" + words[i] + "' is not a sensor name (A1..AE16)");
     ++i;

@@ -1,7 +1,7 @@
 // The headless program as a process: scenario runs, their logs and
 // verdicts, and a real controller over the socket.
 #include "backends/posix/TestController.h"
-#include "protocol/SensorNames.h"
+#include "track/ContactNames.h"
 #include "sim/Movement.h"
 #include "sim/Trains.h"
 #include "sim/World.h"
@@ -106,8 +106,8 @@ TEST_F(HeadlessProgramTest, TheRouteFromA1PassesItsSensorsAtTheTimesOfTheMovemen
         stepTrains(world, 10);
         for (int i = 0; i < world.events.count; ++i)
             if (const Event& e = world.events.events[i]; e.kind == EventKind::SensorLatched) {
-                char name[SENSOR_NAME_CAPACITY];
-                formatSensorName(e.a, name);
+                char name[CONTACT_NAME_CAPACITY];
+                formatContactName(e.a, name);
                 expected.emplace_back(t, name);
             }
     }

@@ -1,6 +1,6 @@
-#include "protocol/SensorNames.h"
+#include "track/ContactNames.h"
 
-#include "protocol/CommandFraming.h"
+#include "track/Track.h"
 
 #include <cstdio>
 
@@ -8,6 +8,8 @@ namespace quillon {
 namespace {
 
 constexpr int LETTERS = 26;
+constexpr int CONTACTS_PER_MODULE = 16;
+constexpr int MODULES = CONTACT_COUNT / CONTACTS_PER_MODULE;
 
 char upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
@@ -19,12 +21,12 @@ bool isLetter(char c) {
 
 } // namespace
 
-bool formatSensorName(int number, char (&name)[SENSOR_NAME_CAPACITY]) {
+bool formatContactName(int number, char (&name)[CONTACT_NAME_CAPACITY]) {
     name[0] = '\0';
-    if (number < 0 || number >= MAX_CONTACTS)
+    if (number < 0 || number >= CONTACT_COUNT)
         return false;
-    int module = number / SENSORS_PER_MODULE; // from 0
-    int contact = number % SENSORS_PER_MODULE + 1;
+    int module = number / CONTACTS_PER_MODULE; // from 0
+    int contact = number % CONTACTS_PER_MODULE + 1;
     if (module < LETTERS) {
         std::snprintf(name, sizeof name, "%c%d", 'A' + module, contact);
         return true;
@@ -34,7 +36,7 @@ bool formatSensorName(int number, char (&name)[SENSOR_NAME_CAPACITY]) {
     return true;
 }
 
-int parseSensorName(const char* text) {
+int parseContactName(const char* text) {
     if (text == nullptr || !isLetter(text[0]))
         return -1;
     int module = upper(text[0]) - 'A';
@@ -50,9 +52,9 @@ int parseSensorName(const char* text) {
             return -1;
         contact = contact * 10 + (*d - '0');
     }
-    if (digits == 0 || p[0] == '0' || contact > SENSORS_PER_MODULE || module >= MAX_MODULES)
+    if (digits == 0 || p[0] == '0' || contact > CONTACTS_PER_MODULE || module >= MODULES)
         return -1;
-    return module * SENSORS_PER_MODULE + contact - 1;
+    return module * CONTACTS_PER_MODULE + contact - 1;
 }
 
 } // namespace quillon

@@ -9,14 +9,14 @@
 namespace quillon {
 
 // Room for the longest name and its NUL.
-constexpr int SENSOR_NAME_CAPACITY = 5;
+constexpr int CONTACT_NAME_CAPACITY = 5;
 
 // Writes the name of contact number 0..495 into name; false (and an empty
 // name) for any other number.
-bool formatSensorName(int number, char (&name)[SENSOR_NAME_CAPACITY]);
+bool formatContactName(int number, char (&name)[CONTACT_NAME_CAPACITY]);
 
 // The number of the contact named text (the module's letters, capital or
 // small, then 1..16 without leading zeros), or -1 when text names none.
-int parseSensorName(const char* text);
+int parseContactName(const char* text);
 
 } // namespace quillon
