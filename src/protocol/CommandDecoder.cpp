@@ -12,24 +12,23 @@ static_assert(CONTACT_COUNT == MAX_MODULES * SENSORS_PER_MODULE);
 
 // ORs in what reads as triggered among the contacts of module (1-based),
 // then appends its two bytes and clears them in the latch.
-void appendModule(World& world, int module, Event& sent) {
-    ContactBits& latched = world.latched;
+void appendModule(World& world, const ContactBits& triggered, int module, Event& sent) {
     std::uint8_t* out = sent.bytes + sent.length;
     sent.length += 2;
-    int first = (module - 1) * SENSORS_PER_MODULE;
-    for (int n = first; n < first + SENSORS_PER_MODULE; ++n)
-        if (isSensorTriggered(world, n))
-            latched.set(n);
-    std::uint8_t* bytes = latched.bytes + 2 * (module - 1);
-    out[0] = bytes[0];
-    out[1] = bytes[1];
+    std::uint8_t* bytes = world.latched.bytes + 2 * (module - 1);
+    const std::uint8_t* now = triggered.bytes + 2 * (module - 1);
+    out[0] = static_cast<std::uint8_t>(bytes[0] | now[0]);
+    out[1] = static_cast<std::uint8_t>(bytes[1] | now[1]);
     bytes[0] = bytes[1] = 0;
 }
 
 void sendModules(World& world, int from, int to) {
+    ContactBits triggered;
+    triggered.clear();
+    addTriggeredContacts(world, triggered);
     Event sent = makeEvent(EventKind::ReportSent, 0);
     for (int module = from; module <= to; ++module)
-        appendModule(world, module, sent);
+        appendModule(world, triggered, module, sent);
     world.events.record(sent);
 }
 

@@ -12,24 +12,29 @@ const Node* sensorAt(const World& world, NodeRef ref) {
     return node.type == NODE_SENSOR ? &node : nullptr;
 }
 
+// The sensor node the train stands within 4 units past, or nullptr.
+const Node* sensorJustPassed(const World& world, const Train& train) {
+    if (!train.inUse || train.distance > 4)
+        return nullptr;
+    return sensorAt(world, train.currentNode);
+}
+
+// Whether a train just past the sensor node near leaves it the given way. A
+// train that has not moved yet leaves it the way it will set off.
+bool leavesBy(const Train& train, const Node& near, int way) {
+    if (!train.nextNode.isNode())
+        return way == (train.leavesBehind ? WAY_BEHIND : WAY_AHEAD);
+    int slot = way == WAY_AHEAD ? EDGE_AHEAD : EDGE_BEHIND;
+    return near.edges[slot].dest == train.nextNode.index;
+}
+
 // A train within 4 units past the sensor node of index `sensor`, leaving it
-// the given way. A train that has not moved yet leaves it the way it will
-// set off.
+// the given way.
 bool trainJustPast(const World& world, std::int32_t sensor, int way) {
     for (int i = 0; i < world.trains.count; ++i) {
         const Train& train = world.trains.trains[i];
-        if (!train.inUse || train.distance > 4)
-            continue;
-        const Node* near = sensorAt(world, train.currentNode);
-        if (near == nullptr || train.currentNode.index != sensor)
-            continue;
-        if (!train.nextNode.isNode()) {
-            if (way == (train.leavesBehind ? WAY_BEHIND : WAY_AHEAD))
-                return true;
-            continue;
-        }
-        int slot = way == WAY_AHEAD ? EDGE_AHEAD : EDGE_BEHIND;
-        if (near->edges[slot].dest == train.nextNode.index)
+        const Node* near = sensorJustPassed(world, train);
+        if (near != nullptr && train.currentNode.index == sensor && leavesBy(train, *near, way))
             return true;
     }
     return false;
@@ -50,6 +55,23 @@ bool isSensorTriggered(const World& world, std::int32_t n) {
             return true;
     }
     return false;
+}
+
+void addTriggeredContacts(const World& world, ContactBits& bits) {
+    const Track& track = activeTrack(world.layouts);
+    for (std::size_t i = 0; i < sizeof bits.bytes; ++i)
+        bits.bytes[i] |= track.stuck.bytes[i];
+    for (int i = 0; i < world.trains.count; ++i) {
+        const Train& train = world.trains.trains[i];
+        const Node* near = sensorJustPassed(world, train);
+        if (near == nullptr || train.currentNode.index >= track.nodeCount())
+            continue;
+        // The active layout's node of that index reports, as its reporters do.
+        const Node& reporter = track.nodes[static_cast<std::size_t>(train.currentNode.index)];
+        for (int way = WAY_AHEAD; way <= WAY_BEHIND; ++way)
+            if (leavesBy(train, *near, way))
+                bits.set(contactOf(reporter, way));
+    }
 }
 
 void fireSensor(World& world, NodeRef ref, int way) {

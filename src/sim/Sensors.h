@@ -15,6 +15,10 @@ struct World;
 // reports n for the way the train leaves it. Any other n reads false.
 bool isSensorTriggered(const World& world, std::int32_t n);
 
+// Sets in bits every contact that isSensorTriggered reads as triggered now,
+// in one pass over the trains: for reports that read many contacts.
+void addTriggeredContacts(const World& world, ContactBits& bits);
+
 // The user fires the sensor node the given way (WAY_AHEAD or WAY_BEHIND):
 // its contact for that way is latched (SensorFired). A node that is no
 // sensor, or reports nothing that way, does nothing.

@@ -1,105 +1,17 @@
 #include "track/LayoutParser.h"
 
+#include "track/FieldReader.h"
+
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 
 namespace quillon {
 namespace {
 
 constexpr int WORD_CHARS = 9;
 constexpr int NAME_CHARS = 4;
-
-bool isScanSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int digitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return 99;
-}
-
-// Reads fields from the text the way a formatted scan does, while the cursor
-// moves on by the layout format's own rule: past the run of spaces and line
-// feeds after the field's start, then past everything up to the next space or
-// line feed. The scan never reads past the terminating NUL.
-class FieldReader {
-public:
-    explicit FieldReader(const char* text) : cursor_(text) {}
-
-    // Reads a word of at most maxChars characters into out (maxChars + 1 bytes).
-    bool readWord(char* out, int maxChars) {
-        const char* p = skipSpace(cursor_);
-        if (*p == '\0')
-            return false;
-        int n = 0;
-        while (*p != '\0' && !isScanSpace(*p) && n < maxChars)
-            out[n++] = *p++;
-        out[n] = '\0';
-        advance();
-        return true;
-    }
-
-    // Reads a signed number in base 10, or with base 0 in the base its prefix
-    // names ("0x" hexadecimal, "0" octal). Values beyond the int range are
-    // held at its limits.
-    bool readNumber(std::int32_t& out, int base) {
-        const char* p = skipSpace(cursor_);
-        bool negative = false;
-        if (*p == '+' || *p == '-') {
-            negative = *p == '-';
-            ++p;
-        }
-        if (base == 0) {
-            base = 10;
-            if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && digitValue(p[2]) < 16) {
-                base = 16;
-                p += 2;
-            } else if (p[0] == '0') {
-                base = 8;
-            }
-        }
-        if (digitValue(*p) >= base)
-            return false;
-        constexpr std::int64_t limit = std::int64_t{1} << 32;
-        std::int64_t magnitude = 0;
-        for (; digitValue(*p) < base; ++p) {
-            if (magnitude < limit)
-                magnitude = magnitude * base + digitValue(*p);
-        }
-        std::int64_t value = negative ? -magnitude : magnitude;
-        if (value > std::numeric_limits<std::int32_t>::max())
-            value = std::numeric_limits<std::int32_t>::max();
-        if (value < std::numeric_limits<std::int32_t>::min())
-            value = std::numeric_limits<std::int32_t>::min();
-        out = static_cast<std::int32_t>(value);
-        advance();
-        return true;
-    }
-
-private:
-    static const char* skipSpace(const char* p) {
-        while (isScanSpace(*p))
-            ++p;
-        return p;
-    }
-
-    void advance() {
-        while (*cursor_ == ' ' || *cursor_ == '\n')
-            ++cursor_;
-        while (*cursor_ != '\0' && *cursor_ != ' ' && *cursor_ != '\n')
-            ++cursor_;
-    }
-
-    const char* cursor_;
-};
 
 // Stores the formatted message as the parse's failure message; -1.
 #if defined(__GNUC__)

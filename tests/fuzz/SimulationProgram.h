@@ -1,11 +1,10 @@
 // Bytes read as a program of operations on a world: decoding byte chunks,
 // movement steps with any elapsed time (wrapped clocks included), placing and
 // removing trains, speed and switch commands, layout changes, sensors, the
-// pointer, rescaling and painting. After every operation the events must
-// name what exists and the switch text of the active layout must fit its
-// buffer; after every step each train must stand on a real segment. The
-// simulation fuzzer runs its inputs; the randomized run of the tests runs
-// random programs.
+// pointer, rescaling and painting, on every layout the world holds nodes of. After every operation
+// the events must name what exists and the switch text of the active layout must fit its buffer;
+// after every step each train must stand on a real segment. The simulation fuzzer runs its inputs;
+// the randomized run of the tests runs random programs.
 #pragma once
 
 #include "host/NullHost.h"
@@ -73,11 +72,19 @@ inline bool runSimulationProgram(World& world, const std::uint8_t* data, std::si
     // A byte spread over 32 bits: 0, -1, and values near both ends of the range.
     auto word = [&] { return static_cast<std::int32_t>(byte() * 0x01010101u); };
     auto number = [&] { return static_cast<std::int8_t>(byte()) % 16; };
+    int layouts[LAYOUT_COUNT], layoutCount = 0;
+    for (int l = 0; l < LAYOUT_COUNT; ++l)
+        if (world.layouts.tracks[l].nodeCount() > 0)
+            layouts[layoutCount++] = l;
+    if (layoutCount == 0)
+        return true;
+    auto layout = [&](std::uint8_t pick) { return layouts[pick % layoutCount]; };
+    // Two bytes, so that every node of the biggest layout can be picked.
     auto node = [&] {
         std::uint8_t pick = byte();
-        int count = std::max(world.layouts.tracks[pick & 1].nodeCount(), 1);
-        return NodeRef{static_cast<std::int16_t>(pick & 1),
-                       static_cast<std::int16_t>((pick >> 1) % count)};
+        int l = layout(pick);
+        int index = (pick / layoutCount * 256 + byte()) % world.layouts.tracks[l].nodeCount();
+        return NodeRef{static_cast<std::int16_t>(l), static_cast<std::int16_t>(index)};
     };
     while (at < size) {
         std::uint8_t op = byte() % 11, pick = byte();
@@ -96,11 +103,11 @@ inline bool runSimulationProgram(World& world, const std::uint8_t* data, std::si
                 return false;
         } else if (op == 3) {
             std::int32_t train = number();
-            placeTrain(world, train, node());
+            placeTrain(world, train, node(), pick & 1);
         } else if (op == 4) {
             removeTrain(world, number());
         } else if (op == 5) {
-            selectLayout(world.layouts, pick & 1);
+            selectLayout(world.layouts, layout(pick));
         } else if (op == 6) {
             int count = world.trains.count;
             world.interaction.selectedTrain = count > 0 ? pick % count : NO_TRAIN;
@@ -110,17 +117,20 @@ inline bool runSimulationProgram(World& world, const std::uint8_t* data, std::si
                 setTrainSpeed(world, number(), byte() % 17, pick & 1);
         } else if (op == 7) {
             int command = byte(); // straight as often as not
-            setSwitch(world, pick < 200 ? pick : word(),
+            setSwitch(world, command >= 224 ? word() : pick,
                       command & 1 ? SWITCH_DIR_STRAIGHT : SWITCH_DIR_CURVED);
         } else if (op == 8) {
             world.interaction.selectedNode = pick & 1 ? node() : NO_NODE;
             if (pick & 2)
                 stickSelectedSensor(world);
-            isSensorTriggered(world, static_cast<std::int8_t>(byte()));
+            if (pick & 8)
+                fireSensor(world, world.interaction.selectedNode, (pick >> 4) & 1);
+            int high = byte();
+            isSensorTriggered(world, static_cast<std::int16_t>(high << 8 | byte()) % 600);
             if (pick & 4 && world.trains.count > 0)
                 world.trains.trains[byte() % world.trains.count].held ^= 1;
         } else if (op == 9) {
-            std::int32_t x = byte() * 2, y = byte() * 2;
+            std::int32_t x = byte() * 5, y = byte() * 5;
             if (!updateHoveredTrain(world, x, y))
                 updateHoveredNode(world, x, y);
             handleClick(world, static_cast<PointerButton>(pick % 3));

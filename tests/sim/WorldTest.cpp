@@ -2,6 +2,7 @@
 
 #include "fuzz/SimulationProgram.h"
 #include "support/FakeHost.h"
+#include "support/GeneratedLayout.h"
 
 #include <cstdio>
 #include <random>
@@ -28,15 +29,15 @@ TEST_F(WorldTest, ACopyRunsIndependently) {
     EXPECT_EQ(world.events.count, 1) << "only the placement";
 }
 
-// Long random programs of operations on worlds, checking the world after
-// every operation. Under the sanitizers it also shows that no input reaches
-// undefined behaviour, the switch text included.
-TEST(RandomizedRunTest, LongRunsKeepTheWorldSound) {
-    const World start = makeWorld();
+// Long random programs of operations on copies of start, checking the world
+// after every operation, until both targets are reached. Under the
+// sanitizers it also shows that no input reaches undefined behaviour, the
+// switch text included.
+void runRandomPrograms(const World& start, long targetBytes, long targetSteps) {
     std::mt19937 random{20240611u};
     std::vector<std::uint8_t> program(1 << 16);
     long bytes = 0, steps = 0;
-    while (bytes < 1000000 || steps < 100000) {
+    while (bytes < targetBytes || steps < targetSteps) {
         for (std::uint8_t& byte : program)
             byte = static_cast<std::uint8_t>(random());
         World world = start;
@@ -44,6 +45,17 @@ TEST(RandomizedRunTest, LongRunsKeepTheWorldSound) {
             << "unsound after step " << steps;
     }
     std::printf("decoded %ld bytes, %ld movement steps\n", bytes, steps);
+}
+
+TEST(RandomizedRunTest, LongRunsKeepTheWorldSound) {
+    runRandomPrograms(makeWorld(), 1000000, 100000);
+}
+
+TEST(RandomizedRunTest, LongRunsOnTheGeneratedLayoutKeepTheWorldSound) {
+    World start = makeWorld();
+    start.layouts.tracks[LAYOUT_LOADED] = generateLayout(5);
+    selectLayout(start.layouts, LAYOUT_LOADED);
+    runRandomPrograms(start, 300000, 30000);
 }
 
 } // namespace quillon::testing

@@ -1,0 +1,36 @@
+#include "support/GeneratedLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace quillon::testing {
+
+// What the fuzzer and the benchmarks rely on: one connected layout that
+// reaches every contact and every switch number.
+TEST(GeneratedLayoutTest, IsConnectedAndReachesEveryContactAndSwitchNumber) {
+    const Track track = generateLayout(3);
+    std::vector<bool> reached(static_cast<std::size_t>(track.nodeCount()), false);
+    std::vector<int> pending{0};
+    reached[0] = true;
+    int count = 1;
+    while (!pending.empty()) {
+        int at = pending.back();
+        pending.pop_back();
+        for (const NodeEdge& edge : track.nodes[static_cast<std::size_t>(at)].edges)
+            if (edge.dest >= 0 && !reached[static_cast<std::size_t>(edge.dest)]) {
+                reached[static_cast<std::size_t>(edge.dest)] = true;
+                pending.push_back(edge.dest);
+                ++count;
+            }
+    }
+    EXPECT_EQ(count, GENERATED_NODES);
+    for (int contact = 0; contact < CONTACT_COUNT; ++contact)
+        EXPECT_NE(track.firstReporter[contact], NO_INDEX) << "contact " << contact;
+    for (int number = 1; number <= MAX_SWITCH_NUMBER; ++number)
+        EXPECT_EQ(track.nodes[static_cast<std::size_t>(switchIndexForByte(track, number))].id,
+                  number)
+            << "switch " << number;
+}
+
+} // namespace quillon::testing
