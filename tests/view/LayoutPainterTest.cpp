@@ -1,5 +1,7 @@
 #include "view/LayoutPainter.h"
 
+#include "sim/Sensors.h"
+#include "support/CrowdedLayout.h"
 #include "support/FakeHost.h"
 #include "support/LineTrack.h"
 #include "view/Palette.h"
@@ -21,13 +23,13 @@ protected:
         return {std::to_string(node(q).x) + "," + std::to_string(node(q).y), node(p).x, node(p).y,
                 colour};
     }
-    // The colour the edge shows: that of the last line drawn over it.
-    Colour shown(const char* p, const char* q) {
-        Colour colour = 0;
+    // The last line drawn over the edge between p and q, either way.
+    Drawn lastOver(const char* p, const char* q) {
+        Drawn last{};
         for (const Drawn& drawn : host.surface.lines)
             if (drawn == line(p, q, drawn.colour) || drawn == line(q, p, drawn.colour))
-                colour = drawn.colour;
-        return colour;
+                last = drawn;
+        return last;
     }
     // Text i of the last count drawn, by its centre in the 6 x 8 cell.
     Drawn label(std::size_t count, std::size_t i) {
@@ -49,18 +51,38 @@ TEST_F(LayoutPainterTest, TheWalkStartsAtNodeZero) {
     EXPECT_EQ(lines[2], line("SW11", "SW12", BRANCH_GREY));
 }
 
+// Last of all, a switch draws its selected branch towards itself in blue and
+// the other away from itself in grey.
 TEST_F(LayoutPainterTest, EdgesShowWhetherTheirSwitchesAreSetForThem) {
     paint();
-    EXPECT_EQ(shown("SW11", "SW14"), BRANCH_GREY);
+    EXPECT_EQ(lastOver("SW11", "SW14"), line("SW14", "SW11", BRANCH_GREY));
     node("SW14").direction = SWITCH_DIR_STRAIGHT;
     paint();
-    EXPECT_EQ(shown("SW11", "SW14"), ROUTE_BLUE);
-    EXPECT_EQ(shown("SW14", "C11"), BRANCH_GREY);
+    EXPECT_EQ(lastOver("SW11", "SW14"), line("SW11", "SW14", ROUTE_BLUE));
+    EXPECT_EQ(lastOver("SW14", "C11"), line("SW14", "C11", BRANCH_GREY));
+}
+
+// The marker last drawn on each node: the colour of its kind, orange for a
+// stuck sensor.
+TEST_F(LayoutPainterTest, EachNodeIsMarkedInTheColourOfItsKind) {
+    stickSensor(world, ref("B3"));
+    paint();
+    for (auto [at, colour] : {std::pair{"SW7", SWITCH_BLUE},
+                              {"A7", SENSOR_YELLOW},
+                              {"B3", STUCK_ORANGE},
+                              {"DE5", RED}}) {
+        Colour shown = 0;
+        for (const Drawn& disc : host.surface.discs)
+            if (disc.x == node(at).x && disc.y == node(at).y)
+                shown = disc.colour;
+        EXPECT_EQ(shown, colour) << at;
+    }
 }
 
 // A and B joined by two switches with both branches between them: the walk
-// draws each of the four pairs once, the switches their branches again.
-TEST_F(LayoutPainterTest, AWalkThroughAPassingLoopEnds) {
+// draws each of the four pairs once, the switches their branches again. Rows
+// of sensors that no track joins are drawn too.
+TEST_F(LayoutPainterTest, TheWalkDrawsEachEdgeOnce) {
     TrackLayout record{};
     ASSERT_EQ(parseTrackLayout("track 4\n0 A sensor 0 0 0 2 1 ahead 10 3 behind 10\n"
                                "1 S0 switch 1 10 0 curved 3 2 curved 10 2 straight 12 0 behind 10\n"
@@ -71,6 +93,8 @@ TEST_F(LayoutPainterTest, AWalkThroughAPassingLoopEnds) {
               0);
     world.layouts.tracks[LAYOUT_A] = trackFromRecord(record);
     EXPECT_EQ(paint().lines.size(), 8u);
+    loadCrowdedLayout(world.layouts, 3, 2);
+    EXPECT_EQ(paint().lines.size(), 4u) << "two rows of two edges";
 }
 
 // The number, then the status below it, then the crash below that.
