@@ -42,15 +42,6 @@ protected:
     TextPainter painter{host, "Terminal", 6};
 };
 
-// The walk starts from node 0 as a train runs and colours by the switches.
-TEST_F(LayoutPainterTest, TheWalkStartsAtNodeZero) {
-    const std::vector<Drawn>& lines = paint().lines;
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[0], line("A1", "SW12", BRANCH_GREY));
-    EXPECT_EQ(lines[1], line("DE5", "A1", ROUTE_BLUE));
-    EXPECT_EQ(lines[2], line("SW11", "SW12", BRANCH_GREY));
-}
-
 // Last of all, a switch draws its selected branch towards itself in blue and
 // the other away from itself in grey.
 TEST_F(LayoutPainterTest, EdgesShowWhetherTheirSwitchesAreSetForThem) {
@@ -79,10 +70,16 @@ TEST_F(LayoutPainterTest, EachNodeIsMarkedInTheColourOfItsKind) {
     }
 }
 
-// A and B joined by two switches with both branches between them: the walk
-// draws each of the four pairs once, the switches their branches again. Rows
+// The walk starts from node 0 as a train runs, coloured by the switches, and
+// draws each edge once. A and B joined by two switches with both branches
+// between them: the four pairs once, the switches their branches again. Rows
 // of sensors that no track joins are drawn too.
-TEST_F(LayoutPainterTest, TheWalkDrawsEachEdgeOnce) {
+TEST_F(LayoutPainterTest, TheWalkStartsAtNodeZeroAndDrawsEachEdgeOnce) {
+    const std::vector<Drawn>& lines = paint().lines;
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0], line("A1", "SW12", BRANCH_GREY));
+    EXPECT_EQ(lines[1], line("DE5", "A1", ROUTE_BLUE));
+    EXPECT_EQ(lines[2], line("SW11", "SW12", BRANCH_GREY));
     TrackLayout record{};
     ASSERT_EQ(parseTrackLayout("track 4\n0 A sensor 0 0 0 2 1 ahead 10 3 behind 10\n"
                                "1 S0 switch 1 10 0 curved 3 2 curved 10 2 straight 12 0 behind 10\n"
