@@ -25,6 +25,18 @@ TEST_F(MovementTest, AdvancesByTheVelocityTable) {
     }
 }
 
+// In 200 ms each step runs 0.14 units for each unit of its velocity.
+TEST_F(MovementTest, EachSpeedStepRunsItsVelocity) {
+    const float run[15] = {0,      8.4f,   11.2f,  14.84f, 22.12f, 29.4f,  35.84f, 43.4f,
+                           49.56f, 56.28f, 61.88f, 66.92f, 75.04f, 79.94f, 85.4f};
+    for (std::uint32_t step = 0; step <= 14; ++step) {
+        world = makeWorld();
+        Train& train = runningTrain(1, "A1", step);
+        stepTrains(world, 200);
+        EXPECT_NEAR(train.exactDistance, run[step], 0.001f) << "step " << step;
+    }
+}
+
 TEST_F(MovementTest, RunsFromA1ThroughTheLayoutLatchingItsSensorsInOrder) {
     Train& train = runningTrain(1, "A1", 14);
     std::vector<std::string> passed;
@@ -84,19 +96,17 @@ TEST_F(MovementTest, TrainsMeetingHeadOnCrashTogetherWithOneEvent) {
     EXPECT_EQ(takeEvents(), Kinds{EventKind::Collision});
 }
 
-// A1 (100, 10) and SW12 (180, 11) are 80.006 pixels apart over a track of
-// 218: 29 units are 10.64 pixels, 30 are 11.01. Step 1 runs 0.42 a step.
+// 189 units along the 218 from A1 to SW12 a train is 10.64 pixels short of
+// SW12: it crashes into a train standing there, and again once its speed is
+// set anew.
 TEST_F(MovementTest, ARunningTrainCrashesIntoAStandingOrHeldOneAgainAndAgain) {
     for (bool held : {false, true}) {
         world = makeWorld();
         Train& runner = runningTrain(1, "A1", 1, "SW12");
         Train& standing = runningTrain(2, "SW12", held ? 5 : 0);
         standing.held = held;
-        for (int distance : {188, 189}) {
-            runner.distance = distance, runner.exactDistance = static_cast<float>(distance);
-            stepTrains(world, 10);
-            EXPECT_EQ(standing.crashed, distance - 188) << "at " << distance << ", held " << held;
-        }
+        runner.distance = 189, runner.exactDistance = 189.0f;
+        stepTrains(world, 10);
         EXPECT_FALSE(standing.nextNode.isNode()) << "the standing train has not moved";
         setTrainSpeed(world, 1, 1, true);
         stepTrains(world, 10);
@@ -144,20 +154,27 @@ TEST_F(MovementTest, ASensorReportsTheContactOfTheWayItIsLeft) {
     EXPECT_EQ(latched, (std::vector<int>{7, 9, 7}));
 }
 
-// A gap stated in layout units: the train running onto one that stands at X
-// crashes at 90 units from S0 whatever the window's size.
-TEST_F(MovementTest, AGapInLayoutUnitsDoesNotDependOnTheWindow) {
-    for (int width : {300, 3000}) {
-        loadLine(world, {0, 1}, {2, 3}, 10);
-        for (Node& node : world.layouts.tracks[LAYOUT_LOADED].nodes)
-            node.x = node.layoutX * width / 300;
-        placeTrain(world, 2, lineRef(LINE_X));
-        Train& train = *placeTrain(world, 1, lineRef(LINE_S0));
-        train.speed = 14;
-        while (!train.crashed && stepTrains(world, 10)) {
-        }
-        EXPECT_GE(train.distance, 90) << "width " << width;
-        EXPECT_LT(train.distance, 95) << "the step that came within 10 units, width " << width;
+// Train 1, one step short of train 2 standing at X 100 units on: a gap in
+// layout units crashes at 10 units apart whatever the window's scale (X
+// drawn 10 or 1000 pixels on); a gap in pixels at 10 pixels along the drawn
+// segment, here a diagonal of 100 pixels.
+TEST_F(MovementTest, TheCollisionGapIsMeasuredByItsRule) {
+    for (auto [rule, x, y, distance, crashed] : {std::tuple{GapRule::LayoutUnits, 1000, 0, 89, 0},
+                                                 {GapRule::LayoutUnits, 1000, 0, 90, 1},
+                                                 {GapRule::LayoutUnits, 10, 0, 89, 0},
+                                                 {GapRule::WindowPixels, 60, 80, 89, 0},
+                                                 {GapRule::WindowPixels, 60, 80, 90, 1}}) {
+        world = makeWorld();
+        loadLine(world, {0, 1}, {2, 3});
+        Track& track = activeTrack(world.layouts);
+        track.gap.rule = rule;
+        track.nodes[LINE_X].x = x, track.nodes[LINE_X].y = y;
+        runningTrain(2, "X", 0);
+        Train& train = runningTrain(1, "S0", 1, "X");
+        train.distance = distance, train.exactDistance = static_cast<float>(distance);
+        stepTrains(world, 10);
+        EXPECT_EQ(train.crashed, crashed) << "units " << (rule == GapRule::LayoutUnits) << ", X at "
+                                          << x << "," << y << ", distance " << distance;
     }
 }
 

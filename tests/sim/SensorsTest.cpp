@@ -11,8 +11,8 @@ namespace quillon::testing {
 
 class SensorsTest : public WorldFixture {
 protected:
-    // B3 has id 9: numbers 18 and 19.
-    SensorsTest() { world.interaction.selectedNode = ref("B3"), stickSelectedSensor(world); }
+    // B3 has id 9: numbers 18 and 19. It is selected and stuck.
+    SensorsTest() { world.interaction.selectedNode = ref("B3"), stickSensor(world, ref("B3")); }
 };
 
 TEST_F(SensorsTest, AStuckSensorReadsTriggeredForBothItsNumbersAndNoOtherUntilUnstuck) {

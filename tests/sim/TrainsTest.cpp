@@ -23,16 +23,17 @@ TEST_F(TrainsTest, APlacedNumberMovesThatTrainAfresh) {
               (Kinds{EventKind::TrainPlaced, EventKind::TrainPlaced, EventKind::TrainMoved}));
 }
 
-TEST_F(TrainsTest, RemovingTheSelectedTrainKeepsTheOthersInOrder) {
+// Trains 5, 6 and 7 in slots 0..2, train 7 hovered: its slot moves with it.
+TEST_F(TrainsTest, RemovingATrainKeepsTheOthersInOrderAndTheHoverOnItsTrain) {
     for (int number : {5, 6, 7})
         placeTrain(world, number, ref("A1"));
-    world.interaction.selectedTrain = world.interaction.hoveredTrain = 0;
-    EXPECT_TRUE(removeSelectedTrain(world));
+    world.interaction.hoveredTrain = 2;
+    removeTrain(world, 5);
     EXPECT_EQ(world.trains.count, 2);
     EXPECT_EQ(world.trains.trains[0].number, 6);
     EXPECT_EQ(world.trains.trains[1].number, 7);
     EXPECT_EQ(world.trains.trains[2].inUse, 0) << "the vacated record";
-    EXPECT_EQ(world.interaction.hoveredTrain, NO_TRAIN);
+    EXPECT_EQ(world.interaction.hoveredTrain, 1);
 }
 
 TEST_F(TrainsTest, AFullTableTakesNoNewNumberButStillMovesAPlacedTrain) {
@@ -50,9 +51,12 @@ TEST_F(TrainsTest, SwitchNumbersReachTheirSlotsAndAChangeIsRecordedOnce) {
          {std::pair{1, "SW1"}, {18, "SW18"}, {153, "SW99"}, {156, "SW9C"}, {135, "SW1"}}) {
         node(name).direction = SWITCH_DIR_CURVED;
         takeEvents();
+        const std::uint32_t revision = world.layouts.tracks[LAYOUT_A].revision;
         setSwitch(world, number, SWITCH_DIR_STRAIGHT);
         setSwitch(world, number, SWITCH_DIR_STRAIGHT);
         EXPECT_EQ(node(name).direction, SWITCH_DIR_STRAIGHT) << number;
+        EXPECT_EQ(world.layouts.tracks[LAYOUT_A].revision, revision + 1)
+            << "redrawn once, " << number;
         EXPECT_EQ(world.events.events[0].a, node(name).id) << "the number of " << number;
         EXPECT_EQ(takeEvents(), Kinds{EventKind::SwitchChanged}) << number;
     }

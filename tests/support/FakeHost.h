@@ -22,7 +22,8 @@ namespace quillon::testing {
 using Bytes = std::vector<std::uint8_t>;
 using Kinds = std::vector<EventKind>;
 
-// A text at its top-left corner, or a line as "x2,y2" at its start.
+// A text at its top-left corner, a line as "x2,y2" at its start, or a disc
+// as its radius at its centre.
 struct Drawn {
     std::string text;
     int x, y;
@@ -38,11 +39,15 @@ public:
     void drawLine(int x1, int y1, int x2, int y2, Colour k) override {
         lines.push_back({std::to_string(x2) + "," + std::to_string(y2), x1, y1, k});
     }
+    void fillEllipse(int left, int top, int right, int bottom, Colour k) override {
+        discs.push_back(
+            {std::to_string((right - left) / 2), (left + right) / 2, (top + bottom) / 2, k});
+    }
     void setTextColour(Colour k) override { colour = k; }
     void textOut(int x, int y, const char* text, int length) override {
         texts.push_back({std::string(text, length), x, y, colour});
     }
-    std::vector<Drawn> lines, texts;
+    std::vector<Drawn> lines, texts, discs;
     Colour colour = 0;
 };
 

@@ -32,20 +32,25 @@ TEST(TrackTest, SwitchBytesReachTheirNumbersThenTheBuiltInsSlots) {
                                {0, NO_INDEX},
                                {2, NO_INDEX},
                                {136, NO_INDEX},
-                               {153, NO_INDEX}})
+                               {153, NO_INDEX},
+                               {-1, NO_INDEX},
+                               {256, NO_INDEX}})
         EXPECT_EQ(switchIndexForByte(track, byte), index) << "byte " << byte;
 }
 
 // Two sensors report contact 9, the second both ways: the reporters of 9
-// list all three ways in node order, and contacts past 495 are dropped.
+// list all three ways in node order. Contacts past 495 are dropped, and a
+// switch that carries contacts reports none.
 TEST(TrackTest, EveryWayThatReportsAContactIsListed) {
     Track track;
-    track.nodes.resize(3);
+    track.nodes.resize(4);
     for (Node& node : track.nodes)
         node.type = NODE_SENSOR;
     track.nodes[0].contacts[WAY_BEHIND] = 9;
     track.nodes[1].contacts[WAY_AHEAD] = track.nodes[1].contacts[WAY_BEHIND] = 9;
     track.nodes[2].contacts[WAY_AHEAD] = 496;
+    track.nodes[3].type = NODE_SWITCH;
+    track.nodes[3].contacts[WAY_AHEAD] = 9;
     indexTrack(track);
     std::vector<std::pair<int, int>> ways;
     for (int r = track.firstReporter[9]; r != NO_INDEX; r = track.reporters[r].next)

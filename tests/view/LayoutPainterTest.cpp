@@ -1,5 +1,7 @@
 #include "view/LayoutPainter.h"
 
+#include "sim/Sensors.h"
+#include "support/CrowdedLayout.h"
 #include "support/FakeHost.h"
 #include "support/LineTrack.h"
 #include "view/Palette.h"
@@ -21,13 +23,13 @@ protected:
         return {std::to_string(node(q).x) + "," + std::to_string(node(q).y), node(p).x, node(p).y,
                 colour};
     }
-    // The colour the edge shows: that of the last line drawn over it.
-    Colour shown(const char* p, const char* q) {
-        Colour colour = 0;
+    // The last line drawn over the edge between p and q, either way.
+    Drawn lastOver(const char* p, const char* q) {
+        Drawn last{};
         for (const Drawn& drawn : host.surface.lines)
             if (drawn == line(p, q, drawn.colour) || drawn == line(q, p, drawn.colour))
-                colour = drawn.colour;
-        return colour;
+                last = drawn;
+        return last;
     }
     // Text i of the last count drawn, by its centre in the 6 x 8 cell.
     Drawn label(std::size_t count, std::size_t i) {
@@ -40,27 +42,44 @@ protected:
     TextPainter painter{host, "Terminal", 6};
 };
 
-// The walk starts from node 0 as a train runs and colours by the switches.
-TEST_F(LayoutPainterTest, TheWalkStartsAtNodeZero) {
+// Last of all, a switch draws its selected branch towards itself in blue and
+// the other away from itself in grey.
+TEST_F(LayoutPainterTest, EdgesShowWhetherTheirSwitchesAreSetForThem) {
+    paint();
+    EXPECT_EQ(lastOver("SW11", "SW14"), line("SW14", "SW11", BRANCH_GREY));
+    node("SW14").direction = SWITCH_DIR_STRAIGHT;
+    paint();
+    EXPECT_EQ(lastOver("SW11", "SW14"), line("SW11", "SW14", ROUTE_BLUE));
+    EXPECT_EQ(lastOver("SW14", "C11"), line("SW14", "C11", BRANCH_GREY));
+}
+
+// The marker last drawn on each node: the colour of its kind, orange for a
+// stuck sensor.
+TEST_F(LayoutPainterTest, EachNodeIsMarkedInTheColourOfItsKind) {
+    stickSensor(world, ref("B3"));
+    paint();
+    for (auto [at, colour] : {std::pair{"SW7", SWITCH_BLUE},
+                              {"A7", SENSOR_YELLOW},
+                              {"B3", STUCK_ORANGE},
+                              {"DE5", RED}}) {
+        Colour shown = 0;
+        for (const Drawn& disc : host.surface.discs)
+            if (disc.x == node(at).x && disc.y == node(at).y)
+                shown = disc.colour;
+        EXPECT_EQ(shown, colour) << at;
+    }
+}
+
+// The walk starts from node 0 as a train runs, coloured by the switches, and
+// draws each edge once. A and B joined by two switches with both branches
+// between them: the four pairs once, the switches their branches again. Rows
+// of sensors that no track joins are drawn too.
+TEST_F(LayoutPainterTest, TheWalkStartsAtNodeZeroAndDrawsEachEdgeOnce) {
     const std::vector<Drawn>& lines = paint().lines;
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[0], line("A1", "SW12", BRANCH_GREY));
     EXPECT_EQ(lines[1], line("DE5", "A1", ROUTE_BLUE));
     EXPECT_EQ(lines[2], line("SW11", "SW12", BRANCH_GREY));
-}
-
-TEST_F(LayoutPainterTest, EdgesShowWhetherTheirSwitchesAreSetForThem) {
-    paint();
-    EXPECT_EQ(shown("SW11", "SW14"), BRANCH_GREY);
-    node("SW14").direction = SWITCH_DIR_STRAIGHT;
-    paint();
-    EXPECT_EQ(shown("SW11", "SW14"), ROUTE_BLUE);
-    EXPECT_EQ(shown("SW14", "C11"), BRANCH_GREY);
-}
-
-// A and B joined by two switches with both branches between them: the walk
-// draws each of the four pairs once, the switches their branches again.
-TEST_F(LayoutPainterTest, AWalkThroughAPassingLoopEnds) {
     TrackLayout record{};
     ASSERT_EQ(parseTrackLayout("track 4\n0 A sensor 0 0 0 2 1 ahead 10 3 behind 10\n"
                                "1 S0 switch 1 10 0 curved 3 2 curved 10 2 straight 12 0 behind 10\n"
@@ -71,6 +90,8 @@ TEST_F(LayoutPainterTest, AWalkThroughAPassingLoopEnds) {
               0);
     world.layouts.tracks[LAYOUT_A] = trackFromRecord(record);
     EXPECT_EQ(paint().lines.size(), 8u);
+    loadCrowdedLayout(world.layouts, 3, 2);
+    EXPECT_EQ(paint().lines.size(), 4u) << "two rows of two edges";
 }
 
 // The number, then the status below it, then the crash below that.
