@@ -81,16 +81,7 @@ void spreadTrains(World& world, int count) {
 void BM_BigStepTrains80Spread(benchmark::State& state) {
     World world = worldOnGeneratedLayout();
     spreadTrains(world, MAX_TRAINS);
-    TrainTable saved = world.trains;
-    for (auto _ : state) {
-        std::memcpy(&world.trains, &saved, sizeof world.trains);
-        benchmark::DoNotOptimize(stepTrains(world, 10));
-        world.events.count = 0;
-        benchmark::ClobberMemory();
-    }
-    for (int i = 0; i < world.trains.count; ++i)
-        if (world.trains.trains[i].crashed)
-            state.SkipWithError("a spread train crashed");
+    bench::stepFromSavedTable(state, world);
 }
 BENCHMARK(BM_BigStepTrains80Spread);
 

@@ -67,18 +67,7 @@ void spreadTrains() {
 // before each step (the copy alone is measured by BM_RestoreTrainTable).
 void BM_StepTrains80Spread(benchmark::State& state) {
     spreadTrains();
-    TrainTable saved = world.trains;
-    for (auto _ : state) {
-        std::memcpy(&world.trains, &saved, sizeof world.trains);
-        benchmark::DoNotOptimize(stepTrains(world, 10));
-        world.events.count = 0;
-        benchmark::ClobberMemory();
-    }
-    bool crashed = false;
-    for (int i = 0; i < world.trains.count; ++i)
-        crashed = crashed || world.trains.trains[i].crashed;
-    if (crashed)
-        state.SkipWithError("a spread train crashed");
+    bench::stepFromSavedTable(state, world);
 }
 BENCHMARK(BM_StepTrains80Spread);
 
