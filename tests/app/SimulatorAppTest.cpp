@@ -124,11 +124,6 @@ TEST_F(SimulatorAppTest, WithoutATrayTheWindowIsOnlyEverMinimised) {
     EXPECT_TRUE(host.minimised);
 }
 
-TEST_F(ConnectedAppTest, ReadsAreWokenByTheLinkWhileShown) {
-    EXPECT_EQ(host.watched, host.link);
-    EXPECT_EQ(host.timerPeriod[TIMER_POLL], 0);
-}
-
 TEST_F(SimulatorAppTest, WhereTheHostCannotWakeReadsTimer2Polls) {
     host.linkServerPresent = true;
     host.wakesReads = false;
