@@ -45,24 +45,6 @@ TEST_F(SimulatorAppTest, StartsHiddenTitledAndFitted) {
     EXPECT_EQ(host.title, "Quillon [Track Model B]");
 }
 
-// B9 is layout A's lowest node, 32 pixels above the frame's bottom.
-TEST_F(SimulatorAppTest, AResizeScalesTheLayoutsAndTheFrame) {
-    start();
-    app->onSize(false, 800, 600);
-    EXPECT_EQ(host.bufferWidth, 800);
-    EXPECT_EQ(host.bufferHeight, 600);
-    EXPECT_EQ(nodeAt(app->world().layouts, ref("B9")).y, 568);
-}
-
-TEST_F(SimulatorAppTest, TheWindowAndTheFrameKeepTheMinimumSize) {
-    start();
-    EXPECT_EQ(host.minimumWidth, 204);
-    EXPECT_EQ(host.minimumHeight, 128);
-    app->onSize(false, 100, 400);
-    EXPECT_EQ(host.bufferWidth, 204);
-    EXPECT_EQ(host.bufferHeight, 400);
-}
-
 // A bigger window shows more names of a crowded layout.
 TEST_F(SimulatorAppTest, EachResizePlansTheNamesAnew) {
     start();
@@ -124,11 +106,6 @@ TEST_F(SimulatorAppTest, WithoutATrayTheWindowIsOnlyEverMinimised) {
     EXPECT_TRUE(host.minimised);
 }
 
-TEST_F(ConnectedAppTest, ReadsAreWokenByTheLinkWhileShown) {
-    EXPECT_EQ(host.watched, host.link);
-    EXPECT_EQ(host.timerPeriod[TIMER_POLL], 0);
-}
-
 TEST_F(SimulatorAppTest, WhereTheHostCannotWakeReadsTimer2Polls) {
     host.linkServerPresent = true;
     host.wakesReads = false;
@@ -184,12 +161,6 @@ TEST_F(ConnectedAppTest, OnceTheBacklogIsReadTheLinkWakesReadsAgain) {
     app->onTimer(TIMER_POLL);
     EXPECT_EQ(host.watched, host.link);
     EXPECT_EQ(host.timerPeriod[TIMER_POLL], 0);
-}
-
-TEST_F(ConnectedAppTest, AReportRequestIsAnswered) {
-    host.link->pending = {133};
-    app->onLinkReadable();
-    EXPECT_EQ(host.link->written.size(), 10u);
 }
 
 // A stream at its end or failed stays readable; the reconnect check takes

@@ -158,26 +158,4 @@ TEST_F(FullCommandSetTest, StopHoldsTrainsAndSwitchesUntilGo) {
         << "each change recorded once";
 }
 
-// Step 8 with the light on in the full set runs as step 8 in the basic set.
-TEST(CommandSetsTest, BothSetsRunATrainAlike) {
-    World worlds[2] = {makeWorld(), makeWorld()};
-    CommandDecoder decoders[2];
-    decoders[1].commandSet = CommandSet::Full;
-    const std::uint8_t bytes[2][2] = {{8, 12}, {24, 12}};
-    std::vector<std::pair<int, int>> latched[2]; // (step, sensor number)
-    for (int side = 0; side < 2; ++side) {
-        placeTrain(worlds[side], 12, nodeNamed(worlds[side], "A1"));
-        decodeCommands(decoders[side], worlds[side], bytes[side], 2);
-        for (int step = 0; step < 2000; ++step) {
-            stepTrains(worlds[side], 10);
-            for (int i = 0; i < worlds[side].events.count; ++i)
-                if (worlds[side].events.events[i].kind == EventKind::SensorLatched)
-                    latched[side].emplace_back(step, worlds[side].events.events[i].a);
-            worlds[side].events.count = 0;
-        }
-    }
-    EXPECT_FALSE(latched[0].empty());
-    EXPECT_EQ(latched[1], latched[0]);
-}
-
 } // namespace quillon::testing

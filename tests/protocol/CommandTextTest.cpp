@@ -51,16 +51,4 @@ TEST(CommandTextTest, NamesTheSensorsOfAReportByTheModulesAskedFor) {
     EXPECT_STREQ(text, "none");
 }
 
-TEST(CommandTextTest, TheDecoderRecordsEachCommandItCompletes) {
-    World world = makeWorld();
-    Bytes bytes{8, 12, 133, 33};
-    CommandDecoder decoder;
-    decodeCommands(decoder, world, bytes.data(), int(bytes.size()));
-    std::vector<Bytes> decoded;
-    for (int i = 0; i < world.events.count; ++i)
-        if (const Event& e = world.events.events[i]; e.kind == EventKind::CommandDecoded)
-            decoded.emplace_back(e.bytes, e.bytes + e.length);
-    EXPECT_EQ(decoded, (std::vector<Bytes>{{8, 12}, {133}})) << "33 waits for its argument";
-}
-
 } // namespace quillon::testing

@@ -2,7 +2,6 @@
 
 #include "fuzz/SimulationProgram.h"
 #include "support/FakeHost.h"
-#include "support/GeneratedLayout.h"
 
 #include <cstdio>
 #include <random>
@@ -49,13 +48,6 @@ void runRandomPrograms(const World& start, long targetBytes, long targetSteps) {
 
 TEST(RandomizedRunTest, LongRunsKeepTheWorldSound) {
     runRandomPrograms(makeWorld(), 1000000, 100000);
-}
-
-TEST(RandomizedRunTest, LongRunsOnTheGeneratedLayoutKeepTheWorldSound) {
-    World start = makeWorld();
-    start.layouts.tracks[LAYOUT_LOADED] = generateLayout(5);
-    selectLayout(start.layouts, LAYOUT_LOADED);
-    runRandomPrograms(start, 300000, 30000);
 }
 
 } // namespace quillon::testing

@@ -1,11 +1,12 @@
 // The controlling program, played by a test: a Unix socket that listens in a
-// fresh directory, accepts the simulator and exchanges bytes with it. Every
+// fresh folder, accepts the simulator and exchanges bytes with it. Every
 // wait is bounded; idle, when given, runs (say the Qt event loop) meanwhile.
 #pragma once
 
+#include "backends/posix/TestProcess.h"
+
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <poll.h>
@@ -22,15 +23,9 @@ using Idle = std::function<void()>;
 
 class TestController {
 public:
-    TestController() {
-        char pattern[] = "/tmp/quillon-test-XXXXXX";
-        dir = ::mkdtemp(pattern) != nullptr ? pattern : "/tmp";
-        path = dir + "/track";
-    }
     ~TestController() {
         hangUp();
         stopListening();
-        ::rmdir(dir.c_str());
     }
 
     bool listen() {
@@ -75,7 +70,8 @@ public:
         return send({133}) ? receive(10, timeoutMs, idle) : Bytes{};
     }
 
-    std::string dir, path;
+    Folder folder; // removed with all that a test leaves in it
+    std::string dir = folder.path, path = folder / "track";
 
 private:
     // Polls in slices of 5 ms, running idle between them.

@@ -6,47 +6,35 @@
 
 #include <csignal>
 #include <string>
-#include <sys/wait.h>
-#include <utility>
+#include <vector>
 
 namespace quillon {
 namespace {
 
 using testing::TestController;
+using testing::TestProcess;
 
 // The program, offscreen, with its own controller's socket and the option
-// given; killed at the end of the test if still there.
+// given.
 struct Program {
     explicit Program(const char* option) {
         controller.listen(); // a failure shows as no connection
-        pid = ::fork();
-        if (pid == 0) {
-            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            ::setenv("QUILLON_PIPE", controller.path.c_str(), 1);
-            ::execl(QUILLON_PROGRAM, QUILLON_PROGRAM, option, static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-    }
-    ~Program() {
-        if (pid > 0 && ::kill(pid, SIGKILL) == 0)
-            ::waitpid(pid, nullptr, 0);
-    }
-    // The wait status once the program has ended.
-    int end() {
-        int status = -1;
-        ::waitpid(std::exchange(pid, 0), &status, 0);
-        return status;
+        ::setenv("QUILLON_PIPE", controller.path.c_str(), 1);
+        std::vector<std::string> arguments{QUILLON_PROGRAM};
+        if (option != nullptr)
+            arguments.push_back(option);
+        process = std::make_unique<TestProcess>(controller.folder, "quillon", arguments);
     }
     TestController controller;
-    pid_t pid = -1;
+    std::unique_ptr<TestProcess> process;
 };
 
 TEST(EndToEndTest, ServesReportsThenEndsCleanlyOnSigterm) {
     Program program(nullptr);
     ASSERT_TRUE(program.controller.accept(15000)) << "the program connects at start";
     EXPECT_EQ(program.controller.requestReport(5000), testing::Bytes(10, 0));
-    ::kill(program.pid, SIGTERM);
-    EXPECT_EQ(program.end(), W_EXITCODE(0, 0));
+    ::kill(program.process->pid, SIGTERM);
+    EXPECT_EQ(program.process->exitStatus(), 0);
 }
 
 // A controller set up for three sensor modules, then one, keeps its framing.
@@ -63,13 +51,13 @@ TEST(EndToEndTest, TheFullSetAnswersModuleRequests) {
 
 TEST(EndToEndTest, AnUnknownOptionEndsWithUsage) {
     Program program("--bogus");
-    EXPECT_EQ(program.end(), W_EXITCODE(2, 0));
+    EXPECT_EQ(program.process->exitStatus(), 2);
 }
 
 TEST(EndToEndTest, ASocketPathTooLongForAnAddressEndsWithUsage) {
     const std::string option = "--socket=/tmp/" + std::string(120, 'x');
     Program program(option.c_str());
-    EXPECT_EQ(program.end(), W_EXITCODE(2, 0));
+    EXPECT_EQ(program.process->exitStatus(), 2);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace quillon::ctl {
@@ -15,6 +16,14 @@ std::string repeated(const char* word, int times) {
     for (int k = 0; k < times; ++k)
         text += word;
     return text;
+}
+
+// The statement a line holds; a test failure when it holds none.
+Statement parsed(const std::string& line) {
+    Statement statement;
+    char error[STATEMENT_ERROR_CAPACITY];
+    EXPECT_TRUE(parseStatement(line, statement, error)) << error;
+    return statement;
 }
 
 struct Sent {
@@ -29,9 +38,7 @@ void PrintTo(const Sent& row, std::ostream* out) {
 class StatementBytesTest : public ::testing::TestWithParam<Sent> {};
 
 TEST_P(StatementBytesTest, SendsTheControllersBytes) {
-    Statement statement;
-    char error[STATEMENT_ERROR_CAPACITY];
-    ASSERT_TRUE(parseStatement(GetParam().line, statement, error)) << error;
+    const Statement statement = parsed(GetParam().line);
     EXPECT_EQ(std::vector<int>(statement.bytes, statement.bytes + statement.length),
               GetParam().bytes);
 }
@@ -95,10 +102,7 @@ void PrintTo(const Answered& row, std::ostream* out) {
 class AnswerLengthTest : public ::testing::TestWithParam<Answered> {};
 
 TEST_P(AnswerLengthTest, FramesTheBytesByTheCommandSet) {
-    Statement statement;
-    char error[STATEMENT_ERROR_CAPACITY];
-    ASSERT_TRUE(parseStatement(GetParam().line, statement, error)) << error;
-    EXPECT_EQ(answerLength(statement, GetParam().set), GetParam().length);
+    EXPECT_EQ(answerLength(parsed(GetParam().line), GetParam().set), GetParam().length);
 }
 
 INSTANTIATE_TEST_SUITE_P(Statements, AnswerLengthTest,
@@ -131,26 +135,16 @@ TEST(StatementLinesTest, ReadsLinesUpToAnOverlongOneAndNoFurther) {
     EXPECT_EQ(readTo, static_cast<long>(9 + MAX_LINE_LENGTH + 1));
 }
 
-TEST(StatementsTest, AWatchTakesItsPeriodAndTime) {
-    Statement statement;
-    char error[STATEMENT_ERROR_CAPACITY];
-    ASSERT_TRUE(parseStatement("watch 100ms for 1.5s", statement, error)) << error;
-    EXPECT_EQ(statement.periodMs, 100);
-    EXPECT_EQ(statement.durationMs, 1500);
-}
-
-TEST(StatementsTest, AWatchWithoutTimeRunsUntilStopped) {
-    Statement statement;
-    char error[STATEMENT_ERROR_CAPACITY];
-    ASSERT_TRUE(parseStatement("watch", statement, error));
-    EXPECT_EQ(statement.durationMs, -1);
+TEST(StatementsTest, AWatchTakesItsPeriodAndTimeOrRunsUntilStopped) {
+    for (auto [line, period, duration] :
+         {std::tuple{"watch 100ms for 1.5s", 100, 1500L}, {"watch", 250, -1L}}) {
+        EXPECT_EQ(parsed(line).periodMs, period) << line;
+        EXPECT_EQ(parsed(line).durationMs, duration) << line;
+    }
 }
 
 TEST(StatementsTest, ABlankLineOrACommentIsNoStatement) {
-    Statement statement;
-    char error[STATEMENT_ERROR_CAPACITY];
-    ASSERT_TRUE(parseStatement("  # nothing", statement, error));
-    EXPECT_EQ(statement.kind, StatementKind::Empty);
+    EXPECT_EQ(parsed("  # nothing").kind, StatementKind::Empty);
 }
 
 } // namespace
