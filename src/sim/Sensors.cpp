@@ -28,33 +28,14 @@ bool leavesBy(const Train& train, const Node& near, int way) {
     return near.edges[slot].dest == train.nextNode.index;
 }
 
-// A train within 4 units past the sensor node of index `sensor`, leaving it
-// the given way.
-bool trainJustPast(const World& world, std::int32_t sensor, int way) {
-    for (int i = 0; i < world.trains.count; ++i) {
-        const Train& train = world.trains.trains[i];
-        const Node* near = sensorJustPassed(world, train);
-        if (near != nullptr && train.currentNode.index == sensor && leavesBy(train, *near, way))
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 bool isSensorTriggered(const World& world, std::int32_t n) {
     if (n < 0 || n >= CONTACT_COUNT)
         return false;
-    const Track& track = activeTrack(world.layouts);
-    if (track.stuck.test(n))
-        return true;
-    for (std::int32_t r = track.firstReporter[n]; r != NO_INDEX;
-         r = track.reporters[static_cast<std::size_t>(r)].next) {
-        const ContactReporter& reporter = track.reporters[static_cast<std::size_t>(r)];
-        if (trainJustPast(world, reporter.node, reporter.way))
-            return true;
-    }
-    return false;
+    ContactBits triggered{};
+    addTriggeredContacts(world, triggered);
+    return triggered.test(n);
 }
 
 void addTriggeredContacts(const World& world, ContactBits& bits) {

@@ -15,8 +15,8 @@ struct World;
 // reports n for the way the train leaves it. Any other n reads false.
 bool isSensorTriggered(const World& world, std::int32_t n);
 
-// Sets in bits every contact that isSensorTriggered reads as triggered now,
-// in one pass over the trains: for reports that read many contacts.
+// Sets in bits every contact of the active layout that reads as triggered
+// now, in one pass over the trains: for reports that read many contacts.
 void addTriggeredContacts(const World& world, ContactBits& bits);
 
 // The user fires the sensor node the given way (WAY_AHEAD or WAY_BEHIND):

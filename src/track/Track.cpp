@@ -28,14 +28,11 @@ void ContactBits::clear() {
 Track::Track() {
     std::fill(std::begin(switchByByte), std::end(switchByByte),
               static_cast<std::int16_t>(NO_INDEX));
-    std::fill(std::begin(firstReporter), std::end(firstReporter), NO_INDEX);
 }
 
 void indexTrack(Track& track) {
     std::fill(std::begin(track.switchByByte), std::end(track.switchByByte),
               static_cast<std::int16_t>(NO_INDEX));
-    std::fill(std::begin(track.firstReporter), std::end(track.firstReporter), NO_INDEX);
-    track.reporters.clear();
     int count = track.nodeCount();
     for (int i = 0; i < count; ++i) {
         const Node& node = track.nodes[i];
@@ -47,24 +44,6 @@ void indexTrack(Track& track) {
     for (int n = 135; n <= 152; ++n)
         if (track.switchByByte[n] == NO_INDEX)
             track.switchByByte[n] = track.switchByByte[n - 134];
-    // Reporters are chained in node order, so the first reporter of a
-    // contact is its lowest node.
-    std::int32_t last[CONTACT_COUNT];
-    std::fill(std::begin(last), std::end(last), NO_INDEX);
-    for (int i = 0; i < count; ++i) {
-        for (int way = WAY_AHEAD; way <= WAY_BEHIND; ++way) {
-            std::int32_t contact = contactOf(track.nodes[i], way);
-            if (contact < 0 || contact >= CONTACT_COUNT)
-                continue;
-            auto at = static_cast<std::int32_t>(track.reporters.size());
-            track.reporters.push_back({i, way, NO_INDEX});
-            if (last[contact] == NO_INDEX)
-                track.firstReporter[contact] = at;
-            else
-                track.reporters[static_cast<std::size_t>(last[contact])].next = at;
-            last[contact] = at;
-        }
-    }
     track.walk = walkTrack(track);
 }
 
@@ -109,11 +88,6 @@ TrackLayout recordOf(const Track& track) {
         layout.nodes[i].y = node.y;
     }
     return layout;
-}
-
-bool reportsContact(const Node& node, std::int32_t contact) {
-    return contact != NO_CONTACT &&
-           (contactOf(node, WAY_AHEAD) == contact || contactOf(node, WAY_BEHIND) == contact);
 }
 
 int findNodeNamed(const Track& track, const char* name) {

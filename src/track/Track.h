@@ -53,14 +53,6 @@ struct Node {
     char name[NODE_NAME_CAPACITY] = {}; // NUL-terminated
 };
 
-// One sensor node and way that report a contact, and the next one that
-// reports the same contact (NO_INDEX after the last).
-struct ContactReporter {
-    std::int32_t node;
-    std::int32_t way;
-    std::int32_t next;
-};
-
 // Contact bits in the controller's report order: contact n in byte n / 8
 // under the mask 0x80 >> (n % 8).
 struct ContactBits {
@@ -75,15 +67,12 @@ struct ContactBits {
 static_assert(sizeof(ContactBits) == 62);
 
 struct Track {
-    // An empty track: no nodes, no switch byte or contact leads anywhere.
+    // An empty track: no nodes, no switch byte leads anywhere.
     Track();
 
     std::vector<Node> nodes; // node i has index i; edges name nodes by index
     // The node that controller switch byte n addresses, or NO_INDEX.
     std::int16_t switchByByte[256];
-    // The first reporter of each contact, or NO_INDEX.
-    std::int32_t firstReporter[CONTACT_COUNT];
-    std::vector<ContactReporter> reporters;
     std::vector<WalkEdge> walk; // every edge once, in the order it is drawn
     CollisionGap gap;
     ContactBits stuck{}; // contacts that read as triggered until unstuck
@@ -97,10 +86,10 @@ struct Track {
     int nodeCount() const { return static_cast<int>(nodes.size()); }
 };
 
-// Rebuilds the switch, contact, reporter and walk tables from the nodes. A switch
-// byte n addresses the switch numbered n; where no switch has that number,
-// bytes 135..152 address switches 1..18. A contact outside 0..495 is not
-// reported. Allocates; call it when a track is built, never in a step.
+// Rebuilds the switch and walk tables from the nodes. A switch byte n
+// addresses the switch numbered n; where no switch has that number, bytes
+// 135..152 address switches 1..18. Allocates; call it when a track is
+// built, never in a step.
 void indexTrack(Track& track);
 
 // A track holding the parsed record of a built-in layout: its nodes with
@@ -119,9 +108,6 @@ inline std::int32_t contactOf(const Node& node, int way) {
         return NO_CONTACT;
     return node.contacts[way];
 }
-
-// True when the node reports contact in either way.
-bool reportsContact(const Node& node, std::int32_t contact);
 
 // The index of the node addressed by controller switch byte n, or NO_INDEX.
 inline int switchIndexForByte(const Track& track, int n) {

@@ -51,38 +51,4 @@ TEST_F(SensorsTest, APassingTrainTriggersTheNumberOfItsDirection) {
     }
 }
 
-// Reading every contact in one pass agrees with reading each on its own,
-// whichever layout is active and wherever the trains stand.
-TEST(TriggeredContactsTest, AgreeWithReadingEachContact) {
-    World world = makeWorld();
-    world.layouts.tracks[LAYOUT_LOADED] = generateLayout(2);
-    std::mt19937 random(11);
-    auto anyNode = [&] {
-        int layout = static_cast<int>(random() % LAYOUT_COUNT);
-        int count = world.layouts.tracks[layout].nodeCount();
-        return NodeRef{static_cast<std::int16_t>(layout),
-                       static_cast<std::int16_t>(random() % static_cast<unsigned>(count))};
-    };
-    int triggered = 0;
-    for (int round = 0; round < 300; ++round) {
-        selectLayout(world.layouts, static_cast<int>(random() % LAYOUT_COUNT));
-        Train* train =
-            placeTrain(world, static_cast<int>(random() % MAX_TRAINS), anyNode(), random() & 1);
-        train->speed = random() % 15;
-        if (round % 8 == 0)
-            stickSensor(world, anyNode());
-        stepTrains(world, static_cast<std::int32_t>(random() % 40));
-        ContactBits all;
-        all.clear();
-        addTriggeredContacts(world, all);
-        for (int n = 0; n < CONTACT_COUNT; ++n) {
-            ASSERT_EQ(all.test(n), isSensorTriggered(world, n))
-                << "round " << round << ", contact " << n;
-            triggered += all.test(n);
-        }
-        world.events.count = 0;
-    }
-    EXPECT_GT(triggered, 0);
-}
-
 } // namespace quillon::testing

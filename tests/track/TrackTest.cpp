@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace quillon::testing {
 namespace {
 
@@ -38,26 +40,19 @@ TEST(TrackTest, SwitchBytesReachTheirNumbersThenTheBuiltInsSlots) {
         EXPECT_EQ(switchIndexForByte(track, byte), index) << "byte " << byte;
 }
 
-// Two sensors report contact 9, the second both ways: the reporters of 9
-// list all three ways in node order. Contacts past 495 are dropped, and a
-// switch that carries contacts reports none.
-TEST(TrackTest, EveryWayThatReportsAContactIsListed) {
-    Track track;
-    track.nodes.resize(4);
-    for (Node& node : track.nodes)
-        node.type = NODE_SENSOR;
-    track.nodes[0].contacts[WAY_BEHIND] = 9;
-    track.nodes[1].contacts[WAY_AHEAD] = track.nodes[1].contacts[WAY_BEHIND] = 9;
-    track.nodes[2].contacts[WAY_AHEAD] = 496;
-    track.nodes[3].type = NODE_SWITCH;
-    track.nodes[3].contacts[WAY_AHEAD] = 9;
-    indexTrack(track);
-    std::vector<std::pair<int, int>> ways;
-    for (int r = track.firstReporter[9]; r != NO_INDEX; r = track.reporters[r].next)
-        ways.emplace_back(track.reporters[r].node, track.reporters[r].way);
-    EXPECT_EQ(ways,
-              (std::vector<std::pair<int, int>>{{0, WAY_BEHIND}, {1, WAY_AHEAD}, {1, WAY_BEHIND}}));
-    EXPECT_EQ(track.reporters.size(), 3u) << "496 has no bit in the report";
+// A sensor reports the contact of each way; any other node reports none,
+// whatever its contacts hold.
+TEST(TrackTest, OnlyASensorReportsContacts) {
+    Node node;
+    node.contacts[WAY_AHEAD] = 7;
+    node.contacts[WAY_BEHIND] = 9;
+    for (auto [type, ahead, behind] : {std::tuple{NODE_SENSOR, 7, 9},
+                                       {NODE_SWITCH, NO_CONTACT, NO_CONTACT},
+                                       {NODE_STOP, NO_CONTACT, NO_CONTACT}}) {
+        node.type = type;
+        EXPECT_EQ(contactOf(node, WAY_AHEAD), ahead) << "type " << type;
+        EXPECT_EQ(contactOf(node, WAY_BEHIND), behind) << "type " << type;
+    }
 }
 
 TEST(TrackTest, AnEmptyTrackAddressesNothing) {
@@ -65,8 +60,6 @@ TEST(TrackTest, AnEmptyTrackAddressesNothing) {
     int reached = 0;
     for (int byte = 0; byte < 256; ++byte)
         reached += switchIndexForByte(track, byte) != NO_INDEX;
-    for (int contact = 0; contact < CONTACT_COUNT; ++contact)
-        reached += track.firstReporter[contact] != NO_INDEX;
     EXPECT_EQ(reached, 0);
 }
 
