@@ -527,11 +527,8 @@ void SimulatorApp::onCommand(int id) {
 }
 
 void SimulatorApp::placeAtSelection(std::int32_t number, bool behind) {
-    NodeRef node = world_.interaction.selectedNode;
-    if (node.isNode()) {
-        placeTrain(world_, number, node, behind);
+    if (placeTrainAtSelection(world_, number, behind))
         redraw();
-    }
     carryOutEvents();
     paceMovement();
 }

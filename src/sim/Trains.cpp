@@ -148,10 +148,10 @@ Train* selectedTrain(World& world) {
     return &world.trains.trains[slot];
 }
 
-bool placeTrainAtSelection(World& world, std::int32_t number) {
+bool placeTrainAtSelection(World& world, std::int32_t number, bool behind) {
     if (!world.interaction.selectedNode.isNode())
         return false;
-    placeTrain(world, number, world.interaction.selectedNode);
+    placeTrain(world, number, world.interaction.selectedNode, behind);
     return true;
 }
 

@@ -108,8 +108,9 @@ int trainSpeed(const World& world, std::int32_t number);
 // The train last clicked, or nullptr.
 Train* selectedTrain(World& world);
 
-// Places the train on the selected node; true when a node was selected.
-bool placeTrainAtSelection(World& world, std::int32_t number);
+// Places the train on the selected node, to set off ahead (or behind); true
+// when a node was selected.
+bool placeTrainAtSelection(World& world, std::int32_t number, bool behind = false);
 
 // Removes the selected train and clears the selection and hover of trains;
 // true when a train was selected.
