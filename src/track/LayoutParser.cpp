@@ -1,5 +1,6 @@
 #include "track/LayoutParser.h"
 
+#include "track/EdgeKeywords.h"
 #include "track/FieldReader.h"
 
 #include <cstdarg>
@@ -22,24 +23,6 @@ int fail(ParseResult& out, const char* format, ...) {
     va_start(args, format);
     std::vsnprintf(out.message, sizeof out.message, format, args);
     va_end(args);
-    return -1;
-}
-
-// The edge slot an edge keyword selects for a node type, or -1.
-int edgeSlot(std::int32_t type, const char* keyword) {
-    if (type == NODE_SWITCH) {
-        if (std::strcmp(keyword, "curved") == 0)
-            return EDGE_CURVED;
-        if (std::strcmp(keyword, "straight") == 0)
-            return EDGE_STRAIGHT;
-        if (std::strcmp(keyword, "behind") == 0)
-            return EDGE_COMMON;
-        return -1;
-    }
-    if (std::strcmp(keyword, "ahead") == 0)
-        return EDGE_AHEAD;
-    if (type == NODE_SENSOR && std::strcmp(keyword, "behind") == 0)
-        return EDGE_BEHIND;
     return -1;
 }
 
