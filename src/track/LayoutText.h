@@ -30,8 +30,9 @@ constexpr std::int32_t MAX_SENSOR_ID = CONTACT_COUNT / 2 - 1;
 constexpr std::int32_t MAX_EDGE_DISTANCE = 1000000;
 
 struct LayoutError {
-    int line; // 1-based line of the text
+    int line; // 1-based line of the text; 0 for the text as a whole
     std::string message;
+    int column = 0; // 1-based byte column of the line; 0 when unknown
 };
 
 // The track in the text form, with its switch directions and layout
