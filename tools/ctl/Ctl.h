@@ -1,6 +1,7 @@
 // The commands of quillon-ctl. Each takes the arguments after its own name
 // and returns the program's exit status: 0 done, 1 the simulator went away
-// (or, for the demo, could not be driven), 2 a usage or input error.
+// (or, for the demo, could not be driven; for check, a strict check found
+// warnings), 2 a usage or input error.
 #pragma once
 
 #include "protocol/CommandFraming.h"
@@ -12,6 +13,7 @@ namespace quillon::ctl {
 int serve(int argc, char** argv);
 int tap(int argc, char** argv);
 int demo(int argc, char** argv);
+int check(int argc, char** argv);
 
 // Says what is wrong on standard error as "quillon-ctl: ...", then usage.
 int usageError(const char* what, const char* usage);

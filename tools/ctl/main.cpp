@@ -20,6 +20,7 @@ constexpr const char* USAGE =
     "                                     forward between Quillon and a controller, logging\n"
     "  demo [--socket PATH] [--place TRAIN:NODE]...\n"
     "                                     run trains on layout A in a show\n"
+    "  check [--strict] FILE...           check layout files: mistakes and warnings\n"
     "  --help                             show this text and end\n"
     "  --version                          show the version and end\n"
     "'quillon-ctl COMMAND --help' tells more about a command.\n";
@@ -101,6 +102,8 @@ int main(int argc, char** argv) {
         return tap(argc - 2, argv + 2);
     if (std::strcmp(command, "demo") == 0)
         return demo(argc - 2, argv + 2);
+    if (std::strcmp(command, "check") == 0)
+        return check(argc - 2, argv + 2);
     const std::string what = std::string("unknown command '") + command + "'";
     return usageError(what.c_str(), USAGE);
 }
