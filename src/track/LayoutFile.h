@@ -57,13 +57,6 @@ enum class LayoutForm {
     Named,     // the form for people
 };
 
-// Where something stands in a file: 1-based line and column (a column counts
-// bytes). Line 0 stands for the file as a whole.
-struct SourcePosition {
-    int line = 0;
-    int column = 0;
-};
-
 // The form a text is in: the node table form when its first word is
 // "track", the named form otherwise.
 LayoutForm layoutFormOf(std::string_view text);
