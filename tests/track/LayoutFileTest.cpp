@@ -12,7 +12,8 @@ namespace quillon::testing {
 namespace {
 
 // The example of the layout file manual page, word for word.
-const char OVAL_WITH_SIDING[] = R"(# An oval of four sensors; switch W1 leads off it into a station siding.
+const char OVAL_WITH_SIDING[] =
+    R"(# An oval of four sensors; switch W1 leads off it into a station siding.
 gap 40
 switch W1 at 100 50 number 1
     behind S4 80  straight S1 100  curved P1 120
@@ -119,9 +120,9 @@ TEST(LayoutFileTest, ReportsEveryMistakeInTextOrder) {
     std::vector<std::string> described;
     for (const LayoutError& error : errors)
         described.push_back(describeLayoutError("f", error));
-    EXPECT_EQ(described, (std::vector<std::string>{"f:1:21: unknown node 'X'",
-                                                   "f:2:8: 'at' needs x and y",
-                                                   "f:4:21: unknown node 'Y'"}));
+    EXPECT_EQ(described,
+              (std::vector<std::string>{"f:1:21: unknown node 'X'", "f:2:8: 'at' needs x and y",
+                                        "f:4:21: unknown node 'Y'"}));
 }
 
 TEST(LayoutFileTest, StopsAfterAHundredErrors) {
