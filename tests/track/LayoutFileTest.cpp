@@ -1,6 +1,7 @@
 #include "track/LayoutFile.h"
 
 #include "sim/World.h"
+#include "track/LayoutCheck.h"
 #include "support/GeneratedLayout.h"
 
 #include <gtest/gtest.h>
@@ -165,6 +166,10 @@ TEST(LayoutFileTest, LoadsTheNodesEdgesAndContactsOfTheExample) {
     EXPECT_EQ(track.gap.rule, GapRule::LayoutUnits);
     EXPECT_EQ(track.gap.size, 40);
     EXPECT_EQ(switchIndexForByte(track, 1), 0);
+}
+
+TEST(LayoutFileTest, TheExampleLoadsWithoutAWarning) {
+    EXPECT_TRUE(checkLayout(loaded(OVAL_WITH_SIDING)).empty());
 }
 
 TEST(LayoutFileTest, GivesWhereEachNodeBegins) {
