@@ -65,6 +65,20 @@ bool findNonText(std::string_view text, LayoutError& error) {
     return false;
 }
 
+// The message with what a terminal could take for a command shown as '?':
+// control characters and bytes of a character cut short.
+void makePrintable(std::string& message) {
+    for (std::size_t at = 0; at < message.size();) {
+        std::size_t length = sequenceLength(message, at);
+        auto byte = static_cast<unsigned char>(message[at]);
+        if (length == 0 || byte < 0x20 || byte == 0x7F) {
+            message[at] = '?';
+            length = 1;
+        }
+        at += length;
+    }
+}
+
 } // namespace
 
 LayoutForm layoutFormOf(std::string_view text) {
@@ -93,7 +107,11 @@ bool loadLayout(std::string_view text, Track& out, std::vector<LayoutError>& err
     std::string terminated(text);
     if (text.substr(0, BYTE_ORDER_MARK.size()) == BYTE_ORDER_MARK)
         terminated.replace(0, BYTE_ORDER_MARK.size(), BYTE_ORDER_MARK.size(), ' ');
-    return loadLayoutText(terminated.c_str(), out, errors, nodePositions);
+    const std::size_t before = errors.size();
+    bool loaded = loadLayoutText(terminated.c_str(), out, errors, nodePositions);
+    for (std::size_t i = before; i < errors.size(); ++i)
+        makePrintable(errors[i].message);
+    return loaded;
 }
 
 bool readLayoutFile(const std::string& path, Track& out, std::vector<LayoutError>& errors,

@@ -83,7 +83,10 @@ std::string describeLayoutError(std::string_view file, const LayoutError& error)
 // The track in the named form, with its switch directions and layout
 // coordinates as they stand now; loading the text gives the same nodes,
 // contacts, switch numbers and gap. Works for any track whose nodes have
-// names fit for the form and unique; other nodes are named N<index>.
+// names fit for the form and unique; other nodes are named N<index> (with
+// '_' added while another node has that name). The form has no edge from a
+// node to itself (the node table form has): such an edge is written as it
+// stands, and loading the text refuses it.
 std::string formatNamedLayout(const Track& track);
 
 } // namespace quillon
