@@ -40,7 +40,10 @@
 // A sensor states exactly one of id, contact and contacts. A contact is a
 // number 0..495 or a contact name (A1..Z16, AA1..AE16). Nodes may be
 // named before they are stated. Capacities are those of a loaded layout:
-// 4096 nodes, switch numbers 1..255, contacts 0..495.
+// 4096 nodes, switch numbers 1..255, contacts 0..495. `gap N` takes 0..1000000
+// layout units; without it trains collide as on the built-in layouts, within
+// 10 window pixels. Words are separated by spaces, tabs and carriage returns;
+// a UTF-8 byte order mark at the start of the file is ignored.
 #pragma once
 
 #include "track/LayoutText.h"
