@@ -133,6 +133,11 @@ public:
         NamedStatements statements(text);
         for (auto kind = statements.next(words_); kind != NamedStatements::Kind::End;
              kind = statements.next(words_)) {
+            if (words_.size() > static_cast<std::size_t>(MAX_STATEMENT_WORDS)) {
+                report(words_.back().at, "the statement has more than " +
+                                             std::to_string(MAX_STATEMENT_WORDS) + " words");
+                words_.pop_back();
+            }
             if (kind == NamedStatements::Kind::Orphan)
                 report(words_[0].at, "this line continues no statement");
             else

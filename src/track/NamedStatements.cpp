@@ -28,8 +28,12 @@ NamedStatements::LineStart NamedStatements::readLine(std::vector<Word>& words) {
     std::size_t comment = text_.substr(from, end - from).find('#');
     if (comment != std::string_view::npos)
         end = from + comment;
-    const std::size_t before = words.size();
     std::size_t i = from;
+    while (i < end && isBlank(text_[i]))
+        ++i;
+    if (i == end)
+        return LineStart::Blank;
+    const LineStart start = i == from ? LineStart::Word : LineStart::Indented;
     while (i < end) {
         if (isBlank(text_[i])) {
             ++i;
@@ -38,13 +42,12 @@ NamedStatements::LineStart NamedStatements::readLine(std::vector<Word>& words) {
         std::size_t wordEnd = i;
         while (wordEnd < end && !isBlank(text_[wordEnd]))
             ++wordEnd;
-        words.push_back({text_.substr(i, wordEnd - i), {line_, static_cast<int>(i - begin) + 1}});
+        if (words.size() <= static_cast<std::size_t>(MAX_STATEMENT_WORDS))
+            words.push_back(
+                {text_.substr(i, wordEnd - i), {line_, static_cast<int>(i - begin) + 1}});
         i = wordEnd;
     }
-    if (words.size() == before)
-        return LineStart::Blank;
-    bool atLineStart = words[before].text.data() == text_.data() + from;
-    return atLineStart ? LineStart::Word : LineStart::Indented;
+    return start;
 }
 
 void NamedStatements::readContinuation(std::vector<Word>& words) {

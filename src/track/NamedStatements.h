@@ -11,6 +11,9 @@
 
 namespace quillon {
 
+// The most words a statement holds; any more are a mistake.
+constexpr int MAX_STATEMENT_WORDS = 64;
+
 struct Word {
     std::string_view text; // never empty, never holds white space or '#'
     SourcePosition at;
@@ -28,7 +31,9 @@ public:
         End,       // no words are left
     };
 
-    // The next statement's words, in text order.
+    // The next statement's words, in text order: at most
+    // MAX_STATEMENT_WORDS and then the first word beyond them, if any, so
+    // that a huge statement takes little memory.
     Kind next(std::vector<Word>& words);
 
 private:

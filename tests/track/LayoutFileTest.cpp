@@ -1,8 +1,8 @@
 #include "track/LayoutFile.h"
 
 #include "sim/World.h"
-#include "track/LayoutCheck.h"
 #include "support/GeneratedLayout.h"
+#include "track/LayoutCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -133,6 +133,17 @@ TEST(LayoutFileTest, StopsAfterAHundredErrors) {
     std::vector<LayoutError> errors = errorsOf(text);
     ASSERT_EQ(errors.size(), 101u);
     EXPECT_EQ(describeLayoutError("f", errors.back()), "f:101:1: too many errors");
+}
+
+// Words beyond the 64th of a statement are not kept, so neither are their
+// errors.
+TEST(LayoutFileTest, AStatementEndsAfterSixtyFourWords) {
+    std::string text = "stop A at 0 0";
+    for (int i = 0; i < 200; ++i)
+        text += " x";
+    std::vector<LayoutError> errors = errorsOf(text);
+    EXPECT_EQ(describeLayoutError("f", errors.back()),
+              "f:1:133: the statement has more than 64 words");
 }
 
 TEST(LayoutFileTest, AFailedLoadLeavesTrackAndPositionsAsTheyWere) {
