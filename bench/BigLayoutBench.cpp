@@ -1,5 +1,5 @@
 // The generated 4096-node layout (contacts up to 495, switch numbers up to
-// 255): loading it from its text, the 10 ms movement step with 80 trains,
+// 255): loading it from its text in either form, the 10 ms movement step with 80 trains,
 // report requests that ask every contact, and a frame with 10 moving trains.
 #include "KeepRunning.h"
 #include "host/NullHost.h"
@@ -7,6 +7,7 @@
 #include "sim/Movement.h"
 #include "sim/World.h"
 #include "support/GeneratedLayout.h"
+#include "track/LayoutFile.h"
 #include "track/LayoutText.h"
 #include "view/FrameTracker.h"
 #include "view/LayoutScaling.h"
@@ -53,6 +54,20 @@ void BM_BigLoadLayoutText(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_BigLoadLayoutText)->Unit(benchmark::kMillisecond);
+
+// Loading it from the named form, as a user's layout file is loaded.
+void BM_BigLoadNamedLayout(benchmark::State& state) {
+    static const std::string text = formatNamedLayout(generateLayout(1));
+    std::vector<LayoutError> errors;
+    for (auto _ : state) {
+        Track track;
+        benchmark::DoNotOptimize(loadLayout(text, track, errors));
+    }
+    if (!errors.empty())
+        std::abort();
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_BigLoadNamedLayout)->Unit(benchmark::kMillisecond);
 
 // count trains spread over the layout, each on its own segment in the
 // walk's order, halfway along it, at speed steps 1..14.

@@ -22,9 +22,11 @@ foreach(program quillon quillon-headless quillon-ctl)
   endif()
 endforeach()
 
-# Every man page in man/.
+# Every man page in man/: programs in section 1, file formats in 5.
 file(GLOB QUILLON_MAN_PAGES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/man/*.1)
 install(FILES ${QUILLON_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+file(GLOB QUILLON_FILE_MAN_PAGES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/man/*.5)
+install(FILES ${QUILLON_FILE_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man5)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.quillon.Quillon.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -40,7 +40,10 @@
 // A sensor states exactly one of id, contact and contacts. A contact is a
 // number 0..495 or a contact name (A1..Z16, AA1..AE16). Nodes may be
 // named before they are stated. Capacities are those of a loaded layout:
-// 4096 nodes, switch numbers 1..255, contacts 0..495.
+// 4096 nodes, switch numbers 1..255, contacts 0..495. `gap N` takes 0..1000000
+// layout units; without it trains collide as on the built-in layouts, within
+// 10 window pixels. Words are separated by spaces, tabs and carriage returns;
+// a UTF-8 byte order mark at the start of the file is ignored.
 #pragma once
 
 #include "track/LayoutText.h"
@@ -55,13 +58,6 @@ namespace quillon {
 enum class LayoutForm {
     NodeTable, // the built-ins' text: "track N" and numbered entries
     Named,     // the form for people
-};
-
-// Where something stands in a file: 1-based line and column (a column counts
-// bytes). Line 0 stands for the file as a whole.
-struct SourcePosition {
-    int line = 0;
-    int column = 0;
 };
 
 // The form a text is in: the node table form when its first word is
@@ -90,7 +86,10 @@ std::string describeLayoutError(std::string_view file, const LayoutError& error)
 // The track in the named form, with its switch directions and layout
 // coordinates as they stand now; loading the text gives the same nodes,
 // contacts, switch numbers and gap. Works for any track whose nodes have
-// names fit for the form and unique; other nodes are named N<index>.
+// names fit for the form and unique; other nodes are named N<index> (with
+// '_' added while another node has that name). The form has no edge from a
+// node to itself (the node table form has): such an edge is written as it
+// stands, and loading the text refuses it.
 std::string formatNamedLayout(const Track& track);
 
 } // namespace quillon

@@ -80,16 +80,18 @@ void append(std::string& text, const char* format, ...) {
 }
 
 // The fields of a text: runs of characters between white space, each with
-// the line it starts on.
+// the line and column it starts at.
 class Fields {
 public:
-    explicit Fields(const char* text) : at_(text) {}
+    explicit Fields(const char* text) : at_(text), lineStart_(text) {}
 
     // The next field, or false at the end of the text.
     bool next(std::string_view& field) {
         while (isScanSpace(*at_)) {
-            if (*at_ == '\n')
+            if (*at_ == '\n') {
                 ++line_;
+                lineStart_ = at_ + 1;
+            }
             ++at_;
         }
         if (*at_ == '\0')
@@ -98,22 +100,25 @@ public:
         while (*at_ != '\0' && !isScanSpace(*at_))
             ++at_;
         field = std::string_view(begin, static_cast<std::size_t>(at_ - begin));
-        fieldLine_ = line_;
+        fieldAt_ = {line_, static_cast<int>(begin - lineStart_) + 1};
         return true;
     }
 
-    // The line of the last field read; 1 before the first.
-    int fieldLine() const { return fieldLine_; }
+    // Where the last field read begins; line 1, column 1 before the first.
+    SourcePosition fieldPosition() const { return fieldAt_; }
 
 private:
     const char* at_;
+    const char* lineStart_;
     int line_ = 1;
-    int fieldLine_ = 1;
+    SourcePosition fieldAt_{1, 1};
 };
 
 class Loader {
 public:
-    Loader(const char* text, std::vector<LayoutError>& errors) : fields_(text), errors_(errors) {}
+    Loader(const char* text, std::vector<LayoutError>& errors,
+           std::vector<SourcePosition>& positions)
+        : fields_(text), errors_(errors), positions_(positions) {}
 
     bool run(Track& track) {
         if (!header(track))
@@ -142,7 +147,8 @@ private:
         va_start(args, format);
         std::vsnprintf(message, sizeof message, format, args);
         va_end(args);
-        errors_.push_back({fields_.fieldLine(), message});
+        SourcePosition at = fields_.fieldPosition();
+        errors_.push_back({at.line, message, at.column});
         failed_ = true;
     }
 
@@ -203,6 +209,7 @@ private:
         if (bounded("node count", 10, 1, MAX_TRACK_NODES, count) != Read::Fine)
             return false;
         track.nodes.resize(static_cast<std::size_t>(count));
+        positions_.assign(static_cast<std::size_t>(count), SourcePosition{});
         seen_.assign(static_cast<std::size_t>(count), false);
         return true;
     }
@@ -215,6 +222,7 @@ private:
         Read indexRead = bounded("node index", 10, 0, last, index);
         if (indexRead == Read::Stop)
             return false;
+        const SourcePosition entryAt = fields_.fieldPosition();
         if (indexRead == Read::Fine && seen_[static_cast<std::size_t>(index)]) {
             report("node %d is given twice", index);
             indexRead = Read::Wrong;
@@ -264,6 +272,7 @@ private:
         if (indexRead == Read::Fine) {
             seen_[static_cast<std::size_t>(index)] = true;
             track.nodes[static_cast<std::size_t>(index)] = node;
+            positions_[static_cast<std::size_t>(index)] = entryAt;
         }
         return true;
     }
@@ -316,6 +325,7 @@ private:
 
     Fields fields_;
     std::vector<LayoutError>& errors_;
+    std::vector<SourcePosition>& positions_;
     std::vector<bool> seen_;
     bool failed_ = false;
 };
@@ -353,10 +363,14 @@ std::optional<std::string> formatLayoutText(const Track& track) {
     return text;
 }
 
-bool loadLayoutText(const char* text, Track& out, std::vector<LayoutError>& errors) {
+bool loadLayoutText(const char* text, Track& out, std::vector<LayoutError>& errors,
+                    std::vector<SourcePosition>* nodePositions) {
     Track track;
-    if (!Loader(text, errors).run(track))
+    std::vector<SourcePosition> positions;
+    if (!Loader(text, errors, positions).run(track))
         return false;
+    if (nodePositions != nullptr)
+        *nodePositions = std::move(positions);
     track.gap = CollisionGap{GapRule::WindowPixels, 10};
     track.stuck.clear();
     track.revision = out.revision + 1;

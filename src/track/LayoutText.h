@@ -29,6 +29,13 @@ constexpr std::int32_t MAX_SENSOR_ID = CONTACT_COUNT / 2 - 1;
 // step always moves them on.
 constexpr std::int32_t MAX_EDGE_DISTANCE = 1000000;
 
+// Where something stands in a file: 1-based line and column (a column counts
+// bytes). Line 0 stands for the file as a whole.
+struct SourcePosition {
+    int line = 0;
+    int column = 0;
+};
+
 struct LayoutError {
     int line; // 1-based line of the text; 0 for the text as a whole
     std::string message;
@@ -54,11 +61,14 @@ std::optional<std::string> formatLayoutText(const Track& track);
 // written in hexadecimal ("0x99") or octal ("017"), as in the built-in
 // texts. On success out holds the indexed layout, with window positions
 // equal to its layout coordinates until it is scaled and a revision other
-// than the one it replaces; true. Otherwise out is untouched, errors gains
-// each error found in text order, and false. Reading stops at an error
+// than the one it replaces; nodePositions, when given, holds where each
+// node's entry begins (its index field), by index; true. Otherwise out and
+// nodePositions are untouched, errors gains each error found in text order,
+// each at the field it concerns, and false. Reading stops at an error
 // after which the fields no longer line up (a missing or malformed number,
 // an unknown node type, an impossible edge count); other errors let it go
 // on to report more.
-bool loadLayoutText(const char* text, Track& out, std::vector<LayoutError>& errors);
+bool loadLayoutText(const char* text, Track& out, std::vector<LayoutError>& errors,
+                    std::vector<SourcePosition>* nodePositions = nullptr);
 
 } // namespace quillon

@@ -38,8 +38,9 @@ struct CollisionGap {
 
 struct Node {
     std::int32_t type = NODE_STOP; // NodeType
-    // Sensor: its id (-1 where its contacts are given one by one); switch:
-    // its controller number 1..255; stop: the number its text gives.
+    // Sensor: k when it reports 2k and 2k + 1, however its text states
+    // them, otherwise -1; switch: its controller number 1..255; stop: the
+    // number its text gives.
     std::int32_t id = 0;
     NodeEdge edges[3] = {{-1, 0}, {-1, 0}, {-1, 0}};
     std::int32_t direction = 0; // switch: SWITCH_DIR_STRAIGHT or SWITCH_DIR_CURVED

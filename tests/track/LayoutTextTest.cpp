@@ -183,40 +183,42 @@ TEST(LayoutTextTest, RefusesATrackTheFormCannotState) {
     }
 }
 
-// Each fault is reported with its line and message, and reading stops where
-// the fields no longer line up.
-TEST(LayoutTextTest, ReportsEachFaultAtItsLine) {
+// Each fault is reported with its line, the column of its field and its
+// message, and reading stops where the fields no longer line up.
+TEST(LayoutTextTest, ReportsEachFaultAtItsField) {
     const std::string one = "track 2\n0 A stop 0 1 2 1\n  1 ahead 5\n";
-    const std::tuple<std::string, int, std::string> rows[] = {
-        {"  \n", 1, "the text is empty: it begins with 'track' and the node count"},
-        {"\ntrak 1", 2, "expected 'track', got 'trak'"},
-        {"track many", 1, "node count 'many' is not a number"},
-        {"track 4097", 1, "node count 4097 is outside 1..4096"},
-        {"track 99999999999", 1, "node count 99999999999 does not fit in 32 bits"},
-        {"track 1\n1 A stop 0 0 0 0", 2, "node index 1 is outside 0..0"},
-        {one + "0 B stop 0 0 0 0", 4, "node 0 is given twice"},
-        {"track 1\n0 ABCDE stop 0 0 0 0", 2, "node name 'ABCDE' is longer than 4 characters"},
-        {"track 1\n0 A bridge 0 0 0 0", 2, "node type 'bridge' is not sensor, switch or stop"},
-        {"track 1\n0 A sensor 248 0 0 0", 2, "sensor id 248 is outside 0..247"},
-        {"track 1\n0 A switch 0x100 0 0 curved 0", 2, "switch number 256 is outside 1..255"},
-        {"track 1\n0 A stop 0 1.5 0 0", 2, "x coordinate '1.5' is not a number"},
-        {"track 1\n0 A switch 1 0 0 left 0", 2,
+    const std::tuple<std::string, int, int, std::string> rows[] = {
+        {"  \n", 1, 1, "the text is empty: it begins with 'track' and the node count"},
+        {"\ntrak 1", 2, 1, "expected 'track', got 'trak'"},
+        {"track many", 1, 7, "node count 'many' is not a number"},
+        {"track 4097", 1, 7, "node count 4097 is outside 1..4096"},
+        {"track 99999999999", 1, 7, "node count 99999999999 does not fit in 32 bits"},
+        {"track 1\n1 A stop 0 0 0 0", 2, 1, "node index 1 is outside 0..0"},
+        {one + "0 B stop 0 0 0 0", 4, 1, "node 0 is given twice"},
+        {"track 1\n0 ABCDE stop 0 0 0 0", 2, 3, "node name 'ABCDE' is longer than 4 characters"},
+        {"track 1\n0 A bridge 0 0 0 0", 2, 5, "node type 'bridge' is not sensor, switch or stop"},
+        {"track 1\n0 A sensor 248 0 0 0", 2, 12, "sensor id 248 is outside 0..247"},
+        {"track 1\n0 A switch 0x100 0 0 curved 0", 2, 12, "switch number 256 is outside 1..255"},
+        {"track 1\n0 A stop 0 1.5 0 0", 2, 12, "x coordinate '1.5' is not a number"},
+        {"track 1\n0 A switch 1 0 0 left 0", 2, 18,
          "switch direction 'left' is not straight or curved"},
-        {"track 1\n0 A sensor 0 0 0 3", 2, "edge count 3 is outside 0..2 for a sensor"},
-        {"track 1\n0 A stop 0 0 0 1\n 1 ahead 5", 3, "edge destination 1 is outside 0..0"},
-        {"track 1\n0 A stop 0 0 0 1\n 0 behind 5", 3, "a stop has no 'behind' edge"},
-        {"track 2\n0 A sensor 0 0 0 2\n 1 ahead 5\n 1 ahead 5", 4, "the ahead edge is given twice"},
-        {"track 1\n0 A stop 0 0 0 1\n 0 ahead 0", 3, "edge distance 0 is outside 1..1000000"},
-        {"track 1\n0 A stop 0 0 0 1\n\n 0 ahead", 4, "the text ends before the edge distance"},
-        {one + "1 B stop 0 0 0 0\n\n2", 6, "the text goes on after the last of the 2 nodes"},
+        {"track 1\n0 A sensor 0 0 0 3", 2, 18, "edge count 3 is outside 0..2 for a sensor"},
+        {"track 1\n0 A stop 0 0 0 1\n 1 ahead 5", 3, 2, "edge destination 1 is outside 0..0"},
+        {"track 1\n0 A stop 0 0 0 1\n 0 behind 5", 3, 4, "a stop has no 'behind' edge"},
+        {"track 2\n0 A sensor 0 0 0 2\n 1 ahead 5\n 1 ahead 5", 4, 4,
+         "the ahead edge is given twice"},
+        {"track 1\n0 A stop 0 0 0 1\n 0 ahead 0", 3, 10, "edge distance 0 is outside 1..1000000"},
+        {"track 1\n0 A stop 0 0 0 1\n\n 0 ahead", 4, 4, "the text ends before the edge distance"},
+        {one + "1 B stop 0 0 0 0\n\n2", 6, 1, "the text goes on after the last of the 2 nodes"},
     };
-    for (const auto& [text, line, message] : rows) {
+    for (const auto& [text, line, column, message] : rows) {
         Track track;
         std::vector<LayoutError> errors;
         EXPECT_FALSE(loadLayoutText(text.c_str(), track, errors)) << text;
         ASSERT_FALSE(errors.empty()) << text;
         EXPECT_EQ(errors[0].message, message) << text;
         EXPECT_EQ(errors[0].line, line) << text;
+        EXPECT_EQ(errors[0].column, column) << text;
     }
 }
 
