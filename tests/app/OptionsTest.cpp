@@ -33,7 +33,7 @@ class OptionsRefuseTest : public ::testing::TestWithParam<BadOptions> {};
 TEST_P(OptionsRefuseTest, SaysWhatIsWrong) {
     const ParsedOptions parsed = parse(GetParam().arguments);
     EXPECT_FALSE(parsed.ok);
-    EXPECT_STREQ(parsed.error, GetParam().error);
+    EXPECT_EQ(parsed.error, GetParam().error);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -88,7 +88,7 @@ TEST(OptionsTest, MoreTrainsThanTheTableHoldsAreRefused) {
         arguments.push_back("--place");
         arguments.push_back(value.c_str());
     }
-    EXPECT_STREQ(parse(arguments).error, "too many trains placed: at most 80");
+    EXPECT_EQ(parse(arguments).error, "too many trains placed: at most 80");
 }
 
 TEST(OptionsTest, TheCommandLineWinsOverTheVariable) {

@@ -26,8 +26,13 @@ bool hasQtOptions(int argc, char** argv) {
 // starts whenever Qt has no options of its own to take out first. True when
 // the program ends with status.
 bool answersAtOnce(const quillon::ParsedOptions& options, int& status) {
+    if (!options.ok && options.layoutUnreadable) {
+        std::fprintf(stderr, "%s\n", options.error.c_str());
+        status = 2;
+        return true;
+    }
     if (!options.ok) {
-        std::fprintf(stderr, "quillon: %s\n%s", options.error, quillon::usageText());
+        std::fprintf(stderr, "quillon: %s\n%s", options.error.c_str(), quillon::usageText());
         status = 2;
         return true;
     }

@@ -54,7 +54,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ParsedOptions options = parseOptions(__argc, __argv, std::getenv("QUILLON_COMMANDS"));
     if (!options.ok || options.help || options.version) {
         char text[2048];
-        std::snprintf(text, sizeof text, "%s%s%s", options.ok ? "" : options.error,
+        std::snprintf(text, sizeof text, "%s%s%s", options.ok ? "" : options.error.c_str(),
                       options.ok ? "" : "\n\n", options.version ? versionText() : usageText());
         MessageBoxA(nullptr, text, "Quillon",
                     MB_OK | (options.ok ? MB_ICONINFORMATION : MB_ICONHAND));
