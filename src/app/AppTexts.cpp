@@ -47,8 +47,8 @@ SaveDialogRequest layoutExportDialogRequest() {
 
 OpenDialogRequest layoutOpenDialogRequest() {
     OpenDialogRequest request{};
-    request.filters[0] = {"Layout Files (*.layout *.txt)", "*.layout *.txt"};
-    request.filters[1] = {"All Files (*)", "*"};
+    request.filters[0] = {"Layout Files (*.layout;*.txt)", "*.layout;*.txt"};
+    request.filters[1] = {"All Files (*.*)", "*.*"};
     request.filterCount = 2;
     request.selectedFilter = 0;
     return request;

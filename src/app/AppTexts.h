@@ -38,7 +38,8 @@ SaveDialogRequest exportDialogRequest();
 // without extension, overwrite prompt, no read-only box, existing folder.
 SaveDialogRequest layoutExportDialogRequest();
 
-// Layout files (*.layout, *.txt) and all files, the first selected.
+// Layout files (*.layout;*.txt: patterns are separated by ';') and all
+// files, the first selected.
 OpenDialogRequest layoutOpenDialogRequest();
 
 } // namespace quillon

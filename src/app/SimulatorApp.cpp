@@ -32,8 +32,8 @@ constexpr int START_WIDTH = 512;
 constexpr int START_HEIGHT = 320;
 constexpr int MIN_WIDTH = 204;
 constexpr int MIN_HEIGHT = 128;
-constexpr const char* FONT_FACE = "Terminal";
-constexpr int FONT_POINTS = 6;
+constexpr const char* FONT_FACE = WINDOW_FONT_FACE;
+constexpr int FONT_POINTS = WINDOW_FONT_POINTS;
 // A layout file's errors shown at most; the rest are counted.
 constexpr std::size_t ERRORS_SHOWN = 20;
 // Room for the path the open dialog gives.

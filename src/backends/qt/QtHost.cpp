@@ -45,6 +45,8 @@ QIcon programIcon() {
 QString nameFilter(const FileFilter& filter) {
     QString label = QString::fromLatin1(filter.label);
     QString pattern = QString::fromLatin1(filter.pattern);
+    // Patterns are separated by ';' as on Windows; Qt wants spaces.
+    pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
     // Here "*.*" would hide every file without a dot in its name; every file
     // is "*".
     if (pattern == QStringLiteral("*.*")) {
