@@ -18,8 +18,8 @@ constexpr const char* USAGE =
     "                                     drive Quillon with statements from standard input\n"
     "  tap --listen PATH --connect PATH [--log FILE] [--json] [--commands basic|full]\n"
     "                                     forward between Quillon and a controller, logging\n"
-    "  demo [--socket PATH] [--place TRAIN:NODE]...\n"
-    "                                     run trains on layout A in a show\n"
+    "  demo [--socket PATH] [--layout A|B|FILE] [--place TRAIN:NODE]...\n"
+    "                                     run placed trains in a show\n"
     "  --help                             show this text and end\n"
     "  --version                          show the version and end\n"
     "'quillon-ctl COMMAND --help' tells more about a command.\n";
