@@ -48,8 +48,9 @@ TEST(MenusTest, TheWindowMenuOffersTheLoadedLayoutOnlyOnceOneIsLoaded) {
     for (bool loaded : {false, true}) {
         PopupMenu menu;
         buildWindowMenu(menu, loaded);
-        const MenuEntry* end = menu.entries + menu.count;
-        const bool offered = std::find_if(menu.entries, end, [](const MenuEntry& entry) {
+        const MenuEntry* begin = menu.entries;
+        const MenuEntry* end = begin + menu.count;
+        const bool offered = std::find_if(begin, end, [](const MenuEntry& entry) {
                                  return entry.id == CMD_SHOW_LOADED;
                              }) != end;
         EXPECT_EQ(offered, loaded);
