@@ -195,7 +195,10 @@ int main(int argc, char** argv) {
             return 2;
         }
         const std::string optionLayout = layoutNameOf(common.app.layout, common.app.layoutPath);
-        const std::string scenarioLayout = layoutNameOf(scenario.layout, scenario.layoutPath);
+        // A scenario that names no layout runs on the options' one.
+        const std::string scenarioLayout =
+            scenario.loadedLayout != nullptr ? scenario.layoutPath
+                                             : layoutNameOf(scenario.layout, common.app.layoutPath);
         if (scenarioLayout != optionLayout && common.app.placementCount > 0)
             return usageError("--place names nodes of layout " + optionLayout +
                               ", but the scenario runs on layout " + scenarioLayout);
