@@ -593,8 +593,8 @@ void SimulatorApp::exportLayout() {
 
 void SimulatorApp::exportLayoutFile() {
     char path[PATH_CAPACITY];
-    const char* name = world_.layouts.active == LAYOUT_LOADED ? fileNameOf(loadedPath_.c_str())
-                                                              : nullptr;
+    const char* name =
+        world_.layouts.active == LAYOUT_LOADED ? fileNameOf(loadedPath_.c_str()) : nullptr;
     if (name != nullptr)
         std::snprintf(path, sizeof path, "%s", name);
     else

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <ostream>
 #include <sstream>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quillon::testing {
@@ -124,7 +124,8 @@ TEST(OptionsTest, ApplyingPlacesTheTrainsOnTheChosenLayoutInOrder) {
 
 TEST(OptionsTest, ASnapshotTakesItsSize) {
     const ParsedOptions parsed = parse({"--snapshot=out.png", "--size", "300x200"});
-    EXPECT_EQ(std::make_pair(parsed.snapshotWidth, parsed.snapshotHeight), std::make_pair(300, 200));
+    EXPECT_EQ(std::make_pair(parsed.snapshotWidth, parsed.snapshotHeight),
+              std::make_pair(300, 200));
 }
 
 TEST(OptionsTest, ALayoutLetterInEitherCaseIsABuiltInLayout) {

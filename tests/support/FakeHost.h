@@ -118,7 +118,7 @@ public:
     std::map<std::string, std::string> files; // what replaceFile wrote, by path
     // The chosen path is the dialog's answer; an empty one cancels it.
     std::string title, clipboard, proposedPath, chosenPath;
-    std::string openPath; // the open dialog's answer; an empty one cancels it
+    std::string openPath;                    // the open dialog's answer; an empty one cancels it
     std::map<std::string, FileStamp> stamps; // by path; {} for any other
     // The frame is the outer size less the client size.
     int clientWidth = 512, clientHeight = 320, frameWidth = 0, frameHeight = 0;

@@ -7,9 +7,9 @@
 #include "ctl/Ctl.h"
 #include "ctl/Link.h"
 #include "protocol/CommandFraming.h"
-#include "track/ContactNames.h"
 #include "sim/Movement.h"
 #include "sim/World.h"
+#include "track/ContactNames.h"
 
 #include <cstdio>
 #include <cstring>
@@ -156,12 +156,11 @@ int demo(int argc, char** argv) {
     bool placed = false, otherLayout = false;
     for (int i = 0; i < argc; ++i) {
         placed = placed || std::strncmp(argv[i], "--place", 7) == 0;
-        const char* layout = std::strncmp(argv[i], "--layout=", 9) == 0 ? argv[i] + 9
+        const char* layout = std::strncmp(argv[i], "--layout=", 9) == 0              ? argv[i] + 9
                              : std::strcmp(argv[i], "--layout") == 0 && i + 1 < argc ? argv[i + 1]
-                                                                                      : nullptr;
-        otherLayout = otherLayout ||
-                      (layout != nullptr && std::strcmp(layout, "A") != 0 &&
-                       std::strcmp(layout, "a") != 0);
+                                                                                     : nullptr;
+        otherLayout = otherLayout || (layout != nullptr && std::strcmp(layout, "A") != 0 &&
+                                      std::strcmp(layout, "a") != 0);
     }
     // The default places go first, so that an option missing its value at
     // the end is said to be missing, not given one of them. They are
@@ -176,10 +175,9 @@ int demo(int argc, char** argv) {
     const int count = static_cast<int>(arguments.size());
     for (int i = 1; i < count && options.ok; ++i) {
         const char* option = arguments[static_cast<std::size_t>(i)];
-        const bool ours = std::strcmp(option, "--help") == 0 ||
-                          std::strncmp(option, "--place", 7) == 0 ||
-                          std::strncmp(option, "--layout", 8) == 0 ||
-                          std::strncmp(option, "--socket", 8) == 0;
+        const bool ours =
+            std::strcmp(option, "--help") == 0 || std::strncmp(option, "--place", 7) == 0 ||
+            std::strncmp(option, "--layout", 8) == 0 || std::strncmp(option, "--socket", 8) == 0;
         if (!ours || !takeCommonOption(options, count, arguments.data(), i)) {
             const std::string what = std::string("demo: unknown option '") + option + "'";
             return usageError(what.c_str(), USAGE);

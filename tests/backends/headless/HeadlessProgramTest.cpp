@@ -193,8 +193,9 @@ TEST_F(HeadlessProgramTest, TheLayoutOptionTakesAFileWithPlacesByItsNames) {
     const std::string file = dir.folder / "a.layout";
     std::ofstream(file) << layoutAText();
     const auto expected = sensorsLogged(run(ROUTE).out);
-    EXPECT_EQ(sensorsLogged(run("speed 12 8\nat 14s end\n", {"--layout", file, "--place", "12:A1"}).out),
-              expected);
+    EXPECT_EQ(
+        sensorsLogged(run("speed 12 8\nat 14s end\n", {"--layout", file, "--place", "12:A1"}).out),
+        expected);
 }
 
 TEST_F(HeadlessProgramTest, AScenarioLayoutFileThatDoesNotLoadGivesItsErrorsAfterTheLine) {

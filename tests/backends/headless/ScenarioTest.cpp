@@ -104,8 +104,7 @@ TEST_F(ScenarioTest, NeedsAnEnd) {
 class ScenarioLayoutFileTest : public ScenarioTest {
 protected:
     bool parseIn(const std::string& text) {
-        return parseScenario(text, world.layouts, LAYOUT_A, scenario, error,
-                             folder.path("s.scn"));
+        return parseScenario(text, world.layouts, LAYOUT_A, scenario, error, folder.path("s.scn"));
     }
     quillon::testing::TempFolder folder;
 };
