@@ -9,7 +9,6 @@
 #include <ostream>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace quillon::testing {
@@ -120,12 +119,6 @@ TEST(OptionsTest, ApplyingPlacesTheTrainsOnTheChosenLayoutInOrder) {
     ASSERT_EQ(world.trains.count, 2);
     EXPECT_EQ(world.trains.trains[0].number, 24);
     EXPECT_EQ(world.trains.trains[1].currentNode, parsed.app.placements[1].node);
-}
-
-TEST(OptionsTest, ASnapshotTakesItsSize) {
-    const ParsedOptions parsed = parse({"--snapshot=out.png", "--size", "300x200"});
-    EXPECT_EQ(std::make_pair(parsed.snapshotWidth, parsed.snapshotHeight),
-              std::make_pair(300, 200));
 }
 
 TEST(OptionsTest, ALayoutLetterInEitherCaseIsABuiltInLayout) {

@@ -387,12 +387,6 @@ TEST_F(LayoutFileAppTest, AChangeThatDoesNotLoadKeepsTheLayoutAndIsReportedOnce)
     EXPECT_EQ(loaded().nodeCount(), 72);
 }
 
-TEST_F(LayoutFileAppTest, TheMenuBringsTheLoadedLayoutBackAfterABuiltIn) {
-    app->onKeyDown(Key::B, false);
-    app->onCommand(CMD_SHOW_LOADED);
-    EXPECT_EQ(app->world().layouts.active, LAYOUT_LOADED);
-}
-
 TEST_F(LayoutFileAppTest, ExportWritesALayoutFileThatLoadsBack) {
     if (formatNamedLayout(loaded()).empty())
         GTEST_SKIP() << "layouts cannot be written in the named form yet";

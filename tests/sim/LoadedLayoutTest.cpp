@@ -33,12 +33,6 @@ TEST_F(LoadedLayoutTest, AKeptTrainStandsOnTheNodeOfTheSameName) {
     EXPECT_EQ(world.trains.trains[0].currentNode, (NodeRef{LAYOUT_LOADED, 1}));
 }
 
-TEST_F(LoadedLayoutTest, AKeptTrainKeepsItsSpeedStep) {
-    placed(12, "A1").speed = 7;
-    installLoadedLayout(world, renamed(5, "Q5"), true);
-    EXPECT_EQ(world.trains.trains[0].speed, 7u);
-}
-
 TEST_F(LoadedLayoutTest, AKeptTrainLeavesTheWayItWasGoing) {
     for (bool behind : {false, true}) {
         placed(12, "A3", behind);
@@ -83,12 +77,6 @@ TEST_F(LoadedLayoutTest, NoHoverOrSelectionRefersToTheReplacedLayout) {
     EXPECT_EQ((std::vector<bool>{state.hoveredNode.isNode(), state.selectedNode.isNode(),
                                  state.selectedTrain != NO_TRAIN}),
               (std::vector<bool>{false, false, false}));
-}
-
-TEST_F(LoadedLayoutTest, ANodeOfABuiltInLayoutStaysSelected) {
-    world.interaction.selectedNode = findNode(world.layouts, LAYOUT_A, "A5");
-    installLoadedLayout(world, renamed(1, "Q3"), true);
-    EXPECT_TRUE(world.interaction.selectedNode.isNode());
 }
 
 } // namespace quillon::testing

@@ -122,11 +122,5 @@ TEST_F(ScenarioLayoutFileTest, AFileThatDoesNotLoadFailsItsLineWithTheFilesError
     EXPECT_EQ(error.details.size(), 2u);
 }
 
-TEST_F(ScenarioLayoutFileTest, ANameTheFileLacksIsRefusedNamingTheFile) {
-    const std::string file = folder.write("a.layout", quillon::testing::layoutAText());
-    EXPECT_FALSE(parseIn("layout a.layout\nplace 12 C99\nat 1s end\n"));
-    EXPECT_EQ(error.message, "layout " + file + " has no node 'C99'");
-}
-
 } // namespace
 } // namespace quillon::headless
