@@ -8,6 +8,19 @@ void formatTitle(char* title, std::size_t capacity, int layoutIndex) {
     std::snprintf(title, capacity, "%s [Track Model %c]", PROGRAM_NAME, 'A' + layoutIndex);
 }
 
+const char* fileNameOf(const char* path) {
+    const char* name = path;
+    for (const char* c = path; *c != '\0'; ++c) {
+        if (*c == '/' || *c == '\\')
+            name = c + 1;
+    }
+    return name;
+}
+
+void formatLoadedTitle(char* title, std::size_t capacity, const char* path) {
+    std::snprintf(title, capacity, "%s - %s", PROGRAM_NAME, fileNameOf(path));
+}
+
 void formatExportName(char* path, std::size_t capacity, int layoutIndex) {
     std::snprintf(path, capacity, "track%c.dat", 'a' + layoutIndex);
 }
@@ -22,6 +35,22 @@ SaveDialogRequest exportDialogRequest() {
     request.promptOverwrite = true;
     request.hideReadOnly = true;
     request.pathMustExist = true;
+    return request;
+}
+
+SaveDialogRequest layoutExportDialogRequest() {
+    SaveDialogRequest request = exportDialogRequest();
+    request.filters[0] = {"Layout Files (*.layout)", "*.layout"};
+    request.defaultExtension = "layout";
+    return request;
+}
+
+OpenDialogRequest layoutOpenDialogRequest() {
+    OpenDialogRequest request{};
+    request.filters[0] = {"Layout Files (*.layout;*.txt)", "*.layout;*.txt"};
+    request.filters[1] = {"All Files (*.*)", "*.*"};
+    request.filterCount = 2;
+    request.selectedFilter = 0;
     return request;
 }
 

@@ -20,11 +20,26 @@ constexpr std::size_t PATH_CAPACITY = 260;
 // "Quillon [Track Model A]" for layout 0, "... B]" for layout 1.
 void formatTitle(char* title, std::size_t capacity, int layoutIndex);
 
+// "Quillon - NAME" for the loaded layout, NAME being the file's name
+// without its folders.
+void formatLoadedTitle(char* title, std::size_t capacity, const char* path);
+
+// The file's name without its folders: what follows the last '/' or '\\'.
+const char* fileNameOf(const char* path);
+
 // The file name the export proposes: "tracka.dat" or "trackb.dat".
 void formatExportName(char* path, std::size_t capacity, int layoutIndex);
 
 // Raw track data and all files, the first selected, "dat" added to a name
 // without extension, overwrite prompt, no read-only box, existing folder.
 SaveDialogRequest exportDialogRequest();
+
+// Layout files and all files, the first selected, "layout" added to a name
+// without extension, overwrite prompt, no read-only box, existing folder.
+SaveDialogRequest layoutExportDialogRequest();
+
+// Layout files (*.layout;*.txt: patterns are separated by ';') and all
+// files, the first selected.
+OpenDialogRequest layoutOpenDialogRequest();
 
 } // namespace quillon

@@ -8,6 +8,9 @@ constexpr int CMD_HIDE = 1001;
 constexpr int CMD_CLOSE = 1002;
 constexpr int CMD_ABOUT = 1003;
 constexpr int CMD_EXPORT = 1004;
+constexpr int CMD_OPEN_LAYOUT = 1005;
+constexpr int CMD_EXPORT_LAYOUT = 1006;
+constexpr int CMD_SHOW_LOADED = 1007; // makes the loaded layout active
 constexpr int CMD_STICK_SENSOR = 2001;
 constexpr int CMD_PLACE_TRAIN = 3000;  // + k, k = 0..6: PLACEABLE_TRAINS[k]
 constexpr int CMD_PLACE_BEHIND = 3010; // + k: PLACEABLE_TRAINS[k], leaving its node behind

@@ -73,10 +73,14 @@ void buildPlaceMenu(PopupMenu& menu, bool sensorHovered, bool sensorStuck) {
     addPlaceEntries(menu, CMD_PLACE_BEHIND, "Train ");
 }
 
-void buildWindowMenu(PopupMenu& menu) {
+void buildWindowMenu(PopupMenu& menu, bool hasLoadedLayout) {
     clear(menu);
     addCommand(menu, CMD_HIDE, "Hide");
     addSeparator(menu);
+    addCommand(menu, CMD_OPEN_LAYOUT, "Open Layout...");
+    if (hasLoadedLayout)
+        addCommand(menu, CMD_SHOW_LOADED, "Loaded Layout");
+    addCommand(menu, CMD_EXPORT_LAYOUT, "Export Layout...");
     addCommand(menu, CMD_EXPORT, "Export");
     addCommand(menu, CMD_ABOUT, "About");
     addSeparator(menu);

@@ -17,8 +17,10 @@ void buildTrainMenu(PopupMenu& menu, int speedStep);
 // 3010..3016), which place the train to leave its node by the behind way.
 void buildPlaceMenu(PopupMenu& menu, bool sensorHovered, bool sensorStuck);
 
-// "Hide", separator, "Export", "About", separator, "Close".
-void buildWindowMenu(PopupMenu& menu);
+// "Hide", separator, "Open Layout...", "Loaded Layout" (only with
+// hasLoadedLayout), "Export Layout...", "Export", "About", separator,
+// "Close".
+void buildWindowMenu(PopupMenu& menu, bool hasLoadedLayout = false);
 
 // "Hide" while the window is visible, "Show" while it is not; separator;
 // "About"; separator; "Close".

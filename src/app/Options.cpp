@@ -1,10 +1,15 @@
 #include "app/Options.h"
 
+#include "sim/LoadedLayout.h"
 #include "sim/World.h"
+#include "track/LayoutFile.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace quillon {
 namespace {
@@ -39,10 +44,12 @@ __attribute__((format(printf, 2, 3)))
 void fail(ParsedOptions& parsed, const char* format, ...);
 
 void fail(ParsedOptions& parsed, const char* format, ...) {
+    char line[256];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(parsed.error, sizeof parsed.error, format, args);
+    std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
+    parsed.error = line;
     parsed.ok = false;
 }
 
@@ -139,7 +146,8 @@ void takeSocketPath(ParsedOptions& parsed, const char* value) {
 }
 
 #define QUILLON_COMMON_OPTIONS                                                                     \
-    "  --layout A|B        start on layout A (the default) or B\n"                                 \
+    "  --layout A|B|FILE   start on layout A (the default), B, or the layout in FILE\n"            \
+    "                      (a layout file, see quillon-layout(5))\n"                               \
     "  --place TRAIN:NODE[:behind]\n"                                                              \
     "                      put train TRAIN (0 to 255) on the node named NODE of\n"                 \
     "                      that layout, e.g. 12:A1, to set off ahead (or behind\n"                 \
@@ -151,6 +159,43 @@ void takeSocketPath(ParsedOptions& parsed, const char* value) {
     "                      also QUILLON_COMMANDS, which the option overrides\n"                    \
     "  --help              show this text and end\n"                                               \
     "  --version           show the version and end\n"
+
+// Reads the layout file of --layout FILE into the options; false, with
+// every error of the file, one per line, when it does not load.
+bool loadLayoutOption(ParsedOptions& parsed) {
+    AppOptions& app = parsed.app;
+    auto track = std::make_shared<Track>();
+    std::vector<LayoutError> errors;
+    if (readLayoutFile(app.layoutPath, *track, errors)) {
+        app.loadedLayout = std::move(track);
+        return true;
+    }
+    parsed.ok = false;
+    parsed.layoutUnreadable = true;
+    parsed.error.clear();
+    for (const LayoutError& error : errors) {
+        if (!parsed.error.empty())
+            parsed.error += '\n';
+        parsed.error += describeLayoutError(app.layoutPath, error);
+    }
+    if (parsed.error.empty())
+        parsed.error = app.layoutPath + ": does not load";
+    return false;
+}
+
+// The windowed program's picture size: WIDTHxHEIGHT, each 1 to 8192.
+bool takeSize(ParsedOptions& parsed, const char* value) {
+    int width = 0, height = 0, end = 0;
+    if (std::sscanf(value, "%5dx%5d%n", &width, &height, &end) != 2 || value[end] != '\0' ||
+        value[0] < '0' || value[0] > '9' || width < 1 || height < 1 || width > 8192 ||
+        height > 8192) {
+        fail(parsed, "--size needs WIDTHxHEIGHT, each 1 to 8192, not '%.64s'", value);
+        return false;
+    }
+    parsed.snapshotWidth = width;
+    parsed.snapshotHeight = height;
+    return true;
+}
 
 } // namespace
 
@@ -178,9 +223,18 @@ bool takeCommonOption(ParsedOptions& parsed, int argc, const char* const* argv, 
             fail(parsed, "--commands must be basic or full, not '%s'", value);
         return true;
     }
-    if (const char* value = valueOf(parsed, "--layout", "A or B", argc, argv, i)) {
-        if (parsed.ok && !layoutNamed(value, parsed.app.layout))
-            fail(parsed, "--layout must be A or B, not '%s'", value);
+    if (const char* value = valueOf(parsed, "--layout", "A, B or a layout file", argc, argv, i)) {
+        if (!parsed.ok)
+            return true;
+        parsed.app.layoutPath.clear();
+        if (layoutNamed(value, parsed.app.layout))
+            return true;
+        if (value[0] == '\0') {
+            fail(parsed, "--layout needs A, B or a layout file");
+            return true;
+        }
+        parsed.app.layout = LAYOUT_LOADED;
+        parsed.app.layoutPath = value;
         return true;
     }
     if (const char* value = valueOf(parsed, "--place", "TRAIN:NODE", argc, argv, i)) {
@@ -200,33 +254,59 @@ void finishOptions(ParsedOptions& parsed) {
     if (parsed.ok && !parsed.commandsGiven && parsed.badCommandsVariable != nullptr)
         fail(parsed, "QUILLON_COMMANDS must be basic or full, not '%.64s'",
              parsed.badCommandsVariable);
-    if (!parsed.ok || parsed.app.placementCount == 0)
+    if (!parsed.ok)
+        return;
+    AppOptions& app = parsed.app;
+    if (app.layout == LAYOUT_LOADED && !loadLayoutOption(parsed))
+        return;
+    if (app.placementCount == 0)
         return;
     Layouts layouts{};
-    loadBuiltinLayouts(layouts);
-    AppOptions& app = parsed.app;
+    if (app.layout == LAYOUT_LOADED)
+        layouts.tracks[LAYOUT_LOADED] = *app.loadedLayout;
+    else
+        loadBuiltinLayouts(layouts);
     for (int k = 0; k < app.placementCount; ++k) {
         Placement& placement = app.placements[k];
         placement.node = findNode(layouts, app.layout, placement.nodeName);
         if (placement.node.isNode())
             continue;
-        fail(parsed, "unknown node '%s' on layout %c", placement.nodeName,
-             app.layout == LAYOUT_A ? 'A' : 'B');
+        if (app.layout == LAYOUT_LOADED)
+            fail(parsed, "unknown node '%s' in %.200s", placement.nodeName, app.layoutPath.c_str());
+        else
+            fail(parsed, "unknown node '%s' on layout %c", placement.nodeName,
+                 app.layout == LAYOUT_A ? 'A' : 'B');
         return;
     }
 }
 
 ParsedOptions parseOptions(int argc, const char* const* argv, const char* commandsVariable) {
     ParsedOptions parsed = startOptions(commandsVariable);
+    bool sizeGiven = false;
     for (int i = 1; i < argc && parsed.ok; ++i) {
-        if (!takeCommonOption(parsed, argc, argv, i))
-            fail(parsed, "unknown option '%s'", argv[i]);
+        if (takeCommonOption(parsed, argc, argv, i))
+            continue;
+        if (const char* value = valueOf(parsed, "--snapshot", "a PNG file", argc, argv, i)) {
+            if (parsed.ok && value[0] == '\0')
+                fail(parsed, "--snapshot needs a PNG file");
+            parsed.snapshotPath = value;
+            continue;
+        }
+        if (const char* value = valueOf(parsed, "--size", "WIDTHxHEIGHT", argc, argv, i)) {
+            sizeGiven = parsed.ok && takeSize(parsed, value);
+            continue;
+        }
+        fail(parsed, "unknown option '%s'", argv[i]);
     }
+    if (parsed.ok && sizeGiven && parsed.snapshotPath.empty())
+        fail(parsed, "--size needs --snapshot FILE");
     finishOptions(parsed);
     return parsed;
 }
 
 void applyOptions(World& world, const AppOptions& options) {
+    if (options.loadedLayout != nullptr)
+        installLoadedLayout(world, *options.loadedLayout, false);
     selectLayout(world.layouts, options.layout);
     for (int k = 0; k < options.placementCount; ++k)
         placeTrain(world, options.placements[k].train, options.placements[k].node,
@@ -239,7 +319,10 @@ const char* commonOptionsText() {
 
 const char* usageText() {
     return "usage: quillon [OPTION]...\n"
-           "Simulates a model railway that a controlling program drives.\n" QUILLON_COMMON_OPTIONS;
+           "Simulates a model railway that a controlling program drives.\n" QUILLON_COMMON_OPTIONS
+           "  --snapshot FILE     write a PNG picture of the layout's window to FILE, without\n"
+           "                      a display, and end\n"
+           "  --size WxH          the picture's size in pixels (512x320 when not given)\n";
 }
 
 const char* versionText() {

@@ -6,6 +6,8 @@
 #include "track/BuiltinLayouts.h"
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 namespace quillon {
 
@@ -27,7 +29,12 @@ constexpr int SOCKET_PATH_CAPACITY = 256;
 // What the application is built with.
 struct AppOptions {
     CommandSet commands = CommandSet::Basic;
-    int layout = LAYOUT_A;
+    int layout = LAYOUT_A; // LAYOUT_LOADED: the file at layoutPath
+    // The layout file given with --layout FILE, as given; empty for A or B.
+    std::string layoutPath{};
+    // The file's layout once the options are finished, unscaled; shared so
+    // that options stay cheap to copy.
+    std::shared_ptr<const Track> loadedLayout{};
     // In the order given; a train placed twice keeps only its last node.
     Placement placements[MAX_PLACEMENTS] = {};
     int placementCount = 0;
@@ -39,8 +46,18 @@ struct ParsedOptions {
     AppOptions app;
     bool help = false;    // print the usage and end
     bool version = false; // print the version and end
-    bool ok = true;       // false: error holds one line saying what is wrong
-    char error[256] = {};
+    // false: error says what is wrong, one line per mistake (a layout file
+    // that does not load gives every error it has), without a final line feed
+    bool ok = true;
+    std::string error;
+    // The layout file did not load: error holds its errors and nothing else,
+    // so programs show them without the usage text.
+    bool layoutUnreadable = false;
+    // The windowed program's picture without a window: where to write it
+    // (empty for none) and its size.
+    std::string snapshotPath;
+    int snapshotWidth = 512;
+    int snapshotHeight = 320;
     // QUILLON_COMMANDS when it names no command set: refused by
     // finishOptions unless --commands was given, since the option wins.
     const char* badCommandsVariable = nullptr;
@@ -50,8 +67,8 @@ struct ParsedOptions {
 // Reads the options after the program name. commandsVariable is the value
 // of QUILLON_COMMANDS (nullptr when unset); an option given on the command
 // line wins over it. Equivalent to startOptions, takeCommonOption for each
-// argument (an argument it does not take is an unknown option), then
-// finishOptions.
+// argument (an argument it does not take is an unknown option, except the
+// windowed program's --snapshot FILE and --size WxH), then finishOptions.
 ParsedOptions parseOptions(int argc, const char* const* argv, const char* commandsVariable);
 
 // For programs with options of their own: the defaults, with the command set
@@ -63,13 +80,16 @@ ParsedOptions startOptions(const char* commandsVariable);
 // argv[i] is no common option. A bad value leaves parsed.ok false.
 bool takeCommonOption(ParsedOptions& parsed, int argc, const char* const* argv, int& i);
 
-// Refuses a bad QUILLON_COMMANDS that no --commands overrode, and resolves
-// the placements' node names against the chosen layout; an unknown name
-// leaves ok false. Call once, after the last option; does nothing when ok is
+// Refuses a bad QUILLON_COMMANDS that no --commands overrode, reads the
+// layout file when one was given (every error it has, each as
+// describeLayoutError says it, leaves ok false), and resolves the
+// placements' node names against the chosen layout; an unknown name leaves
+// ok false. Call once, after the last option; does nothing when ok is
 // already false.
 void finishOptions(ParsedOptions& parsed);
 
-// Sets the world up as the options ask: the chosen layout made active, and
+// Sets the world up as the options ask: a layout file's layout put in as
+// the loaded one, the chosen layout made active, and
 // the trains placed in the order given (each placement
 // records its event, as any placement does). The world has its layouts
 // loaded and its options finished.

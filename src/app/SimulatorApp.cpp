@@ -5,8 +5,10 @@
 #include "app/Menus.h"
 #include "app/StepTiming.h"
 #include "host/ControllerLink.h"
+#include "sim/LoadedLayout.h"
 #include "sim/Movement.h"
 #include "sim/Sensors.h"
+#include "track/LayoutFile.h"
 #include "track/TrackExport.h"
 #include "view/LayoutPainter.h"
 #include "view/LayoutScaling.h"
@@ -14,11 +16,14 @@
 #include "view/Pointer.h"
 #include "view/TextPainter.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
 #include <limits>
+#include <string>
+#include <utility>
 
 namespace quillon {
 namespace {
@@ -27,8 +32,12 @@ constexpr int START_WIDTH = 512;
 constexpr int START_HEIGHT = 320;
 constexpr int MIN_WIDTH = 204;
 constexpr int MIN_HEIGHT = 128;
-constexpr const char* FONT_FACE = "Terminal";
-constexpr int FONT_POINTS = 6;
+constexpr const char* FONT_FACE = WINDOW_FONT_FACE;
+constexpr int FONT_POINTS = WINDOW_FONT_POINTS;
+// A layout file's errors shown at most; the rest are counted.
+constexpr std::size_t ERRORS_SHOWN = 20;
+// Room for the path the open dialog gives.
+constexpr std::size_t OPEN_PATH_CAPACITY = 4096;
 
 // The sound of an event, if it has one.
 bool soundOf(EventKind kind, Sound& sound) {
@@ -72,6 +81,10 @@ SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
         host_.messageBox(messages.texts[i], MessageIcon::Error);
     decoder_.commandSet = options.commands;
     applyOptions(world_, options);
+    if (options.loadedLayout != nullptr) {
+        loadedPath_ = options.layoutPath;
+        loadedStamp_ = host_.fileStamp(loadedPath_.c_str());
+    }
     painter_ = std::make_unique<TextPainter>(host_, FONT_FACE, FONT_POINTS);
     chooseLayout(world_.layouts.active);
     host_.startTimer(TIMER_RECONNECT, RECONNECT_PERIOD_MS);
@@ -156,7 +169,10 @@ void SimulatorApp::resize(int width, int height) {
 void SimulatorApp::chooseLayout(int index) {
     selectLayout(world_.layouts, index);
     char title[TITLE_CAPACITY];
-    formatTitle(title, sizeof title, index);
+    if (index == LAYOUT_LOADED)
+        formatLoadedTitle(title, sizeof title, loadedPath_.c_str());
+    else
+        formatTitle(title, sizeof title, index);
     host_.setTitle(title);
 }
 
@@ -381,6 +397,7 @@ void SimulatorApp::onTimer(int id) {
     case TIMER_RECONNECT:
         if (!reconnectTick() && !shownByUser_)
             hide();
+        reloadChangedLayout();
         return;
     case TIMER_POLL:
         // Each step of timer 2 starts a fresh budget.
@@ -456,7 +473,7 @@ void SimulatorApp::onButtonDown(int, int, PointerButton button) {
     if (!hit) {
         if (button != PointerButton::Right)
             return;
-        buildWindowMenu(menu);
+        buildWindowMenu(menu, world_.layouts.tracks[LAYOUT_LOADED].nodeCount() > 0);
         host_.popupMenu(menu);
         return;
     }
@@ -511,6 +528,18 @@ void SimulatorApp::onCommand(int id) {
     case CMD_EXPORT:
         exportLayout();
         return;
+    case CMD_EXPORT_LAYOUT:
+        exportLayoutFile();
+        return;
+    case CMD_OPEN_LAYOUT:
+        openLayout();
+        return;
+    case CMD_SHOW_LOADED:
+        if (world_.layouts.tracks[LAYOUT_LOADED].nodeCount() == 0)
+            return;
+        chooseLayout(LAYOUT_LOADED);
+        redraw();
+        return;
     case CMD_STICK_SENSOR:
         stickSelectedSensor(world_);
         // A kept frame shows the change only where it is repainted.
@@ -560,6 +589,77 @@ void SimulatorApp::exportLayout() {
     // A failed export leaves the user's previous file as it was.
     if (!host_.replaceFile(path, dump, sizeof dump))
         showMessage(MessageIcon::Error, "failed to export track data to %s", path);
+}
+
+void SimulatorApp::exportLayoutFile() {
+    char path[PATH_CAPACITY];
+    const char* name =
+        world_.layouts.active == LAYOUT_LOADED ? fileNameOf(loadedPath_.c_str()) : nullptr;
+    if (name != nullptr)
+        std::snprintf(path, sizeof path, "%s", name);
+    else
+        std::snprintf(path, sizeof path, "track%c.layout", 'a' + world_.layouts.active);
+    if (!host_.saveFileDialog(layoutExportDialogRequest(), path, sizeof path))
+        return;
+    path[sizeof path - 1] = '\0';
+    const std::string text = formatNamedLayout(activeTrack(world_.layouts));
+    // Nothing to write is a failure too: an empty file is no layout.
+    if (text.empty() || !host_.replaceFile(path, text.data(), text.size()))
+        showMessage(MessageIcon::Error, "failed to export the layout to %s", path);
+}
+
+void SimulatorApp::openLayout() {
+    char path[OPEN_PATH_CAPACITY] = {};
+    if (!host_.openFileDialog(layoutOpenDialogRequest(), path, sizeof path))
+        return;
+    path[sizeof path - 1] = '\0';
+    if (!loadLayoutFile(path, false))
+        return;
+    chooseLayout(LAYOUT_LOADED);
+    redraw();
+}
+
+bool SimulatorApp::loadLayoutFile(const std::string& path, bool keepTrains) {
+    // The stamp is taken first: a change made while the file is read is
+    // noticed at the next look.
+    const FileStamp stamp = host_.fileStamp(path.c_str());
+    Track track;
+    std::vector<LayoutError> errors;
+    if (!readLayoutFile(path, track, errors)) {
+        showLayoutErrors(path, errors);
+        return false;
+    }
+    installLoadedLayout(world_, std::move(track), keepTrains);
+    loadedPath_ = path;
+    loadedStamp_ = stamp;
+    fitLayouts();
+    paceMovement();
+    if (world_.layouts.active == LAYOUT_LOADED)
+        chooseLayout(LAYOUT_LOADED);
+    redraw();
+    return true;
+}
+
+void SimulatorApp::reloadChangedLayout() {
+    if (loadedPath_.empty())
+        return;
+    const FileStamp stamp = host_.fileStamp(loadedPath_.c_str());
+    if (stamp == loadedStamp_)
+        return;
+    // A file that does not load is reported once, until it changes again.
+    loadedStamp_ = stamp;
+    loadLayoutFile(loadedPath_, true);
+}
+
+void SimulatorApp::showLayoutErrors(const std::string& path,
+                                    const std::vector<LayoutError>& errors) {
+    std::string text = "The layout file does not load:";
+    const std::size_t shown = std::min(errors.size(), ERRORS_SHOWN);
+    for (std::size_t k = 0; k < shown; ++k)
+        text += "\n" + describeLayoutError(path, errors[k]);
+    if (errors.size() > shown)
+        text += "\nand " + std::to_string(errors.size() - shown) + " more";
+    host_.messageBox(text.c_str(), MessageIcon::Error);
 }
 
 void SimulatorApp::copySwitchDirections() {

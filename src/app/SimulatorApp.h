@@ -8,11 +8,14 @@
 #include "host/Host.h"
 #include "protocol/CommandDecoder.h"
 #include "sim/World.h"
+#include "track/LayoutText.h"
 #include "view/FrameTracker.h"
 #include "view/NamePlan.h"
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace quillon {
 
@@ -24,6 +27,10 @@ constexpr int TIMER_RECONNECT = 1; // 1000 ms, the whole run
 // while a read step's budget is spent and bytes may still wait.
 constexpr int TIMER_POLL = 2;
 constexpr int TIMER_MOVE = 3; // 10 ms while shown and a train is due to move
+
+// The font every text of the window is drawn in.
+constexpr const char* WINDOW_FONT_FACE = "Terminal";
+constexpr int WINDOW_FONT_POINTS = 6;
 
 class SimulatorApp final : public HostEvents {
 public:
@@ -100,6 +107,22 @@ private:
     // The export command: save dialog, then the raw dump of the active
     // layout; a failed export is reported.
     void exportLayout();
+    // The layout export: save dialog, then the active layout as a layout
+    // file; a failed export is reported.
+    void exportLayoutFile();
+    // Open Layout: open dialog, then the file read into the loaded layout,
+    // which becomes active; a file that does not load leaves everything as
+    // it was and shows why.
+    void openLayout();
+    // Reads the file into the loaded layout, scaled to the window, keeping
+    // the trains on it by their nodes' names when keepTrains; true on
+    // success. Otherwise the errors are shown and nothing changes.
+    bool loadLayoutFile(const std::string& path, bool keepTrains);
+    // Reads the loaded layout's file again when its stamp changed since it
+    // was last read (once per change, loaded or not).
+    void reloadChangedLayout();
+    // A message box with the errors of a layout file that did not load.
+    void showLayoutErrors(const std::string& path, const std::vector<LayoutError>& errors);
     void copySwitchDirections();
     // Plays the sounds and writes the reports the world recorded, in order,
     // and empties its event log.
@@ -129,6 +152,10 @@ private:
     Surface* stillImage_ = nullptr; // nullptr: every frame is composed in full
     FrameTracker frame_;
     NamePlan names_;
+    // The file of the loaded layout (empty while none is loaded) and its
+    // stamp when it was last read.
+    std::string loadedPath_;
+    FileStamp loadedStamp_;
     std::unique_ptr<ControllerLink> link_;
     std::unique_ptr<TextPainter> painter_;
 };

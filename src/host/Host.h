@@ -111,6 +111,22 @@ struct SaveDialogRequest {
     bool pathMustExist;           // the folder must exist
 };
 
+// The properties of the open-file dialog: the file chosen must exist.
+struct OpenDialogRequest {
+    FileFilter filters[2];
+    int filterCount;
+    int selectedFilter; // index into filters
+};
+
+// What tells that a file changed: equal stamps, most likely the same
+// contents. A file that cannot be found has the stamp {}.
+struct FileStamp {
+    bool exists = false;
+    std::int64_t modified = 0; // in the platform's own units
+    std::uint64_t size = 0;    // bytes
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
 class Host {
 public:
     virtual ~Host() = default;
@@ -193,6 +209,20 @@ public:
     // chosen path on return; false when the user cancelled.
     virtual bool saveFileDialog(const SaveDialogRequest& request, char* path,
                                 std::size_t capacity) = 0;
+    // The open-file dialog. path receives the chosen file's path, NUL
+    // terminated; false when the user cancelled or the path does not fit in
+    // capacity. A platform without one has no file to offer.
+    virtual bool openFileDialog(const OpenDialogRequest& request, char* path,
+                                std::size_t capacity) {
+        (void)request, (void)path, (void)capacity;
+        return false;
+    }
+    // The stamp of the file at path as it is now; cheap enough to ask once a
+    // second. A platform that cannot tell gives {} for every file.
+    virtual FileStamp fileStamp(const char* path) {
+        (void)path;
+        return {};
+    }
     // Replaces the clipboard's contents with the text; true on success.
     virtual bool setClipboardText(const char* text) = 0;
     // Makes the file at path hold exactly size bytes, or leaves whatever was

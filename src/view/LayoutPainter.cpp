@@ -219,4 +219,13 @@ void drawLayout(Surface& surface, TextPainter* painter, const World& world, cons
     }
 }
 
+void drawSensorContacts(Surface& surface, TextPainter* painter, const World& world) {
+    const Track& track = activeTrack(world.layouts);
+    for (int i = 0; i < track.nodeCount(); ++i) {
+        const Node& node = nodeOf(track, i);
+        if (node.type == NODE_SENSOR)
+            drawHoveredContacts(surface, painter, node);
+    }
+}
+
 } // namespace quillon

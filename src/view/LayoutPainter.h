@@ -34,4 +34,8 @@ void drawTrack(Surface& surface, TextPainter* painter, const World& world,
 // and "CRASHED!" when crashed.
 void drawTrain(Surface& surface, TextPainter* painter, const Train& train, bool hovered);
 
+// Below every sensor of the active layout, its contacts as a hovered sensor
+// of a loaded layout shows them: for a picture no pointer hovers over.
+void drawSensorContacts(Surface& surface, TextPainter* painter, const World& world);
+
 } // namespace quillon

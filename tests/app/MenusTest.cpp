@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace quillon::testing {
 
 // The labels are checked where a backend shows the menus; here the ids and
@@ -40,6 +42,19 @@ TEST(MenusTest, TheTrayMenuOffersToShowAHiddenWindowAndToHideAShownOne) {
     EXPECT_EQ(menu.entries[0].id, CMD_SHOW);
     buildTrayMenu(menu, true);
     EXPECT_EQ(menu.entries[0].id, CMD_HIDE);
+}
+
+TEST(MenusTest, TheWindowMenuOffersTheLoadedLayoutOnlyOnceOneIsLoaded) {
+    for (bool loaded : {false, true}) {
+        PopupMenu menu;
+        buildWindowMenu(menu, loaded);
+        const MenuEntry* begin = menu.entries;
+        const MenuEntry* end = begin + menu.count;
+        const bool offered = std::find_if(begin, end, [](const MenuEntry& entry) {
+                                 return entry.id == CMD_SHOW_LOADED;
+                             }) != end;
+        EXPECT_EQ(offered, loaded);
+    }
 }
 
 } // namespace quillon::testing

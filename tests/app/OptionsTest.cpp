@@ -1,11 +1,13 @@
 #include "app/Options.h"
 
 #include "sim/World.h"
+#include "support/LayoutFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -33,7 +35,7 @@ class OptionsRefuseTest : public ::testing::TestWithParam<BadOptions> {};
 TEST_P(OptionsRefuseTest, SaysWhatIsWrong) {
     const ParsedOptions parsed = parse(GetParam().arguments);
     EXPECT_FALSE(parsed.ok);
-    EXPECT_STREQ(parsed.error, GetParam().error);
+    EXPECT_EQ(parsed.error, GetParam().error);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -41,8 +43,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadOptions{{"--bogus"}, "unknown option '--bogus'"},
         BadOptions{{"--layoutB"}, "unknown option '--layoutB'"},
-        BadOptions{{"--layout", "C"}, "--layout must be A or B, not 'C'"},
-        BadOptions{{"--layout"}, "--layout needs a value: A or B"},
+        BadOptions{{"--layout"}, "--layout needs a value: A, B or a layout file"},
+        BadOptions{{"--layout="}, "--layout needs A, B or a layout file"},
+        BadOptions{{"--snapshot", "x.png", "--size", "0x5"},
+                   "--size needs WIDTHxHEIGHT, each 1 to 8192, not '0x5'"},
+        BadOptions{{"--snapshot", "x.png", "--size", "300x200x1"},
+                   "--size needs WIDTHxHEIGHT, each 1 to 8192, not '300x200x1'"},
+        BadOptions{{"--size", "300x200"}, "--size needs --snapshot FILE"},
         BadOptions{{"--place", "256:A1"}, "bad train number '256': trains are numbered 0 to 255"},
         BadOptions{{"--place", "-1:A1"}, "bad train number '-1': trains are numbered 0 to 255"},
         BadOptions{{"--place", ":A1"}, "bad train number '': trains are numbered 0 to 255"},
@@ -88,7 +95,7 @@ TEST(OptionsTest, MoreTrainsThanTheTableHoldsAreRefused) {
         arguments.push_back("--place");
         arguments.push_back(value.c_str());
     }
-    EXPECT_STREQ(parse(arguments).error, "too many trains placed: at most 80");
+    EXPECT_EQ(parse(arguments).error, "too many trains placed: at most 80");
 }
 
 TEST(OptionsTest, TheCommandLineWinsOverTheVariable) {
@@ -112,6 +119,52 @@ TEST(OptionsTest, ApplyingPlacesTheTrainsOnTheChosenLayoutInOrder) {
     ASSERT_EQ(world.trains.count, 2);
     EXPECT_EQ(world.trains.trains[0].number, 24);
     EXPECT_EQ(world.trains.trains[1].currentNode, parsed.app.placements[1].node);
+}
+
+TEST(OptionsTest, ALayoutLetterInEitherCaseIsABuiltInLayout) {
+    EXPECT_EQ(parse({"--layout", "b"}).app.layout, LAYOUT_B);
+}
+
+class LayoutFileOptionsTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    const std::string layoutA = folder.write("a.layout", layoutAText());
+};
+
+TEST_F(LayoutFileOptionsTest, AFileBecomesTheActiveLoadedLayout) {
+    World world = makeWorld();
+    applyOptions(world, parse({"--layout", layoutA.c_str()}).app);
+    EXPECT_EQ(world.layouts.active, LAYOUT_LOADED);
+    EXPECT_EQ(world.layouts.tracks[LAYOUT_LOADED].nodeCount(), 72);
+}
+
+TEST_F(LayoutFileOptionsTest, PlacementsResolveByTheFilesNodeNames) {
+    const ParsedOptions parsed = parse({"--place", "12:A3", "--layout", layoutA.c_str()});
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.app.placements[0].node, (NodeRef{LAYOUT_LOADED, 1}));
+}
+
+// Names of a loaded layout run to 31 characters; the message keeps them whole.
+TEST_F(LayoutFileOptionsTest, AnUnknownNameIsRefusedNamingTheFile) {
+    const std::string name(31, 'n');
+    const std::string place = "12:" + name;
+    EXPECT_EQ(parse({"--layout", layoutA.c_str(), "--place", place.c_str()}).error,
+              "unknown node '" + name + "' in " + layoutA);
+}
+
+TEST_F(LayoutFileOptionsTest, AFileThatDoesNotLoadGivesEveryErrorOnALineOfItsOwn) {
+    const std::string bad = folder.write("bad.layout", twoMistakesText());
+    const ParsedOptions parsed = parse({"--layout", bad.c_str()});
+    std::vector<std::string> where;
+    std::istringstream lines(parsed.error);
+    for (std::string line; std::getline(lines, line);)
+        where.push_back(line.substr(0, line.find(": ")));
+    EXPECT_EQ(where, (std::vector<std::string>{bad + ":3:1", bad + ":5:1"}));
+}
+
+TEST_F(LayoutFileOptionsTest, AMissingFileIsAnErrorNamingIt) {
+    const std::string missing = folder.path("missing.layout");
+    EXPECT_EQ(parse({"--layout", missing.c_str()}).error.rfind(missing + ": ", 0), 0u);
 }
 
 } // namespace quillon::testing

@@ -3,6 +3,8 @@
 #include "app/MenuCommands.h"
 #include "support/CrowdedLayout.h"
 #include "support/FakeHost.h"
+#include "support/LayoutFiles.h"
+#include "track/LayoutFile.h"
 #include "track/TrackExport.h"
 
 #include <algorithm>
@@ -297,6 +299,111 @@ TEST_F(SimulatorAppTest, AFailedExportIsReportedWithItsPath) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].second, MessageIcon::Error);
     EXPECT_NE(host.messages[0].first.find(host.chosenPath), std::string::npos);
+}
+
+// The window with layout A's file opened through the open dialog.
+class LayoutFileAppTest : public SimulatorAppTest {
+protected:
+    void SetUp() override {
+        start();
+        open(path);
+    }
+    void open(const std::string& file) {
+        host.openPath = file;
+        app->onCommand(CMD_OPEN_LAYOUT);
+    }
+    // The file changes on disk and the once-a-second look notices.
+    void change(const std::string& text) {
+        folder.write("a.layout", text);
+        host.stamps[path].size += 1;
+        app->onTimer(TIMER_RECONNECT);
+    }
+    const Track& loaded() { return app->world().layouts.tracks[LAYOUT_LOADED]; }
+    void place(std::int32_t number, const char* name) {
+        placeTrain(app->world(), number, nodeNamed(app->world(), name));
+    }
+
+    TempFolder folder;
+    const std::string path = folder.write("a.layout", layoutAText());
+};
+
+TEST_F(LayoutFileAppTest, OpenMakesTheFileActiveAndNamesItInTheTitle) {
+    EXPECT_EQ(app->world().layouts.active, LAYOUT_LOADED);
+    EXPECT_EQ(host.title, "Quillon - a.layout");
+}
+
+TEST_F(LayoutFileAppTest, AnOpenedLayoutIsScaledToTheWindow) {
+    int right = 0;
+    for (const Node& node : loaded().nodes)
+        right = std::max(right, node.x);
+    EXPECT_EQ(right, 512 - 32);
+}
+
+TEST_F(LayoutFileAppTest, OpeningAgainRemovesTheTrainsOfTheLayoutItReplaces) {
+    place(12, "A1");
+    open(path);
+    EXPECT_EQ(app->world().trains.count, 0);
+}
+
+TEST_F(LayoutFileAppTest, AFileThatDoesNotLoadShowsEveryErrorAndChangesNothing) {
+    place(12, "A1");
+    const std::string bad = folder.write("bad.layout", twoMistakesText());
+    open(bad);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(std::count(host.messages[0].first.begin(), host.messages[0].first.end(), '\n'), 2);
+    EXPECT_EQ(app->world().trains.count, 1);
+    EXPECT_EQ(host.title, "Quillon - a.layout");
+}
+
+TEST_F(LayoutFileAppTest, AtMostTwentyErrorsAreShownAndTheRestCounted) {
+    std::string text = "track 25\n";
+    for (int k = 0; k < 25; ++k)
+        text += std::to_string(k) + " X" + std::to_string(k) + " stop 0 0 0 1\n  0 ahead 0\n";
+    open(folder.write("many.layout", text));
+    ASSERT_EQ(host.messages.size(), 1u);
+    const std::string& message = host.messages[0].first;
+    EXPECT_EQ(message.substr(message.rfind('\n') + 1), "and 5 more");
+}
+
+TEST_F(LayoutFileAppTest, AChangedFileIsReadAgainKeepingTheTrainsWhoseNodesRemain) {
+    place(12, "A1");
+    place(24, "A3");
+    change(layoutAWithRenamed("A3", "Q3"));
+    ASSERT_EQ(app->world().trains.count, 1);
+    EXPECT_EQ(app->world().trains.trains[0].number, 12);
+}
+
+TEST_F(LayoutFileAppTest, AnUnchangedFileIsNotReadAgain) {
+    place(24, "A3");
+    folder.write("a.layout", layoutAWithRenamed("A3", "Q3"));
+    app->onTimer(TIMER_RECONNECT);
+    EXPECT_EQ(app->world().trains.count, 1);
+}
+
+TEST_F(LayoutFileAppTest, AChangeThatDoesNotLoadKeepsTheLayoutAndIsReportedOnce) {
+    change(twoMistakesText());
+    app->onTimer(TIMER_RECONNECT);
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(loaded().nodeCount(), 72);
+}
+
+TEST_F(LayoutFileAppTest, ExportWritesALayoutFileThatLoadsBack) {
+    if (formatNamedLayout(loaded()).empty())
+        GTEST_SKIP() << "layouts cannot be written in the named form yet";
+    host.chosenPath = "out.layout";
+    app->onCommand(CMD_EXPORT_LAYOUT);
+    Track back;
+    std::vector<LayoutError> errors;
+    ASSERT_TRUE(loadLayout(host.files["out.layout"], back, errors));
+    EXPECT_EQ(back.nodeCount(), loaded().nodeCount());
+}
+
+TEST_F(SimulatorAppTest, StartsOnTheLayoutFileOfTheOptionsTitledWithItsName) {
+    TempFolder folder;
+    const std::string file = folder.write("x.txt", layoutAText());
+    const char* arguments[] = {"quillon", "--layout", file.c_str()};
+    start(parseOptions(3, arguments, nullptr).app);
+    EXPECT_EQ(host.title, "Quillon - x.txt");
 }
 
 } // namespace quillon::testing

@@ -25,6 +25,13 @@ bool FakeHost::saveFileDialog(const SaveDialogRequest&, char* path, std::size_t 
     return true;
 }
 
+bool FakeHost::openFileDialog(const OpenDialogRequest&, char* path, std::size_t capacity) {
+    if (openPath.empty() || openPath.size() >= capacity)
+        return false;
+    std::strcpy(path, openPath.c_str());
+    return true;
+}
+
 std::unique_ptr<ControllerLink> FakeHost::createControllerLink() {
     auto created = std::make_unique<FakeLink>();
     link = created.get();

@@ -98,6 +98,11 @@ public:
         messages.push_back({text, icon});
     }
     bool saveFileDialog(const SaveDialogRequest&, char* path, std::size_t capacity) override;
+    bool openFileDialog(const OpenDialogRequest&, char* path, std::size_t capacity) override;
+    FileStamp fileStamp(const char* path) override {
+        auto found = stamps.find(path);
+        return found == stamps.end() ? FileStamp{} : found->second;
+    }
     bool setClipboardText(const char* text) override { return clipboard = text, true; }
     bool replaceFile(const char* path, const void* bytes, std::size_t size) override {
         return !failFileWrites && (files[path].assign(static_cast<const char*>(bytes), size), true);
@@ -113,6 +118,8 @@ public:
     std::map<std::string, std::string> files; // what replaceFile wrote, by path
     // The chosen path is the dialog's answer; an empty one cancels it.
     std::string title, clipboard, proposedPath, chosenPath;
+    std::string openPath;                    // the open dialog's answer; an empty one cancels it
+    std::map<std::string, FileStamp> stamps; // by path; {} for any other
     // The frame is the outer size less the client size.
     int clientWidth = 512, clientHeight = 320, frameWidth = 0, frameHeight = 0;
     int minimumWidth = 0, minimumHeight = 0; // of the client area

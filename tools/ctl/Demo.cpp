@@ -1,4 +1,4 @@
-// quillon-ctl demo: a show on layout A. The switch settings are found by
+// quillon-ctl demo: a show on layout A, B or a layout file. The switch settings are found by
 // running the trains in a world of our own first: settings under which every
 // train keeps running for the trial's time, without a dead end and without
 // meeting another train. All trains then always share one speed step, so
@@ -7,9 +7,9 @@
 #include "ctl/Ctl.h"
 #include "ctl/Link.h"
 #include "protocol/CommandFraming.h"
-#include "track/ContactNames.h"
 #include "sim/Movement.h"
 #include "sim/World.h"
+#include "track/ContactNames.h"
 
 #include <cstdio>
 #include <cstring>
@@ -22,14 +22,14 @@ namespace quillon::ctl {
 namespace {
 
 constexpr const char* USAGE =
-    "usage: quillon-ctl demo [--socket PATH] [--place TRAIN:NODE]...\n"
-    "Waits for Quillon and runs the trains placed on layout A in a show: switches\n"
-    "set so that the trains run loops, speeds changing, each sensor printed as a\n"
-    "train passes it. Give the same --place options as to Quillon; without any,\n"
-    "the demo assumes --place 12:A1 --place 24:B7 --place 57:D9.\n";
+    "usage: quillon-ctl demo [--socket PATH] [--layout A|B|FILE] [--place TRAIN:NODE]...\n"
+    "Waits for Quillon and runs the trains placed on the layout (A unless --layout\n"
+    "says otherwise) in a show: switches set so that the trains run loops, speeds\n"
+    "changing, each sensor printed as a train passes it. Give the same --layout and\n"
+    "--place options as to Quillon; without any --place on layout A, the demo\n"
+    "assumes --place 12:A1 --place 24:B7 --place 57:D9.\n";
 
 constexpr const char* DEFAULT_PLACES[] = {"12:A1", "24:B7", "57:D9"};
-constexpr int SWITCHES = SWITCH_SLOTS;
 constexpr int SPEEDS[] = {8, 11, 6, 13, 9};
 constexpr int TRIAL_STEP_MS = 10;
 constexpr int TRIAL_MS = 240000;
@@ -38,14 +38,32 @@ constexpr int SPEED_PERIOD_MS = 12000;
 constexpr int POLL_MS = 100;
 constexpr int ANSWER_TIMEOUT_MS = 5000;
 
-using Setting = std::vector<bool>; // curved, by switch slot
+using Setting = std::vector<bool>; // curved, by the switch's place in Switches
+using Switches = std::vector<int>; // the numbers the controller sets switches by
+
+// The switches of the active layout: a built-in's by slot, a loaded
+// layout's in node order.
+Switches switchesOf(const World& world) {
+    Switches numbers;
+    const Track& track = activeTrack(world.layouts);
+    if (track.record) {
+        for (int k = 0; k < SWITCH_SLOTS; ++k)
+            numbers.push_back(switchNumber(k));
+        return numbers;
+    }
+    for (const Node& node : track.nodes) {
+        if (node.type == NODE_SWITCH)
+            numbers.push_back(node.id);
+    }
+    return numbers;
+}
 
 // True when, under setting, every train runs for the trial's time at the
 // fastest step of the show without halting or colliding, and passes sensors.
-bool keepsRunning(const World& start, const Setting& setting) {
+bool keepsRunning(const World& start, const Switches& switches, const Setting& setting) {
     auto world = std::make_unique<World>(start);
-    for (int k = 0; k < SWITCHES; ++k)
-        setSwitch(*world, switchNumber(k), setting[k] ? SWITCH_DIR_CURVED : SWITCH_DIR_STRAIGHT);
+    for (std::size_t k = 0; k < switches.size(); ++k)
+        setSwitch(*world, switches[k], setting[k] ? SWITCH_DIR_CURVED : SWITCH_DIR_STRAIGHT);
     for (int k = 0; k < world->trains.count; ++k)
         setTrainSpeed(*world, world->trains.trains[k].number, 13, true);
     std::vector<int> passed(static_cast<std::size_t>(world->trains.count), 0);
@@ -68,13 +86,13 @@ bool keepsRunning(const World& start, const Setting& setting) {
     return true;
 }
 
-bool findSetting(const World& start, Setting& setting) {
+bool findSetting(const World& start, const Switches& switches, Setting& setting) {
     std::mt19937 random(1);
     for (int trial = 0; trial < TRIALS; ++trial) {
-        setting.assign(SWITCHES, false);
-        for (int k = 0; k < SWITCHES; ++k)
-            setting[static_cast<std::size_t>(k)] = (random() & 1) != 0;
-        if (keepsRunning(start, setting))
+        setting.assign(switches.size(), false);
+        for (std::size_t k = 0; k < switches.size(); ++k)
+            setting[k] = (random() & 1) != 0;
+        if (keepsRunning(start, switches, setting))
             return true;
     }
     return false;
@@ -91,11 +109,10 @@ bool setSpeeds(Link& link, const World& world, int step) {
 }
 
 // Runs the show until Quillon leaves.
-void show(Link& link, const World& world, const Setting& setting) {
-    for (int k = 0; k < SWITCHES; ++k) {
-        const std::uint8_t bytes[2] = {setting[static_cast<std::size_t>(k)] ? CMD_SWITCH_CURVED
-                                                                            : CMD_SWITCH_STRAIGHT,
-                                       static_cast<std::uint8_t>(switchNumber(k))};
+void show(Link& link, const World& world, const Switches& switches, const Setting& setting) {
+    for (std::size_t k = 0; k < switches.size(); ++k) {
+        const std::uint8_t bytes[2] = {setting[k] ? CMD_SWITCH_CURVED : CMD_SWITCH_STRAIGHT,
+                                       static_cast<std::uint8_t>(switches[k])};
         if (!link.send(bytes, 2))
             return;
     }
@@ -136,12 +153,19 @@ void show(Link& link, const World& world, const Setting& setting) {
 int demo(int argc, char** argv) {
     ParsedOptions options = startOptions(nullptr);
     std::vector<const char*> arguments = {"quillon-ctl demo"};
-    bool placed = false;
-    for (int i = 0; i < argc; ++i)
+    bool placed = false, otherLayout = false;
+    for (int i = 0; i < argc; ++i) {
         placed = placed || std::strncmp(argv[i], "--place", 7) == 0;
+        const char* layout = std::strncmp(argv[i], "--layout=", 9) == 0              ? argv[i] + 9
+                             : std::strcmp(argv[i], "--layout") == 0 && i + 1 < argc ? argv[i + 1]
+                                                                                     : nullptr;
+        otherLayout = otherLayout || (layout != nullptr && std::strcmp(layout, "A") != 0 &&
+                                      std::strcmp(layout, "a") != 0);
+    }
     // The default places go first, so that an option missing its value at
-    // the end is said to be missing, not given one of them.
-    if (!placed) {
+    // the end is said to be missing, not given one of them. They are
+    // layout A's; on another layout the trains must be placed.
+    if (!placed && !otherLayout) {
         for (const char* place : DEFAULT_PLACES) {
             arguments.push_back("--place");
             arguments.push_back(place);
@@ -151,15 +175,19 @@ int demo(int argc, char** argv) {
     const int count = static_cast<int>(arguments.size());
     for (int i = 1; i < count && options.ok; ++i) {
         const char* option = arguments[static_cast<std::size_t>(i)];
-        const bool ours = std::strcmp(option, "--help") == 0 ||
-                          std::strncmp(option, "--place", 7) == 0 ||
-                          std::strncmp(option, "--socket", 8) == 0;
+        const bool ours =
+            std::strcmp(option, "--help") == 0 || std::strncmp(option, "--place", 7) == 0 ||
+            std::strncmp(option, "--layout", 8) == 0 || std::strncmp(option, "--socket", 8) == 0;
         if (!ours || !takeCommonOption(options, count, arguments.data(), i)) {
             const std::string what = std::string("demo: unknown option '") + option + "'";
             return usageError(what.c_str(), USAGE);
         }
     }
     finishOptions(options);
+    if (!options.ok && options.layoutUnreadable) {
+        std::fprintf(stderr, "%s\n", options.error.c_str());
+        return 2;
+    }
     if (!options.ok) {
         const std::string what = std::string("demo: ") + options.error;
         return usageError(what.c_str(), USAGE);
@@ -168,13 +196,16 @@ int demo(int argc, char** argv) {
         std::fputs(USAGE, stdout);
         return 0;
     }
+    if (options.app.placementCount == 0)
+        return usageError("demo: no trains: place them with --place TRAIN:NODE", USAGE);
     std::string problem;
     if (options.app.socketPath[0] != '\0' && !socketPathUsable(options.app.socketPath, problem))
         return usageError(("demo: " + problem).c_str(), USAGE);
     auto world = std::make_unique<World>(makeWorld());
     applyOptions(*world, options.app);
+    const Switches switches = switchesOf(*world);
     Setting setting;
-    if (!findSetting(*world, setting)) {
+    if (!findSetting(*world, switches, setting)) {
         std::fprintf(stderr, "quillon-ctl: demo: no switch settings keep these trains running "
                              "clear of dead ends and of each other\n");
         return 1;
@@ -185,7 +216,7 @@ int demo(int argc, char** argv) {
     if (fd < 0)
         return 1;
     Link link(fd);
-    show(link, *world, setting);
+    show(link, *world, switches, setting);
     std::fprintf(stderr, "quillon-ctl: Quillon went away; the show is over\n");
     return 0;
 }

@@ -51,20 +51,24 @@ private:
     bool full_ = false;
 };
 
-// Node names are at most four letters and digits; anything else is left
-// out, so that the name never breaks the JSON string.
+// A node's name as a JSON string: a loaded layout's names may hold any
+// printable character, so quotes and backslashes are escaped; anything
+// else (a name is text only) is left out.
 void nodeName(Line& line, const World& world, NodeRef ref) {
     if (!ref.isNode()) {
         line.add("null");
         return;
     }
     const Node& node = nodeAt(world.layouts, ref);
-    char name[sizeof node.name] = {};
+    char name[2 * sizeof node.name] = {};
     std::size_t out = 0;
     for (std::size_t i = 0; i < sizeof node.name && node.name[i] != '\0'; ++i) {
         char c = node.name[i];
-        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\')
-            name[out++] = c;
+        if (c < 0x20 || c >= 0x7F)
+            continue;
+        if (c == '"' || c == '\\')
+            name[out++] = '\\';
+        name[out++] = c;
     }
     line.add("\"%s\"", name);
 }

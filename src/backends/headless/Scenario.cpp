@@ -2,9 +2,11 @@
 
 #include "protocol/CommandFraming.h"
 #include "track/ContactNames.h"
+#include "track/LayoutFile.h"
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 
 namespace quillon::headless {
@@ -39,8 +41,9 @@ bool parseInt(const std::string& word, int low, int high, std::int32_t& value) {
 // through error.
 class LineReader {
 public:
-    LineReader(const Layouts& layouts, Scenario& scenario, ScenarioError& error)
-        : layouts_(layouts), scenario_(scenario), error_(error) {}
+    LineReader(const Layouts& layouts, Scenario& scenario, ScenarioError& error,
+               const std::string& scenarioPath)
+        : layouts_(layouts), scenario_(scenario), error_(error), scenarioPath_(scenarioPath) {}
 
     bool read(int line, Words words);
 
@@ -65,10 +68,19 @@ private:
             return true;
         return fail("'" + word + "' is not a byte (0..255)");
     }
+    // The layout the scenario runs on.
+    const Track& track() const {
+        if (scenario_.loadedLayout != nullptr)
+            return *scenario_.loadedLayout;
+        return layouts_.tracks[scenario_.layout];
+    }
     bool node(const std::string& word, NodeRef& ref) {
-        ref = findNode(layouts_, scenario_.layout, word.c_str());
-        if (ref.isNode())
+        const int index = findNodeNamed(track(), word.c_str());
+        if (index != NO_INDEX) {
+            ref = NodeRef{static_cast<std::int16_t>(scenario_.layout),
+                          static_cast<std::int16_t>(index)};
             return true;
+        }
         return fail("layout " + layoutName() + " has no node '" + word + "'");
     }
     bool time(const std::string& word, std::int32_t& ms) {
@@ -76,7 +88,14 @@ private:
             return true;
         return fail("'" + word + "' is not a time (like 250ms or 1.5s, at most a day)");
     }
-    std::string layoutName() const { return std::string(1, char('A' + scenario_.layout)); }
+    std::string layoutName() const {
+        if (!scenario_.layoutPath.empty())
+            return scenario_.layoutPath;
+        if (scenario_.layout == LAYOUT_LOADED)
+            return "loaded";
+        return std::string(1, char('A' + scenario_.layout));
+    }
+    bool loadLayoutFile(const std::string& word);
 
     bool action(Action action) {
         action.line = line_;
@@ -98,6 +117,7 @@ private:
     const Layouts& layouts_;
     Scenario& scenario_;
     ScenarioError& error_;
+    const std::string& scenarioPath_;
     int line_ = 0;
     std::int32_t at_ = 0;
     bool hasAt_ = false;
@@ -124,13 +144,15 @@ bool LineReader::read(int line, Words words) {
 bool LineReader::readStatement(const Words& words) {
     const std::string& verb = words[0];
     if (verb == "layout") {
-        if (!expectCount(words, 2, "layout A|B"))
+        if (!expectCount(words, 2, "layout A|B|FILE"))
             return false;
         if (anyStatement_ || hasAt_)
             return fail("'layout' must be the first statement, without 'at'");
-        if (words[1] != "A" && words[1] != "B")
-            return fail("layout must be A or B, not '" + words[1] + "'");
-        scenario_.layout = words[1] == "A" ? LAYOUT_A : LAYOUT_B;
+        // As on the command line, a built-in's letter in either case.
+        const std::string& which = words[1];
+        if (which != "A" && which != "B" && which != "a" && which != "b")
+            return loadLayoutFile(which);
+        scenario_.layout = which == "A" || which == "a" ? LAYOUT_A : LAYOUT_B;
         return true;
     }
     if (verb == "place") {
@@ -155,7 +177,7 @@ bool LineReader::readStatement(const Words& words) {
             return false;
         if (!parseInt(words[1], 0, 255, a.number))
             return fail("'" + words[1] + "' is not a switch number (0..255)");
-        if (switchIndexForByte(layouts_.tracks[scenario_.layout], a.number) == NO_INDEX)
+        if (switchIndexForByte(track(), a.number) == NO_INDEX)
             return fail("layout " + layoutName() + " has no switch " + words[1]);
         if (words[2] != "straight" && words[2] != "curved")
             return fail("a switch is set straight or curved, not '" + words[2] + "'");
@@ -167,7 +189,7 @@ bool LineReader::readStatement(const Words& words) {
         a.kind = ActionKind::Stick;
         if (!expectCount(words, 2, "stick NODE") || !node(words[1], a.node))
             return false;
-        if (nodeAt(layouts_, a.node).type != NODE_SENSOR)
+        if (track().nodes[static_cast<std::size_t>(a.node.index)].type != NODE_SENSOR)
             return fail("'" + words[1] + "' is not a sensor");
         return action(std::move(a));
     }
@@ -215,6 +237,25 @@ bool LineReader::readStatement(const Words& words) {
     if (verb == "expect")
         return readExpectation(words);
     return fail("unknown statement '" + verb + "'");
+}
+
+bool LineReader::loadLayoutFile(const std::string& word) {
+    namespace fs = std::filesystem;
+    fs::path path(word);
+    if (path.is_relative())
+        path = fs::path(scenarioPath_).parent_path() / path;
+    const std::string shown = path.string();
+    auto loaded = std::make_shared<Track>();
+    std::vector<LayoutError> errors;
+    if (!readLayoutFile(shown, *loaded, errors)) {
+        for (const LayoutError& e : errors)
+            error_.details.push_back(describeLayoutError(shown, e));
+        return fail("the layout file " + shown + " does not load");
+    }
+    scenario_.layout = LAYOUT_LOADED;
+    scenario_.layoutPath = shown;
+    scenario_.loadedLayout = std::move(loaded);
+    return true;
 }
 
 bool LineReader::readExpectation(const Words& words) {
@@ -333,10 +374,11 @@ bool parseTime(const std::string& word, std::int32_t& ms) {
 }
 
 bool parseScenario(const std::string& text, const Layouts& layouts, int defaultLayout,
-                   Scenario& scenario, ScenarioError& error) {
+                   Scenario& scenario, ScenarioError& error, const std::string& scenarioPath) {
     scenario = Scenario{};
-    scenario.layout = defaultLayout == LAYOUT_B ? LAYOUT_B : LAYOUT_A;
-    LineReader reader(layouts, scenario, error);
+    error = ScenarioError{};
+    scenario.layout = defaultLayout >= 0 && defaultLayout < LAYOUT_COUNT ? defaultLayout : LAYOUT_A;
+    LineReader reader(layouts, scenario, error, scenarioPath);
     std::istringstream in(text);
     int line = 0;
     for (std::string content; std::getline(in, content);) {

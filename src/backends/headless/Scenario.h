@@ -8,6 +8,7 @@
 #include "track/BuiltinLayouts.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,10 @@ struct Expectation {
 
 struct Scenario {
     int layout = LAYOUT_A;
+    // From "layout FILE": the file's layout (layout is then LAYOUT_LOADED),
+    // unscaled, and its path as resolved; null and empty otherwise.
+    std::shared_ptr<const Track> loadedLayout;
+    std::string layoutPath;
     std::vector<Action> actions; // in file order
     std::vector<Expectation> expectations;
     std::int32_t endMs = -1;
@@ -65,20 +70,24 @@ struct Scenario {
 struct ScenarioError {
     int line = 0; // 0: the file as a whole
     std::string message;
+    // The errors of a layout file that does not load, each a whole line as
+    // describeLayoutError gives it.
+    std::vector<std::string> details;
 };
 
-// Reads the scenario text. layouts holds both built-in layouts; node names
-// are looked up in the layout the scenario chooses, or defaultLayout when
-// it chooses none. False with error set
-// when a statement is malformed, names what does not exist, or end is
-// missing or given twice.
+// Reads the scenario text. layouts holds both built-in layouts, and the
+// loaded one when defaultLayout is LAYOUT_LOADED; node names are looked up
+// in the layout the scenario chooses ("layout A", "layout B" or "layout
+// FILE", a file read at once, relative to the folder of scenarioPath unless
+// absolute), or defaultLayout when it chooses none. False with error set
+// when a statement is malformed, names what does not exist, its layout file
+// does not load, or end is missing or given twice.
 bool parseScenario(const std::string& text, const Layouts& layouts, int defaultLayout,
-                   Scenario& scenario, ScenarioError& error);
+                   Scenario& scenario, ScenarioError& error,
+                   const std::string& scenarioPath = std::string());
 
 // Reads a time: a decimal number followed by "ms" or "s", a whole number of
 // milliseconds from 0 to LONGEST_TIME_MS. False for anything else.
 bool parseTime(const std::string& word, std::int32_t& ms);
-
-// The node named name in layout, or no node.
 
 } // namespace quillon::headless

@@ -10,6 +10,7 @@
 #include "backends/headless/Scenario.h"
 #include "backends/posix/ControllerSocket.h"
 #include "backends/posix/PosixControllerLink.h"
+#include "sim/LoadedLayout.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -31,6 +32,13 @@ constexpr const char* PROGRAM = "quillon-headless";
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "%s: %s\n%s", PROGRAM, message.c_str(), headlessUsageText());
+    return 2;
+}
+
+// A layout file that does not load says every error it has, one a line,
+// without the usage text that would bury them.
+int layoutError(const std::string& errors) {
+    std::fprintf(stderr, "%s\n", errors.c_str());
     return 2;
 }
 
@@ -127,6 +135,11 @@ bool waitForStep(Pacer& pacer, HeadlessRun& run, PosixControllerLink& link, std:
     }
 }
 
+// A layout as messages name it: its letter, or its file.
+std::string layoutNameOf(int layout, const std::string& path) {
+    return layout == LAYOUT_LOADED ? path : std::string(1, char('A' + layout));
+}
+
 // How often a run in virtual time looks for an ending signal, in simulated time.
 constexpr std::int64_t SIGNAL_CHECK_PERIOD_MS = 1000;
 
@@ -146,7 +159,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!understood)
-        return usageError(error);
+        return common.layoutUnreadable ? layoutError(error) : usageError(error);
 
     Scenario scenario;
     bool haveScenario = !options.scenario.empty();
@@ -170,18 +183,27 @@ int main(int argc, char** argv) {
             return 2;
         }
         ScenarioError problem;
-        if (!parseScenario(text, world.layouts, common.app.layout, scenario, problem)) {
+        if (!parseScenario(text, world.layouts, common.app.layout, scenario, problem,
+                           options.scenario)) {
             if (problem.line > 0)
                 std::fprintf(stderr, "%s:%d: %s\n", options.scenario.c_str(), problem.line,
                              problem.message.c_str());
             else
                 std::fprintf(stderr, "%s: %s\n", options.scenario.c_str(), problem.message.c_str());
+            for (const std::string& detail : problem.details)
+                std::fprintf(stderr, "%s\n", detail.c_str());
             return 2;
         }
-        if (scenario.layout != common.app.layout && common.app.placementCount > 0)
-            return usageError(std::string("--place names nodes of layout ") +
-                              char('A' + common.app.layout) + ", but the scenario runs on layout " +
-                              char('A' + scenario.layout));
+        const std::string optionLayout = layoutNameOf(common.app.layout, common.app.layoutPath);
+        // A scenario that names no layout runs on the options' one.
+        const std::string scenarioLayout =
+            scenario.loadedLayout != nullptr ? scenario.layoutPath
+                                             : layoutNameOf(scenario.layout, common.app.layoutPath);
+        if (scenarioLayout != optionLayout && common.app.placementCount > 0)
+            return usageError("--place names nodes of layout " + optionLayout +
+                              ", but the scenario runs on layout " + scenarioLayout);
+        if (scenario.loadedLayout != nullptr)
+            installLoadedLayout(world, *scenario.loadedLayout, false);
         selectLayout(world.layouts, scenario.layout);
     }
 

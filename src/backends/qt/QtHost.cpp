@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QMenu>
@@ -44,6 +45,8 @@ QIcon programIcon() {
 QString nameFilter(const FileFilter& filter) {
     QString label = QString::fromLatin1(filter.label);
     QString pattern = QString::fromLatin1(filter.pattern);
+    // Patterns are separated by ';' as on Windows; Qt wants spaces.
+    pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
     // Here "*.*" would hide every file without a dot in its name; every file
     // is "*".
     if (pattern == QStringLiteral("*.*")) {
@@ -385,6 +388,36 @@ bool QtHost::saveFileDialog(const SaveDialogRequest& request, char* path, std::s
         return false;
     std::memcpy(path, chosen.constData(), static_cast<std::size_t>(chosen.size()) + 1);
     return true;
+}
+
+bool QtHost::openFileDialog(const OpenDialogRequest& request, char* path, std::size_t capacity) {
+    QStringList filters;
+    for (int i = 0; i < request.filterCount && i < 2; ++i)
+        filters << nameFilter(request.filters[i]);
+    QFileDialog dialog(window_.get());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    if (request.selectedFilter >= 0 && request.selectedFilter < filters.size())
+        dialog.selectNameFilter(filters[request.selectedFilter]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    QByteArray chosen = QFile::encodeName(dialog.selectedFiles().first());
+    if (capacity == 0 || static_cast<std::size_t>(chosen.size()) >= capacity)
+        return false;
+    std::memcpy(path, chosen.constData(), static_cast<std::size_t>(chosen.size()) + 1);
+    return true;
+}
+
+FileStamp QtHost::fileStamp(const char* path) {
+    const QFileInfo file(QFile::decodeName(path));
+    if (!file.exists())
+        return {};
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.modified = file.lastModified().toMSecsSinceEpoch();
+    stamp.size = static_cast<std::uint64_t>(file.size());
+    return stamp;
 }
 
 bool QtHost::setClipboardText(const char* text) {

@@ -2,7 +2,7 @@
 //     resizable above a minimum size
 // [x] three precise timers  [x] QImage back buffer  [x] fixed-pitch font
 // [x] popup menus at the cursor, with submenus  [x] tray icon and its events
-// [x] message box  [x] save dialog  [x] clipboard  [x] sound  [x] clock
+// [x] message box  [x] save and open dialogs  [x] file stamps  [x] clipboard  [x] sound  [x] clock
 // [x] quit  [x] Unix-socket controller link  [x] reads woken by the socket
 // [x] still image kept beside the back buffer  [x] repaint of a rectangle
 //
@@ -68,6 +68,9 @@ public:
     void messageBox(const char* text, MessageIcon icon) override;
     bool saveFileDialog(const SaveDialogRequest& request, char* path,
                         std::size_t capacity) override;
+    bool openFileDialog(const OpenDialogRequest& request, char* path,
+                        std::size_t capacity) override;
+    FileStamp fileStamp(const char* path) override;
     bool setClipboardText(const char* text) override;
     bool replaceFile(const char* path, const void* bytes, std::size_t size) override;
     void playSound(Sound sound) override;

@@ -1,6 +1,7 @@
 // [x] window, resizable above a minimum size  [x] timers  [x] GDI back buffer
 // [x] fonts  [x] popup menus with submenus
-// [x] tray icon  [x] message box  [x] save dialog  [x] clipboard
+// [x] tray icon  [x] message box  [x] save and open dialogs  [x] file stamps
+// [x] clipboard
 // [x] sound from resources  [x] clock  [x] named-pipe link "\\.\pipe\track"
 #include "backends/win32/Win32Host.h"
 
@@ -224,6 +225,36 @@ bool Win32Host::saveFileDialog(const SaveDialogRequest& request, char* path, std
     if (!prepareSaveDialog(request, window_, path, capacity, dialog))
         return false;
     return GetSaveFileNameA(&dialog.record) != FALSE;
+}
+
+bool Win32Host::openFileDialog(const OpenDialogRequest& request, char* path, std::size_t capacity) {
+    if (capacity == 0)
+        return false;
+    path[0] = '\0';
+    SaveDialogRequest asSave{};
+    for (int i = 0; i < request.filterCount && i < 2; ++i)
+        asSave.filters[i] = request.filters[i];
+    asSave.filterCount = request.filterCount;
+    asSave.selectedFilter = request.selectedFilter;
+    asSave.hideReadOnly = true;
+    SaveDialog dialog;
+    if (!prepareSaveDialog(asSave, window_, path, capacity, dialog))
+        return false;
+    dialog.record.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    return GetOpenFileNameA(&dialog.record) != FALSE;
+}
+
+FileStamp Win32Host::fileStamp(const char* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return {};
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.modified = static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+        data.ftLastWriteTime.dwLowDateTime);
+    stamp.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return stamp;
 }
 
 bool Win32Host::setClipboardText(const char* text) {

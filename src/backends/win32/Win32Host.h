@@ -95,6 +95,9 @@ public:
     void messageBox(const char* text, MessageIcon icon) override;
     bool saveFileDialog(const SaveDialogRequest& request, char* path,
                         std::size_t capacity) override;
+    bool openFileDialog(const OpenDialogRequest& request, char* path,
+                        std::size_t capacity) override;
+    FileStamp fileStamp(const char* path) override;
     bool setClipboardText(const char* text) override;
     bool replaceFile(const char* path, const void* bytes, std::size_t size) override;
     void playSound(Sound sound) override;

@@ -52,9 +52,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace quillon;
     // A program without a console shows its usage in a message box.
     ParsedOptions options = parseOptions(__argc, __argv, std::getenv("QUILLON_COMMANDS"));
+    // Pictures without a window are the Linux program's.
+    if (options.ok && !options.snapshotPath.empty()) {
+        options.ok = false;
+        options.error = "--snapshot is not available on Windows";
+    }
     if (!options.ok || options.help || options.version) {
         char text[2048];
-        std::snprintf(text, sizeof text, "%s%s%s", options.ok ? "" : options.error,
+        std::snprintf(text, sizeof text, "%s%s%s", options.ok ? "" : options.error.c_str(),
                       options.ok ? "" : "\n\n", options.version ? versionText() : usageText());
         MessageBoxA(nullptr, text, "Quillon",
                     MB_OK | (options.ok ? MB_ICONINFORMATION : MB_ICONHAND));

@@ -5,6 +5,7 @@
 #include "sim/Movement.h"
 #include "sim/Trains.h"
 #include "sim/World.h"
+#include "support/LayoutFiles.h"
 #include "track/ContactNames.h"
 
 #include <chrono>
@@ -178,6 +179,42 @@ TEST_F(HeadlessProgramTest, RefusesBadInputBeforeItRunsWithTwo) {
         EXPECT_EQ(outcome.err.substr(0, outcome.err.find('\n')), row.firstLine);
     }
     EXPECT_EQ(slurp(scenario()), ROUTE) << "the scenario is never the log";
+}
+
+// Layout A's file runs as layout A does: the same sensors at the same times.
+TEST_F(HeadlessProgramTest, AScenarioRunsOnALayoutFileNamedFromItsOwnFolder) {
+    ::mkdir((dir.folder / "maps").c_str(), 0700);
+    std::ofstream(dir.folder / "maps/a.layout") << layoutAText();
+    const auto expected = sensorsLogged(run(ROUTE).out);
+    EXPECT_EQ(sensorsLogged(run(std::string("layout maps/a.layout\n") + ROUTE).out), expected);
+}
+
+TEST_F(HeadlessProgramTest, TheLayoutOptionTakesAFileWithPlacesByItsNames) {
+    const std::string file = dir.folder / "a.layout";
+    std::ofstream(file) << layoutAText();
+    const auto expected = sensorsLogged(run(ROUTE).out);
+    EXPECT_EQ(
+        sensorsLogged(run("speed 12 8\nat 14s end\n", {"--layout", file, "--place", "12:A1"}).out),
+        expected);
+}
+
+TEST_F(HeadlessProgramTest, AScenarioLayoutFileThatDoesNotLoadGivesItsErrorsAfterTheLine) {
+    std::ofstream(dir.folder / "bad.layout") << twoMistakesText();
+    const Outcome outcome = run(std::string("layout bad.layout\n") + ROUTE);
+    const std::string bad = dir.folder / "bad.layout";
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(countOf(outcome.err, "\n" + bad + ":"), 2);
+    EXPECT_EQ(outcome.err.substr(0, outcome.err.find('\n')),
+              scenario() + ":1: the layout file " + bad + " does not load");
+}
+
+TEST_F(HeadlessProgramTest, ALayoutOptionFileThatDoesNotLoadGivesItsErrorsAlone) {
+    const std::string bad = dir.folder / "bad.layout";
+    std::ofstream(bad) << twoMistakesText();
+    const Outcome outcome = run(ROUTE, {"--layout", bad});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(countOf(outcome.err, bad + ":"), 2);
+    EXPECT_EQ(countOf(outcome.err, "\n"), 2) << "no usage text";
 }
 
 TEST_F(HeadlessProgramTest, TheCommandsOptionWinsOverABadVariable) {

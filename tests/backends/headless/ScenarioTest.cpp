@@ -1,6 +1,7 @@
 #include "backends/headless/Scenario.h"
 
 #include "sim/World.h"
+#include "support/LayoutFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -98,6 +99,27 @@ TEST_F(ScenarioTest, RefusesAMalformedLineNamingIt) {
 TEST_F(ScenarioTest, NeedsAnEnd) {
     EXPECT_FALSE(parse("place 12 A1\n"));
     EXPECT_EQ(error.message, "no 'end': the run needs one, like: at 10s end");
+}
+
+class ScenarioLayoutFileTest : public ScenarioTest {
+protected:
+    bool parseIn(const std::string& text) {
+        return parseScenario(text, world.layouts, LAYOUT_A, scenario, error, folder.path("s.scn"));
+    }
+    quillon::testing::TempFolder folder;
+};
+
+TEST_F(ScenarioLayoutFileTest, NodeNamesResolveInTheFileNamedFromTheScenariosFolder) {
+    folder.write("a.layout", quillon::testing::layoutAText());
+    ASSERT_TRUE(parseIn("layout a.layout\nplace 12 A3\nat 1s end\n")) << error.message;
+    EXPECT_EQ(scenario.actions[0].node, (NodeRef{LAYOUT_LOADED, 1}));
+}
+
+TEST_F(ScenarioLayoutFileTest, AFileThatDoesNotLoadFailsItsLineWithTheFilesErrors) {
+    const std::string bad = folder.write("bad.layout", quillon::testing::twoMistakesText());
+    EXPECT_FALSE(parseIn("layout bad.layout\nat 1s end\n"));
+    EXPECT_EQ(error.line, 1);
+    EXPECT_EQ(error.details.size(), 2u);
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 // The built program as its own process, offscreen, against a listening
-// socket: reports out, module requests answered, and a clean end.
+// socket: reports out, module requests answered, and a clean end; and its
+// snapshot of a layout file.
 #include "backends/posix/TestController.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -58,6 +60,43 @@ TEST(EndToEndTest, ASocketPathTooLongForAnAddressEndsWithUsage) {
     const std::string option = "--socket=/tmp/" + std::string(120, 'x');
     Program program(option.c_str());
     EXPECT_EQ(program.process->exitStatus(), 2);
+}
+
+// Two stops joined both ways: the smallest layout file.
+constexpr const char* TWO_STOPS =
+    "track 2\n0 X1 stop 0 0 0 1\n  1 ahead 10\n1 X2 stop 0 90 40 1\n  0 ahead 10\n";
+
+// The exit status of the program making a snapshot of a file holding text.
+int snapshot(const testing::Folder& folder, const std::string& text,
+             std::vector<std::string> extra) {
+    std::ofstream(folder / "two.layout") << text;
+    std::vector<std::string> arguments{QUILLON_PROGRAM, "--layout", folder / "two.layout",
+                                       "--snapshot", folder / "out.png"};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return TestProcess(folder, "snapshot", arguments).exitStatus();
+}
+
+// The width and height a PNG file's header gives.
+std::pair<int, int> pngSize(const std::string& bytes) {
+    auto word = [&](std::size_t at) {
+        int value = 0;
+        for (std::size_t k = at; k < at + 4 && k < bytes.size(); ++k)
+            value = value << 8 | static_cast<unsigned char>(bytes[k]);
+        return value;
+    };
+    return {word(16), word(20)};
+}
+
+TEST(EndToEndTest, ASnapshotIsAPngOfTheSizeAsked) {
+    testing::Folder folder;
+    ASSERT_EQ(snapshot(folder, TWO_STOPS, {"--size", "300x200"}), 0);
+    EXPECT_EQ(pngSize(testing::slurp(folder / "out.png")), std::make_pair(300, 200));
+}
+
+TEST(EndToEndTest, ASnapshotOfAFileThatDoesNotLoadEndsWithTwoAndWritesNothing) {
+    testing::Folder folder;
+    EXPECT_EQ(snapshot(folder, "track 2\n", {}), 2);
+    EXPECT_FALSE(std::ifstream(folder / "out.png").good());
 }
 
 } // namespace
