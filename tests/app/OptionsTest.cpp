@@ -159,7 +159,7 @@ TEST_F(LayoutFileOptionsTest, AFileThatDoesNotLoadGivesEveryErrorOnALineOfItsOwn
     std::istringstream lines(parsed.error);
     for (std::string line; std::getline(lines, line);)
         where.push_back(line.substr(0, line.find(": ")));
-    EXPECT_EQ(where, (std::vector<std::string>{bad + ":3:1", bad + ":5:1"}));
+    EXPECT_EQ(where, (std::vector<std::string>{bad + ":3:3", bad + ":5:11"}));
 }
 
 TEST_F(LayoutFileOptionsTest, AMissingFileIsAnErrorNamingIt) {
