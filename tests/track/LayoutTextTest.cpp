@@ -1,5 +1,7 @@
 #include "track/LayoutText.h"
 
+#include "track/LayoutFile.h"
+
 #include "protocol/CommandDecoder.h"
 #include "sim/Movement.h"
 #include "sim/Sensors.h"
@@ -71,26 +73,28 @@ struct Side {
 // The parameter of the copy test that stands for the generated layout.
 constexpr int GENERATED = LAYOUT_COUNT;
 
-// A layout written out and loaded back as the loaded layout runs exactly as
-// the original under the same random operations: placements either way,
-// both command sets' speeds, reverses, lights, switch bytes 0..255 and
-// reports, steps, stuck and fired sensors, window sizes. The originals are
-// the built-in layouts and the generated one.
-class LoadedCopyTest : public ::testing::TestWithParam<int> {};
+// A layout written out in either form and loaded back as the loaded layout
+// runs exactly as the original under the same random operations, several
+// simulated minutes of them: placements either way, both command sets'
+// speeds, reverses, lights, switch bytes 0..255 and reports, steps, stuck
+// and fired sensors, window sizes. The originals are the built-in layouts
+// and the generated one.
+class LoadedCopyTest : public ::testing::TestWithParam<std::tuple<int, LayoutForm>> {};
 
 TEST_P(LoadedCopyTest, RunsAsTheOriginal) {
+    const auto [layout, form] = GetParam();
     Side sides[2];
     Layouts& original = sides[0].world.layouts;
-    if (GetParam() == GENERATED)
+    if (layout == GENERATED)
         original.tracks[LAYOUT_LOADED] = generateLayout(1);
-    selectLayout(original, GetParam() == GENERATED ? LAYOUT_LOADED : GetParam());
-    std::optional<std::string> text = formatLayoutText(activeTrack(original));
-    ASSERT_TRUE(text.has_value());
+    selectLayout(original, layout == GENERATED ? LAYOUT_LOADED : layout);
+    const std::string text = form == LayoutForm::Named
+                                 ? formatNamedLayout(activeTrack(original))
+                                 : formatLayoutText(activeTrack(original)).value_or("");
     std::vector<LayoutError> errors;
-    ASSERT_TRUE(
-        loadLayoutText(text->c_str(), sides[1].world.layouts.tracks[LAYOUT_LOADED], errors));
+    ASSERT_TRUE(loadLayout(text, sides[1].world.layouts.tracks[LAYOUT_LOADED], errors));
     selectLayout(sides[1].world.layouts, LAYOUT_LOADED);
-    std::mt19937 random(7u + static_cast<unsigned>(GetParam()));
+    std::mt19937 random(7u + static_cast<unsigned>(layout));
     int seen[16] = {};
     // Trains go on the last 96 nodes at most, so that they meet on a big layout.
     const int nodes = activeTrack(original).nodeCount();
@@ -144,7 +148,10 @@ TEST_P(LoadedCopyTest, RunsAsTheOriginal) {
         EXPECT_GT(seen[static_cast<int>(kind)], 0) << "event kind " << static_cast<int>(kind);
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, LoadedCopyTest, ::testing::Values(LAYOUT_A, LAYOUT_B, GENERATED));
+INSTANTIATE_TEST_SUITE_P(Layouts, LoadedCopyTest,
+                         ::testing::Combine(::testing::Values(LAYOUT_A, LAYOUT_B, GENERATED),
+                                            ::testing::Values(LayoutForm::NodeTable,
+                                                              LayoutForm::Named)));
 
 // The text is the built-ins' form: the built-in parser reads layout A's
 // text back to its record as it stands, a switch thrown since it was built.
