@@ -138,8 +138,38 @@ INSTANTIATE_TEST_SUITE_P(
         BadCall{{"serve", "--socket"}, "quillon-ctl: serve: --socket needs a value"},
         BadCall{{"serve", "--socket", "/tmp/" + std::string(120, 'x')},
                 "quillon-ctl: serve: --socket path is too long: at most 107 characters"},
+        BadCall{{"check"}, "quillon-ctl: check: a layout file is needed"},
         BadCall{{"serve", "--commands", "fast"},
                 "quillon-ctl: serve: --commands must be basic or full, not 'fast'"}));
+
+// check: mistakes end it with 2; warnings end it with 0, or 1 under --strict.
+struct CheckCall {
+    const char* text;
+    bool strict;
+    int status;
+    const char* firstError; // after "FILE:"
+};
+
+TEST(QuillonCtlTest, CheckSaysWhatItFindsAndEndsWithItsStatus) {
+    const CheckCall rows[] = {
+        {"sensor S1 at 0 0 id 0\n    ahead S9 10\n", false, 2, "2:11: unknown node 'S9'"},
+        {"stop E1 at 0 0 ahead E2 10\nstop E2 at 10 0\n", false, 0,
+         "1:1: warning: edge E1 ahead -> E2 has no edge back from E2"},
+        {"stop E1 at 0 0 ahead E2 10\nstop E2 at 10 0\n", true, 1,
+         "1:1: error: edge E1 ahead -> E2 has no edge back from E2"},
+    };
+    for (const CheckCall& row : rows) {
+        Folder folder;
+        const std::string file = folder / "a.layout";
+        std::ofstream(file) << row.text;
+        std::vector<std::string> arguments = {QUILLON_CTL, "check", file};
+        if (row.strict)
+            arguments.insert(arguments.begin() + 2, "--strict");
+        Process ctl(folder, "check", arguments);
+        EXPECT_EQ(ctl.exitStatus(5000), row.status) << row.firstError;
+        EXPECT_EQ(firstLine(slurp(ctl.err)), file + ":" + row.firstError);
+    }
+}
 
 // Quillon's end of serve's link, played by the test: answers each request
 // it reads with the bytes given for it (none: no answer).
