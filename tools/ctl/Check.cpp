@@ -62,8 +62,12 @@ int checkFile(const char* path, bool strict) {
         std::fprintf(stderr, "%s\n", describeLayoutError(path, located).c_str());
     }
     const Counts counts = countsOf(track);
-    std::printf("%s: %d nodes, %d switches, %d contacts, %zu warning%s\n", path, track.nodeCount(),
-                counts.switches, counts.contacts, warnings.size(), warnings.size() == 1 ? "" : "s");
+    const auto plural = [](std::size_t n, const char* ending) { return n == 1 ? "" : ending; };
+    std::printf("%s: %zu node%s, %d switch%s, %d contact%s, %zu warning%s\n", path,
+                track.nodes.size(), plural(track.nodes.size(), "s"), counts.switches,
+                plural(static_cast<std::size_t>(counts.switches), "es"), counts.contacts,
+                plural(static_cast<std::size_t>(counts.contacts), "s"), warnings.size(),
+                plural(warnings.size(), "s"));
     return strict && !warnings.empty() ? 1 : 0;
 }
 
