@@ -180,14 +180,6 @@ void QtHost::stopTimer(int id) {
     timers_[id - 1].stop();
 }
 
-bool QtHost::timerActive(int id) const {
-    return id >= 1 && id <= 3 && timers_[id - 1].isActive();
-}
-
-int QtHost::timerInterval(int id) const {
-    return id >= 1 && id <= 3 ? timers_[id - 1].interval() : 0;
-}
-
 // Replaces the surface held in slot with a new one of width x height; the
 // slot is empty, and the result nullptr, when the image cannot be made.
 Surface* QtHost::makeSurface(std::unique_ptr<QtSurface>& slot, int width, int height) {

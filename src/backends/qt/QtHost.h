@@ -84,8 +84,6 @@ public:
     MainWindow& window() { return *window_; }
     QSystemTrayIcon* trayIcon() { return tray_.get(); }
     QtSurface* backBuffer() { return backBuffer_.get(); }
-    bool timerActive(int id) const;
-    int timerInterval(int id) const;
 
 private:
     void createTrayIcon();

@@ -50,7 +50,6 @@ public:
     // Copies width x height pixels from the buffer's origin to target's.
     void present(HDC target, int width, int height) const;
 
-    bool valid() const { return dc_ != nullptr; }
     HDC dc() const { return dc_; }
     Surface& surface() { return surface_; }
 

@@ -112,8 +112,6 @@ public:
     // The paint device context while a paint message is handled, else null.
     void setPaintDc(HDC dc) { paintDc_ = dc; }
     TrayIcon& tray() { return tray_; }
-    // The back buffer's device context, or null.
-    HDC backBufferDc() const { return backBuffer_.dc(); }
 
 private:
     HINSTANCE instance_;
