@@ -1,6 +1,7 @@
 // The program's own texts and the properties of its save dialog.
 #pragma once
 
+#include "app/Version.h"
 #include "host/Host.h"
 
 #include <cstddef>
@@ -8,7 +9,9 @@
 namespace quillon {
 
 constexpr const char* PROGRAM_NAME = "Quillon";
-constexpr double PROGRAM_VERSION = 1.0;
+// The About box shows the version with two decimals: 1.0 as "v1.00".
+static_assert(VERSION_MINOR < 10, "the About box reads the minor version as one decimal");
+constexpr double PROGRAM_VERSION = VERSION_MAJOR + VERSION_MINOR / 10.0;
 constexpr const char* ABOUT_AUTHOR = "Written by the Quillon developers";
 constexpr const char* ABOUT_DATE = "2005-11-01";
 // Name, version, author line, date.

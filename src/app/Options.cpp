@@ -1,5 +1,6 @@
 #include "app/Options.h"
 
+#include "app/Version.h"
 #include "sim/World.h"
 
 #include <cstdarg>
@@ -243,7 +244,7 @@ const char* usageText() {
 }
 
 const char* versionText() {
-    return "quillon 1.0\n";
+    return "quillon " QUILLON_VERSION "\n";
 }
 
 } // namespace quillon
