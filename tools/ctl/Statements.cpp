@@ -1,8 +1,8 @@
 #include "ctl/Statements.h"
 
+#include "app/Duration.h"
 #include "protocol/CommandFraming.h"
 
-#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +13,6 @@ namespace quillon::ctl {
 namespace {
 
 constexpr int MAX_WORDS = MAX_STATEMENT_BYTES + 2;
-constexpr long LONGEST_MS = 1000L * 60 * 60 * 24 * 365;
 
 // The line cut into words at spaces and tabs; a # starts a comment.
 struct Words {
@@ -125,11 +124,19 @@ bool parseSend(const Words& words, Statement& statement, char (&error)[STATEMENT
     return true;
 }
 
+bool readTime(const char* word, Statement& statement, char (&error)[STATEMENT_ERROR_CAPACITY]) {
+    std::int32_t ms = 0;
+    if (!parseDuration(word, ms))
+        return fail(error, "bad time '%s'", word);
+    statement.durationMs = ms;
+    return true;
+}
+
 bool parseWatch(const Words& words, Statement& statement, char (&error)[STATEMENT_ERROR_CAPACITY]) {
     statement.kind = StatementKind::Watch;
     int k = 1;
     if (k < words.count && std::strcmp(words.words[k], "for") != 0) {
-        long period = 0;
+        std::int32_t period = 0;
         if (!parseDuration(words.words[k], period) || period < 10 || period > 60000)
             return fail(error, "bad period '%s': 10ms to 60s", words.words[k]);
         statement.periodMs = static_cast<int>(period);
@@ -139,29 +146,10 @@ bool parseWatch(const Words& words, Statement& statement, char (&error)[STATEMEN
         return true;
     if (std::strcmp(words.words[k], "for") != 0 || k + 2 != words.count)
         return fail(error, "usage: watch [PERIOD] [for TIME]");
-    if (!parseDuration(words.words[k + 1], statement.durationMs))
-        return fail(error, "bad time '%s'", words.words[k + 1]);
-    return true;
+    return readTime(words.words[k + 1], statement, error);
 }
 
 } // namespace
-
-bool parseDuration(const char* text, long& milliseconds) {
-    if (text[0] < '0' || text[0] > '9')
-        return false;
-    char* end = nullptr;
-    const double value = std::strtod(text, &end);
-    double scale = 1000.0;
-    if (std::strcmp(end, "ms") == 0)
-        scale = 1.0;
-    else if (*end != '\0' && std::strcmp(end, "s") != 0)
-        return false;
-    const double ms = value * scale;
-    if (!std::isfinite(ms) || ms > static_cast<double>(LONGEST_MS))
-        return false;
-    milliseconds = std::lround(ms);
-    return true;
-}
 
 bool parseStatement(std::string_view line, Statement& statement,
                     char (&error)[STATEMENT_ERROR_CAPACITY]) {
@@ -210,9 +198,7 @@ bool parseStatement(std::string_view line, Statement& statement,
         if (!wordCount(words, 2, 2, "wait TIME", error))
             return false;
         statement.kind = StatementKind::Wait;
-        if (!parseDuration(words.words[1], statement.durationMs))
-            return fail(error, "bad time '%s'", words.words[1]);
-        return true;
+        return readTime(words.words[1], statement, error);
     }
     return fail(error, "unknown statement '%.40s'", verb);
 }
