@@ -2,6 +2,7 @@
 
 #include "app/Duration.h"
 #include "protocol/CommandFraming.h"
+#include "track/TrackLayout.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -61,10 +62,6 @@ bool number(const char* text, long low, long high, long& value) {
     return *end == '\0' && end != (hex ? text + 2 : text) && value >= low && value <= high;
 }
 
-bool isSwitchNumber(long n) {
-    return (n >= 1 && n <= 18) || (n >= 153 && n <= 156);
-}
-
 void setBytes(Statement& statement, std::initializer_list<long> bytes) {
     statement.kind = StatementKind::Bytes;
     statement.length = 0;
@@ -100,7 +97,7 @@ bool parseSwitch(const Words& words, Statement& statement,
     if (!wordCount(words, 3, 3, "switch NUMBER straight|curved", error))
         return false;
     long n = 0;
-    if (!number(words.words[1], 0, 255, n) || !isSwitchNumber(n))
+    if (!number(words.words[1], 0, 255, n) || !isSwitchNumber(static_cast<int>(n)))
         return fail(error, "no switch '%s': switches are 1 to 18 and 153 to 156", words.words[1]);
     const char* way = words.words[2];
     if (std::strcmp(way, "straight") != 0 && std::strcmp(way, "curved") != 0)
