@@ -93,18 +93,18 @@ bool Link::waitUntil(Clock::time_point deadline, bool watchInput, bool& inputRea
     }
 }
 
-int Link::report(std::uint8_t (&answer)[10], int timeoutMs) {
+int Link::report(std::uint8_t (&answer)[REPORT_BYTES], int timeoutMs) {
     const std::uint8_t request = CMD_REPORT;
     if (!drain() || !send(&request, 1))
         return -1;
-    return receive(answer, 10, timeoutMs);
+    return receive(answer, REPORT_BYTES, timeoutMs);
 }
 
-int sensorsIn(const std::uint8_t (&answer)[10], int (&numbers)[80]) {
+int sensorsIn(const std::uint8_t (&answer)[REPORT_BYTES], int (&numbers)[SENSOR_NUMBERS]) {
     SensorReport report;
     std::memcpy(report.bytes, answer, sizeof report.bytes);
     int count = 0;
-    for (int n = 0; n < 80; ++n) {
+    for (int n = 0; n < SENSOR_NUMBERS; ++n) {
         if (report.isSensorSet(n))
             numbers[count++] = n;
     }
