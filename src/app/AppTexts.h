@@ -18,7 +18,8 @@ constexpr const char* ABOUT_DATE = "2005-11-01";
 constexpr const char* ABOUT_FORMAT = "%s v%2.2f\n\n%s [%s]\n";
 
 constexpr std::size_t TITLE_CAPACITY = 128;
-constexpr std::size_t PATH_CAPACITY = 260;
+// Room for any path a save dialog gives, with its terminating NUL.
+constexpr std::size_t PATH_CAPACITY = 4096;
 
 // "Quillon [Track Model A]" for layout 0, "... B]" for layout 1.
 void formatTitle(char* title, std::size_t capacity, int layoutIndex);

@@ -27,8 +27,6 @@ constexpr int START_WIDTH = 512;
 constexpr int START_HEIGHT = 320;
 constexpr int MIN_WIDTH = 204;
 constexpr int MIN_HEIGHT = 128;
-constexpr const char* FONT_FACE = "Terminal";
-constexpr int FONT_POINTS = 6;
 
 // The sound of an event, if it has one.
 bool soundOf(EventKind kind, Sound& sound) {
@@ -56,12 +54,6 @@ bool soundOf(EventKind kind, Sound& sound) {
     }
 }
 
-// Positions arrive as the two unsigned 16-bit halves of a position word; the
-// same masking on every platform keeps every coordinate at 0..65535.
-int pointerCoordinate(int value) {
-    return value & 0xFFFF;
-}
-
 } // namespace
 
 SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
@@ -72,7 +64,7 @@ SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
         host_.messageBox(messages.texts[i], MessageIcon::Error);
     decoder_.commandSet = options.commands;
     applyOptions(world_, options);
-    painter_ = std::make_unique<TextPainter>(host_, FONT_FACE, FONT_POINTS);
+    painter_ = std::make_unique<TextPainter>(host_, FontPurpose::Labels);
     chooseLayout(world_.layouts.active);
     host_.startTimer(TIMER_RECONNECT, RECONNECT_PERIOD_MS);
     if (host_.isWindowVisible())
@@ -438,8 +430,6 @@ bool SimulatorApp::onKeyDown(Key key, bool controlDown) {
 }
 
 void SimulatorApp::onPointerMove(int x, int y) {
-    x = pointerCoordinate(x);
-    y = pointerCoordinate(y);
     if (updateHoveredTrain(world_, x, y)) {
         redraw();
         return;

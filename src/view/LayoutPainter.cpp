@@ -134,7 +134,7 @@ void drawNodes(Surface& surface, TextPainter* painter, const World& world,
         if (node.type != NODE_SENSOR && !hovered)
             continue;
         drawCentredText(surface, painter, node.x, node.y - NAME_ABOVE_NODE, node.name,
-                        hovered ? WHITE : LABEL_GREY, NO_BACKGROUND);
+                        hovered ? WHITE : LABEL_GREY);
     }
     if (hoveredIndex < 0)
         return;
@@ -181,7 +181,7 @@ void drawTrain(Surface& surface, TextPainter* painter, const Train& train, bool 
     const TrainText texts = trainTextOf(train, hovered);
     for (int i = 0; i < texts.count; ++i) {
         const TrainText::Line& line = texts.lines[i];
-        drawCentredText(surface, painter, x, line.y, line.text, line.colour, NO_BACKGROUND);
+        drawCentredText(surface, painter, x, line.y, line.text, line.colour);
     }
 }
 

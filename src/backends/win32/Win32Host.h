@@ -84,10 +84,9 @@ public:
     void releaseBackBuffer() override;
     void presentBackBuffer(int width, int height) override;
 
-    int screenDpiY() override;
-    // The classic font of that character height: default weight, character
-    // set and precisions; no antialiasing and fixed pitch when asked.
-    FontHandle createFont(const FontRequest& request) override;
+    // Labels: the Terminal face at 6 points on the screen, default weight,
+    // character set and precisions, fixed pitch, no antialiasing.
+    FontHandle createFont(FontPurpose purpose) override;
     bool measureFont(FontHandle font, FontMetrics& metrics) override;
     void deleteFont(FontHandle font) override;
 
