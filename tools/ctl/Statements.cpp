@@ -1,6 +1,7 @@
 #include "ctl/Statements.h"
 
 #include "app/Duration.h"
+#include "app/StepTiming.h"
 #include "protocol/CommandFraming.h"
 #include "track/TrackLayout.h"
 
@@ -134,8 +135,9 @@ bool parseWatch(const Words& words, Statement& statement, char (&error)[STATEMEN
     int k = 1;
     if (k < words.count && std::strcmp(words.words[k], "for") != 0) {
         std::int32_t period = 0;
-        if (!parseDuration(words.words[k], period) || period < 10 || period > 60000)
-            return fail(error, "bad period '%s': 10ms to 60s", words.words[k]);
+        // Asking faster than the simulator reads would only queue requests.
+        if (!parseDuration(words.words[k], period) || period < STEP_PERIOD_MS || period > 60000)
+            return fail(error, "bad period '%s': %dms to 60s", words.words[k], STEP_PERIOD_MS);
         statement.periodMs = static_cast<int>(period);
         ++k;
     }

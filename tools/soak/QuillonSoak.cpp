@@ -51,7 +51,7 @@ constexpr int REPLY_WAIT_MS = 2000;
 struct Counts {
     long sessions = 0;
     long asked = 0;
-    long answered = 0; // 10 bytes each, in time
+    long answered = 0; // a whole report each, in time
     long missing = 0;  // short or late
 };
 
@@ -205,7 +205,8 @@ int main(int argc, char** argv) {
     ::rmdir(child.folder.c_str());
     healthy = WIFEXITED(status) && WEXITSTATUS(status) == 0 && latest.missing == 0 &&
               latest.answered == latest.asked;
-    std::printf("%s: %ld sessions, %ld of %ld reports answered with 10 bytes\n",
-                healthy ? "sound" : "NOT SOUND", latest.sessions, latest.answered, latest.asked);
+    std::printf("%s: %ld sessions, %ld of %ld reports answered with %d bytes\n",
+                healthy ? "sound" : "NOT SOUND", latest.sessions, latest.answered, latest.asked,
+                REPORT_BYTES);
     return healthy ? 0 : 1;
 }
