@@ -130,7 +130,7 @@ BENCHMARK(BM_BigReportAllModules);
 void BM_BigIncrementalFrame(benchmark::State& state) {
     NullHost host;
     NullSurface surface;
-    TextPainter painter(host, "Terminal", 6);
+    TextPainter painter(host, FontPurpose::Labels);
     World world = worldOnGeneratedLayout();
     spreadTrains(world, 10);
     FrameTracker frame;

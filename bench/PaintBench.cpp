@@ -33,7 +33,7 @@ Scene& scene() {
 }
 
 void BM_DrawLayout(benchmark::State& state) {
-    TextPainter painter(scene().host, "Terminal", 6);
+    TextPainter painter(scene().host, FontPurpose::Labels);
     for (auto _ : state)
         drawLayout(scene().surface, &painter, scene().world);
 }
@@ -42,7 +42,7 @@ BENCHMARK(BM_DrawLayout);
 // One frame while trains run: what changed since the last frame, and the
 // trains drawn over the still image in the changed parts.
 void BM_IncrementalFrame(benchmark::State& state) {
-    TextPainter painter(scene().host, "Terminal", 6);
+    TextPainter painter(scene().host, FontPurpose::Labels);
     World world = scene().world;
     for (int i = 0; i < world.trains.count; ++i)
         setTrainSpeed(world, world.trains.trains[i], 8, false);

@@ -1,6 +1,7 @@
 // The program's own texts and the properties of its save dialog.
 #pragma once
 
+#include "app/Version.h"
 #include "host/Host.h"
 
 #include <cstddef>
@@ -8,14 +9,17 @@
 namespace quillon {
 
 constexpr const char* PROGRAM_NAME = "Quillon";
-constexpr double PROGRAM_VERSION = 1.0;
+// The About box shows the version with two decimals: 1.0 as "v1.00".
+static_assert(VERSION_MINOR < 10, "the About box reads the minor version as one decimal");
+constexpr double PROGRAM_VERSION = VERSION_MAJOR + VERSION_MINOR / 10.0;
 constexpr const char* ABOUT_AUTHOR = "Written by the Quillon developers";
 constexpr const char* ABOUT_DATE = "2005-11-01";
 // Name, version, author line, date.
 constexpr const char* ABOUT_FORMAT = "%s v%2.2f\n\n%s [%s]\n";
 
 constexpr std::size_t TITLE_CAPACITY = 128;
-constexpr std::size_t PATH_CAPACITY = 260;
+// Room for any path a save dialog gives, with its terminating NUL.
+constexpr std::size_t PATH_CAPACITY = 4096;
 
 // "Quillon [Track Model A]" for layout 0, "... B]" for layout 1.
 void formatTitle(char* title, std::size_t capacity, int layoutIndex);

@@ -1,5 +1,6 @@
 #include "app/Options.h"
 
+#include "app/Version.h"
 #include "sim/LoadedLayout.h"
 #include "sim/World.h"
 #include "track/LayoutFile.h"
@@ -326,7 +327,7 @@ const char* usageText() {
 }
 
 const char* versionText() {
-    return "quillon 1.0\n";
+    return "quillon " QUILLON_VERSION "\n";
 }
 
 } // namespace quillon

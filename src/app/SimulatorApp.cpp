@@ -32,8 +32,6 @@ constexpr int START_WIDTH = 512;
 constexpr int START_HEIGHT = 320;
 constexpr int MIN_WIDTH = 204;
 constexpr int MIN_HEIGHT = 128;
-constexpr const char* FONT_FACE = WINDOW_FONT_FACE;
-constexpr int FONT_POINTS = WINDOW_FONT_POINTS;
 // A layout file's errors shown at most; the rest are counted.
 constexpr std::size_t ERRORS_SHOWN = 20;
 // Room for the path the open dialog gives.
@@ -65,12 +63,6 @@ bool soundOf(EventKind kind, Sound& sound) {
     }
 }
 
-// Positions arrive as the two unsigned 16-bit halves of a position word; the
-// same masking on every platform keeps every coordinate at 0..65535.
-int pointerCoordinate(int value) {
-    return value & 0xFFFF;
-}
-
 } // namespace
 
 SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
@@ -85,7 +77,7 @@ SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
         loadedPath_ = options.layoutPath;
         loadedStamp_ = host_.fileStamp(loadedPath_.c_str());
     }
-    painter_ = std::make_unique<TextPainter>(host_, FONT_FACE, FONT_POINTS);
+    painter_ = std::make_unique<TextPainter>(host_, FontPurpose::Labels);
     chooseLayout(world_.layouts.active);
     host_.startTimer(TIMER_RECONNECT, RECONNECT_PERIOD_MS);
     if (host_.isWindowVisible())
@@ -455,8 +447,6 @@ bool SimulatorApp::onKeyDown(Key key, bool controlDown) {
 }
 
 void SimulatorApp::onPointerMove(int x, int y) {
-    x = pointerCoordinate(x);
-    y = pointerCoordinate(y);
     if (updateHoveredTrain(world_, x, y)) {
         redraw();
         return;

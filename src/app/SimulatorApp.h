@@ -28,10 +28,6 @@ constexpr int TIMER_RECONNECT = 1; // 1000 ms, the whole run
 constexpr int TIMER_POLL = 2;
 constexpr int TIMER_MOVE = 3; // 10 ms while shown and a train is due to move
 
-// The font every text of the window is drawn in.
-constexpr const char* WINDOW_FONT_FACE = "Terminal";
-constexpr int WINDOW_FONT_POINTS = 6;
-
 class SimulatorApp final : public HostEvents {
 public:
     // Builds the application for the host's main window, which exists and is

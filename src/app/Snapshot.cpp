@@ -18,7 +18,7 @@ void drawSnapshot(Host& host, Surface& surface, const AppOptions& options, int w
     applyOptions(*world, options);
     world->events.count = 0;
     rescaleLayouts(*world, width, height);
-    TextPainter painter(host, WINDOW_FONT_FACE, WINDOW_FONT_POINTS);
+    TextPainter painter(host, FontPurpose::Labels);
     NamePlan names;
     names.plan(world->layouts, &painter);
     surface.fillRect(0, 0, width, height, BLACK);

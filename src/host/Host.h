@@ -15,11 +15,16 @@ namespace quillon {
 
 class ControllerLink;
 
-// 32-bit colour: red in the low byte, then green, then blue; top byte 0.
-using Colour = std::uint32_t;
-constexpr Colour NO_BACKGROUND = 0xFFFFFFFFu;
-constexpr Colour rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-    return r | (g << 8) | (b << 16);
+// A colour by its red, green and blue intensities, 0 to 255 each.
+struct Colour {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    friend constexpr bool operator==(const Colour&, const Colour&) = default;
+};
+constexpr Colour rgb(int red, int green, int blue) {
+    return {static_cast<std::uint8_t>(red), static_cast<std::uint8_t>(green),
+            static_cast<std::uint8_t>(blue)};
 }
 
 enum class MessageIcon {
@@ -41,12 +46,11 @@ constexpr int SOUND_COUNT = 6;
 // A platform font; 0 is no font.
 using FontHandle = std::uintptr_t;
 
-// The font wanted: a face if the platform has it, else one like it.
-struct FontRequest {
-    const char* face;
-    int pixelHeight; // character height without internal leading, pixels
-    bool fixedPitch;
-    bool antialiased;
+// What a font is for; each platform picks the face and size that serve it.
+enum class FontPurpose {
+    // The display's names, train numbers and notices: small, fixed pitch,
+    // without antialiasing, sized for the screen's resolution.
+    Labels,
 };
 
 struct FontMetrics {
@@ -54,9 +58,18 @@ struct FontMetrics {
     int cellHeight;       // pixels, ascent plus descent
 };
 
+// How a text is drawn: in a font (0: the font the surface last drew text
+// with, at first its own), in a colour, and on a background that fills each
+// character cell, or on none.
+struct TextStyle {
+    FontHandle font = 0;
+    Colour colour;
+    bool filled = false; // the cells are filled with background first
+    Colour background;
+};
+
 // A drawing target (the back buffer). Coordinates are pixels from the
-// top-left corner. Its state (selected font, text colour, background mode)
-// persists between calls, like a device context's.
+// top-left corner.
 class Surface {
 public:
     virtual ~Surface() = default;
@@ -67,14 +80,9 @@ public:
     virtual void fillEllipse(int left, int top, int right, int bottom, Colour colour) = 0;
     // A 1-pixel line from (x1, y1) towards (x2, y2), the end point excluded.
     virtual void drawLine(int x1, int y1, int x2, int y2, Colour colour) = 0;
-    // Selects a font for later text; 0 keeps the surface's current font.
-    virtual void selectFont(FontHandle font) = 0;
-    virtual void setTextColour(Colour colour) = 0;
-    virtual void setBackgroundTransparent() = 0;
-    virtual void setBackgroundOpaque(Colour colour) = 0;
-    // Draws length characters of text with the top-left corner of the first
-    // character cell at (x, y).
-    virtual void textOut(int x, int y, const char* text, int length) = 0;
+    // Draws length characters of text in the style, the top-left corner of
+    // the first character cell at (x, y).
+    virtual void drawText(int x, int y, const char* text, int length, const TextStyle& style) = 0;
 };
 
 // One entry of a popup menu: a command, a separator, or a submenu.
@@ -191,9 +199,8 @@ public:
         (void)left, (void)top, (void)right, (void)bottom;
     }
 
-    // Fonts.
-    virtual int screenDpiY() = 0;
-    virtual FontHandle createFont(const FontRequest& request) = 0;
+    // Fonts: a font for the purpose, or 0 when the platform has none.
+    virtual FontHandle createFont(FontPurpose purpose) = 0;
     // Measures the font as the platform will draw it; false if it cannot.
     virtual bool measureFont(FontHandle font, FontMetrics& metrics) = 0;
     virtual void deleteFont(FontHandle font) = 0;

@@ -24,6 +24,8 @@ public:
     // A key press; true when the key was consumed, false when the
     // platform's default handling applies.
     virtual bool onKeyDown(Key key, bool controlDown) = 0;
+    // Pointer positions are pixels from the client area's top-left corner;
+    // one outside the client area (while a button is held) may be negative.
     virtual void onPointerMove(int x, int y) = 0;
     virtual void onButtonDown(int x, int y, PointerButton button) = 0;
     // A chosen menu entry.

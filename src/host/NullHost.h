@@ -15,11 +15,7 @@ public:
     void fillRect(int, int, int, int, Colour) override {}
     void fillEllipse(int, int, int, int, Colour) override {}
     void drawLine(int, int, int, int, Colour) override {}
-    void selectFont(FontHandle) override {}
-    void setTextColour(Colour) override {}
-    void setBackgroundTransparent() override {}
-    void setBackgroundOpaque(Colour) override {}
-    void textOut(int, int, const char*, int) override {}
+    void drawText(int, int, const char*, int, const TextStyle&) override {}
 };
 
 // A link that never connects.
@@ -48,8 +44,7 @@ public:
     Surface* createBackBuffer(int, int) override { return &surface_; }
     void releaseBackBuffer() override {}
     void presentBackBuffer(int, int) override {}
-    int screenDpiY() override { return 96; }
-    FontHandle createFont(const FontRequest&) override { return 0; }
+    FontHandle createFont(FontPurpose) override { return 0; }
     bool measureFont(FontHandle, FontMetrics&) override { return false; }
     void deleteFont(FontHandle) override {}
     void popupMenu(const PopupMenu&) override {}

@@ -10,6 +10,11 @@ int switchSlot(int number) {
     return static_cast<int>(static_cast<unsigned>(number) - 135u);
 }
 
+bool isSwitchNumber(int n) {
+    const int slot = switchSlot(n);
+    return isValidSwitchSlot(slot) && switchNumber(slot) == n;
+}
+
 TrackNode& sensorNode(TrackLayout& layout, std::uint8_t sensorNumber) {
     assert(sensorNumber < SENSOR_NUMBERS);
     return layout.nodes[layout.sensorNodeIndex[sensorNumber]];

@@ -88,6 +88,11 @@ constexpr bool isValidSwitchSlot(int slot) {
     return slot >= 0 && slot < SWITCH_SLOTS;
 }
 
+// True when n is a switch's own controller number, 1..18 or 153..156: the
+// number of a slot. (135..152 reach slots 0..17 too, but no switch is
+// called by them.)
+bool isSwitchNumber(int n);
+
 // Lookups by controller number. The caller passes sensor numbers 0..79 and
 // switch slots 0..21; the returned references point into the record.
 TrackNode& sensorNode(TrackLayout& layout, std::uint8_t sensorNumber);

@@ -16,14 +16,6 @@ constexpr int NOTICE_LEFT = 8;
 constexpr int NOTICE_BOTTOM_GAP = 8;
 constexpr int NOTICE_MOST_CHARS = 15; // "SOLENOID ACTIVE"
 
-// Characters printf gives value with %d.
-int decimalLength(std::int64_t value) {
-    int length = value < 0 ? 2 : 1;
-    for (std::int64_t rest = value < 0 ? -value : value; rest >= 10; rest /= 10)
-        ++length;
-    return length;
-}
-
 // The box that a line of chars characters centred on (x, y) stays within.
 // Glyphs may reach a little past their measured cells, so it has a margin
 // of a cell's width and half its height all round.
@@ -105,25 +97,18 @@ TrainLook lookOf(const Train& train, bool hovered, const TextPainter* painter) {
     look.crashed = train.crashed;
     if (train.light)
         look.facing = train.facing;
-    int x = train.displayX, y = train.displayY;
-    // The frame, with the headlight inside it.
-    look.bounds = {x - 11, y - 7, x + 11, y + 7};
-    look.bounds.add(textBox(x, y, std::max(2, decimalLength(train.number)), painter));
-    int below = y + 12;
     if (hovered) {
         look.speed = static_cast<std::int32_t>(train.speed);
         look.distance = train.distance;
-        look.bounds.add(textBox(x, below, 9 + std::max(3, decimalLength(look.speed)), painter));
-        look.bounds.add(
-            textBox(x, below + 8, 9 + std::max(3, decimalLength(look.distance)), painter));
-        below += 16;
-        if (train.light) {
-            look.bounds.add(textBox(x, below, 12, painter));
-            below += 8;
-        }
     }
-    if (train.crashed)
-        look.bounds.add(textBox(x, below, 8, painter));
+    const int x = train.displayX, y = train.displayY;
+    // The frame, with the headlight inside it.
+    look.bounds = {x - 11, y - 7, x + 11, y + 7};
+    const TrainText texts = trainTextOf(train, hovered);
+    for (int i = 0; i < texts.count; ++i) {
+        const TrainText::Line& line = texts.lines[i];
+        look.bounds.add(textBox(x, line.y, static_cast<int>(std::strlen(line.text)), painter));
+    }
     return look;
 }
 

@@ -134,7 +134,7 @@ void drawNodes(Surface& surface, TextPainter* painter, const World& world,
         if (node.type != NODE_SENSOR && !hovered)
             continue;
         drawCentredText(surface, painter, node.x, node.y - NAME_ABOVE_NODE, node.name,
-                        hovered ? WHITE : LABEL_GREY, NO_BACKGROUND);
+                        hovered ? WHITE : LABEL_GREY);
     }
     if (hoveredIndex < 0)
         return;
@@ -178,23 +178,40 @@ void drawTrain(Surface& surface, TextPainter* painter, const Train& train, bool 
     fillCentredRect(surface, x, y, 18, 10, RED);
     if (train.light)
         drawHeadlight(surface, train);
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d", static_cast<int>(train.number));
-    drawCentredText(surface, painter, x, y, text, colour, NO_BACKGROUND);
+    const TrainText texts = trainTextOf(train, hovered);
+    for (int i = 0; i < texts.count; ++i) {
+        const TrainText::Line& line = texts.lines[i];
+        drawCentredText(surface, painter, x, line.y, line.text, line.colour);
+    }
+}
+
+TrainText trainTextOf(const Train& train, bool hovered) {
+    constexpr std::size_t SIZE = sizeof TrainText::Line::text;
+    TrainText texts;
+    // The text of a new line at y, to be written.
+    auto line = [&texts](int y, Colour colour) {
+        TrainText::Line& added = texts.lines[texts.count++];
+        added.y = y;
+        added.colour = colour;
+        return added.text;
+    };
+    const Colour colour = hovered ? SENSOR_YELLOW : WHITE;
+    const int y = train.displayY;
+    std::snprintf(line(y, colour), SIZE, "%02d", static_cast<int>(train.number));
     int below = y + 12; // where the next line under the train goes
     if (hovered) {
-        std::snprintf(text, sizeof text, "   speed:%-3d", static_cast<int>(train.speed));
-        drawCentredText(surface, painter, x, below, text, colour, NO_BACKGROUND);
-        std::snprintf(text, sizeof text, "distance:%-3d", static_cast<int>(train.distance));
-        drawCentredText(surface, painter, x, below + 8, text, colour, NO_BACKGROUND);
+        std::snprintf(line(below, colour), SIZE, "   speed:%-3d", static_cast<int>(train.speed));
+        std::snprintf(line(below + 8, colour), SIZE, "distance:%-3d",
+                      static_cast<int>(train.distance));
         below += 16;
         if (train.light) {
-            drawCentredText(surface, painter, x, below, "   light:on ", colour, NO_BACKGROUND);
+            std::snprintf(line(below, colour), SIZE, "   light:on ");
             below += 8;
         }
     }
     if (train.crashed)
-        drawCentredText(surface, painter, x, below, "CRASHED!", RED, NO_BACKGROUND);
+        std::snprintf(line(below, RED), SIZE, "CRASHED!");
+    return texts;
 }
 
 void drawTrack(Surface& surface, TextPainter* painter, const World& world, const NamePlan* names) {

@@ -34,6 +34,19 @@ void drawTrack(Surface& surface, TextPainter* painter, const World& world,
 // and "CRASHED!" when crashed.
 void drawTrain(Surface& surface, TextPainter* painter, const Train& train, bool hovered);
 
+// The texts drawTrain writes, in drawing order, each centred on
+// (train.displayX, y): what both the painter and the frame tracker go by.
+struct TrainText {
+    static constexpr int CAPACITY = 5;
+    struct Line {
+        char text[24]; // the longest: "distance:" and any int32_t
+        int y;
+        Colour colour;
+    };
+    Line lines[CAPACITY];
+    int count = 0;
+};
+TrainText trainTextOf(const Train& train, bool hovered);
 // Below every sensor of the active layout, its contacts as a hovered sensor
 // of a loaded layout shows them: for a picture no pointer hovers over.
 void drawSensorContacts(Surface& surface, TextPainter* painter, const World& world);

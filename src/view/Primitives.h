@@ -20,8 +20,11 @@ void fillDisc(Surface& surface, int x, int y, int r, Colour colour);
 void drawLine(Surface& surface, int x1, int y1, int x2, int y2, Colour colour);
 
 // Text centred on (x, y) by the painter's measured character cell, in the
-// colour on the background (NO_BACKGROUND: none). Sets the painter's
-// colours. Draws nothing without a painter.
+// colour, on no background. Sets the painter's colours. Draws nothing
+// without a painter.
+void drawCentredText(Surface& surface, TextPainter* painter, int x, int y, const char* text,
+                     Colour colour);
+// The same on a background that fills the text's character cells.
 void drawCentredText(Surface& surface, TextPainter* painter, int x, int y, const char* text,
                      Colour colour, Colour background);
 

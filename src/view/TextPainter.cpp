@@ -1,40 +1,21 @@
 #include "view/TextPainter.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <limits>
 
 namespace quillon {
 
-std::int32_t mulDiv(std::int32_t a, std::int32_t b, std::int32_t c) {
-    if (c == 0)
-        return -1;
-    std::int64_t product = std::int64_t{a} * b;
-    std::int64_t magnitude =
-        (std::llabs(product) + std::llabs(std::int64_t{c}) / 2) / std::llabs(std::int64_t{c});
-    bool negative = (product < 0) != (c < 0);
-    std::int64_t result = negative ? -magnitude : magnitude;
-    if (result > std::numeric_limits<std::int32_t>::max() ||
-        result < std::numeric_limits<std::int32_t>::min())
-        return -1;
-    return static_cast<std::int32_t>(result);
-}
-
-TextPainter::TextPainter(Host& host, const char* face, std::int32_t pointSize)
-    : pointSize(pointSize), host_(host) {
-    createFont(face);
+TextPainter::TextPainter(Host& host, FontPurpose purpose) : purpose(purpose), host_(host) {
+    createFont();
 }
 
 TextPainter::~TextPainter() {
     releaseFont();
 }
 
-bool TextPainter::createFont(const char* face) {
+bool TextPainter::createFont() {
     if (created)
         return true;
-    // The character height of the point size at the screen's resolution.
-    FontRequest request{face, mulDiv(pointSize, host_.screenDpiY(), 72), true, false};
-    FontHandle made = host_.createFont(request);
+    FontHandle made = host_.createFont(purpose);
     if (made == 0)
         return false;
     FontMetrics metrics{};
@@ -67,13 +48,8 @@ void TextPainter::drawText(Surface& surface, int x, int y, const char* text, std
         count = 0;
     if (count > available)
         count = available;
-    surface.selectFont(font);
-    surface.setTextColour(textColour);
-    if (backgroundColour == NO_BACKGROUND)
-        surface.setBackgroundTransparent();
-    else
-        surface.setBackgroundOpaque(backgroundColour);
-    surface.textOut(x, y, text, static_cast<int>(count));
+    surface.drawText(x, y, text, static_cast<int>(count),
+                     TextStyle{font, textColour, filled, backgroundColour});
 }
 
 } // namespace quillon

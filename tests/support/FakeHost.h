@@ -22,6 +22,10 @@ namespace quillon::testing {
 using Bytes = std::vector<std::uint8_t>;
 using Kinds = std::vector<EventKind>;
 
+inline std::ostream& operator<<(std::ostream& out, const Colour& c) {
+    return out << "rgb(" << int{c.red} << "," << int{c.green} << "," << int{c.blue} << ")";
+}
+
 // A text at its top-left corner, a line as "x2,y2" at its start, or a disc
 // as its radius at its centre.
 struct Drawn {
@@ -30,7 +34,7 @@ struct Drawn {
     Colour colour;
     friend bool operator==(const Drawn&, const Drawn&) = default;
     friend std::ostream& operator<<(std::ostream& out, const Drawn& d) {
-        return out << d.text << " at " << d.x << "," << d.y << " in " << std::hex << d.colour;
+        return out << d.text << " at " << d.x << "," << d.y << " in " << d.colour;
     }
 };
 
@@ -43,12 +47,10 @@ public:
         discs.push_back(
             {std::to_string((right - left) / 2), (left + right) / 2, (top + bottom) / 2, k});
     }
-    void setTextColour(Colour k) override { colour = k; }
-    void textOut(int x, int y, const char* text, int length) override {
-        texts.push_back({std::string(text, length), x, y, colour});
+    void drawText(int x, int y, const char* text, int length, const TextStyle& style) override {
+        texts.push_back({std::string(text, length), x, y, style.colour});
     }
     std::vector<Drawn> lines, texts, discs;
-    Colour colour = 0;
 };
 
 // Bytes queued in pending are read (a read fails while failReads is set);
@@ -88,10 +90,7 @@ public:
     Surface* createBackBuffer(int w, int h) override {
         return bufferWidth = w, bufferHeight = h, &surface;
     }
-    int screenDpiY() override { return dpi; }
-    FontHandle createFont(const FontRequest& request) override {
-        return fontHeight = request.pixelHeight, 0xF0;
-    }
+    FontHandle createFont(FontPurpose) override { return 0xF0; }
     bool measureFont(FontHandle, FontMetrics& out) override { return out = {6, 8}, true; }
     void popupMenu(const PopupMenu& menu) override { menus.push_back(menu); }
     void messageBox(const char* text, MessageIcon icon) override {
@@ -125,7 +124,6 @@ public:
     int minimumWidth = 0, minimumHeight = 0; // of the client area
     int bufferWidth = 0, bufferHeight = 0;   // of the last back buffer made
     int timerPeriod[4] = {};                 // of timers 1..3; 0 while stopped
-    int dpi = 96, fontHeight = 0;            // the pixel height of the last font asked for
     RecordingSurface surface;
     std::vector<PopupMenu> menus;
     std::vector<std::pair<std::string, MessageIcon>> messages;

@@ -39,7 +39,7 @@ protected:
     }
 
     FakeHost host;
-    TextPainter painter{host, "Terminal", 6};
+    TextPainter painter{host, FontPurpose::Labels};
 };
 
 // Last of all, a switch draws its selected branch towards itself in blue and
@@ -62,7 +62,7 @@ TEST_F(LayoutPainterTest, EachNodeIsMarkedInTheColourOfItsKind) {
                               {"A7", SENSOR_YELLOW},
                               {"B3", STUCK_ORANGE},
                               {"DE5", RED}}) {
-        Colour shown = 0;
+        Colour shown;
         for (const Drawn& disc : host.surface.discs)
             if (disc.x == node(at).x && disc.y == node(at).y)
                 shown = disc.colour;

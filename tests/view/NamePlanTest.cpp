@@ -49,7 +49,7 @@ protected:
     }
 
     FakeHost host;
-    TextPainter painter{host, "Terminal", 6};
+    TextPainter painter{host, FontPurpose::Labels};
     NamePlan plan;
 };
 

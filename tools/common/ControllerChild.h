@@ -3,15 +3,13 @@
 // QUILLON_PIPE names, and telling the tool how it fares through a pipe.
 #pragma once
 
+#include "backends/posix/ControllerSocket.h"
+
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <poll.h>
 #include <string>
-#include <sys/socket.h>
 #include <sys/types.h>
-#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -22,43 +20,21 @@ inline void sleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-// A socket listening at path (a stale file there is removed first), or -1.
+// A socket listening at path (a stale socket there is replaced), or -1.
 inline int listenAt(const std::string& path) {
-    int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    ::unlink(path.c_str());
-    if (listener < 0 ||
-        ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener, 1) != 0) {
-        ::close(listener);
-        return -1;
-    }
-    return listener;
+    char error[SOCKET_ERROR_CAPACITY];
+    return listenForSimulator(path.c_str(), error);
 }
 
-// All the bytes in one send; false when they did not all go.
+// All the bytes; false when they did not all go.
 inline bool sendAll(int fd, const std::vector<std::uint8_t>& bytes) {
-    return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
+    return quillon::sendAll(fd, bytes.data(), bytes.size());
 }
 
 // count bytes within timeoutMs; false when they did not all come in time.
 inline bool readExactly(int fd, std::uint8_t* bytes, std::size_t count, int timeoutMs) {
-    using Clock = std::chrono::steady_clock;
-    std::size_t got = 0;
-    auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (got < count) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-        pollfd ready{fd, POLLIN, 0};
-        if (left.count() <= 0 || ::poll(&ready, 1, static_cast<int>(left.count())) <= 0)
-            return false;
-        ssize_t n = ::recv(fd, bytes + got, count - got, 0);
-        if (n <= 0)
-            return false;
-        got += static_cast<std::size_t>(n);
-    }
-    return true;
+    const int wanted = static_cast<int>(count);
+    return receiveWithin(fd, bytes, wanted, timeoutMs) == wanted;
 }
 
 struct ControllerChild {

@@ -1,5 +1,6 @@
 #include "ctl/Link.h"
 
+#include "backends/posix/ControllerSocket.h"
 #include "protocol/CommandFraming.h"
 #include "protocol/SensorReport.h"
 
@@ -33,37 +34,11 @@ Link::~Link() {
 }
 
 bool Link::send(const std::uint8_t* bytes, int count) {
-    int sent = 0;
-    while (sent < count) {
-        const ssize_t n =
-            ::send(fd_, bytes + sent, static_cast<std::size_t>(count - sent), MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        sent += static_cast<int>(n);
-    }
-    return true;
+    return count <= 0 || sendAll(fd_, bytes, static_cast<std::size_t>(count));
 }
 
 int Link::receive(std::uint8_t* bytes, int count, int timeoutMs) {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    int got = 0;
-    while (got < count) {
-        pollfd ready{fd_, POLLIN, 0};
-        const int polled = pollFor(&ready, 1, msUntil(deadline));
-        if (polled == 0)
-            return got;
-        if (polled < 0)
-            return -1;
-        const ssize_t n = ::recv(fd_, bytes + got, static_cast<std::size_t>(count - got), 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return -1;
-        got += static_cast<int>(n);
-    }
-    return got;
+    return receiveWithin(fd_, bytes, count, timeoutMs);
 }
 
 bool Link::drain() {
@@ -93,18 +68,18 @@ bool Link::waitUntil(Clock::time_point deadline, bool watchInput, bool& inputRea
     }
 }
 
-int Link::report(std::uint8_t (&answer)[10], int timeoutMs) {
+int Link::report(std::uint8_t (&answer)[REPORT_BYTES], int timeoutMs) {
     const std::uint8_t request = CMD_REPORT;
     if (!drain() || !send(&request, 1))
         return -1;
-    return receive(answer, 10, timeoutMs);
+    return receive(answer, REPORT_BYTES, timeoutMs);
 }
 
-int sensorsIn(const std::uint8_t (&answer)[10], int (&numbers)[80]) {
+int sensorsIn(const std::uint8_t (&answer)[REPORT_BYTES], int (&numbers)[SENSOR_NUMBERS]) {
     SensorReport report;
     std::memcpy(report.bytes, answer, sizeof report.bytes);
     int count = 0;
-    for (int n = 0; n < 80; ++n) {
+    for (int n = 0; n < SENSOR_NUMBERS; ++n) {
         if (report.isSensorSet(n))
             numbers[count++] = n;
     }

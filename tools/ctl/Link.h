@@ -2,6 +2,9 @@
 // out, answers in, and notice when it goes away.
 #pragma once
 
+#include "protocol/CommandFraming.h"
+#include "track/TrackLayout.h"
+
 #include <chrono>
 #include <cstdint>
 
@@ -33,13 +36,13 @@ public:
     bool waitUntil(Clock::time_point deadline, bool watchInput, bool& inputReady);
     // Sends a report request and reads the answer: how many of its bytes
     // came within timeoutMs, or -1 when the simulator went away.
-    int report(std::uint8_t (&answer)[10], int timeoutMs);
+    int report(std::uint8_t (&answer)[REPORT_BYTES], int timeoutMs);
 
 private:
     int fd_;
 };
 
 // The sensor numbers set in a report, in order; how many.
-int sensorsIn(const std::uint8_t (&answer)[10], int (&numbers)[80]);
+int sensorsIn(const std::uint8_t (&answer)[REPORT_BYTES], int (&numbers)[SENSOR_NUMBERS]);
 
 } // namespace quillon::ctl

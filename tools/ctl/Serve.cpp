@@ -6,6 +6,7 @@
 #include "ctl/StreamLog.h"
 #include "protocol/CommandFraming.h"
 #include "track/ContactNames.h"
+#include "track/TrackLayout.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -119,14 +120,15 @@ private:
 
     // The sensors of a fresh report; Gone when Quillon left, Next with
     // count -1 (and the reason said) when the answer did not come whole.
-    Outcome askReport(int (&numbers)[80], int& count) {
-        std::uint8_t answer[10];
+    Outcome askReport(int (&numbers)[SENSOR_NUMBERS], int& count) {
+        std::uint8_t answer[REPORT_BYTES];
         const int got = link_.report(answer, ANSWER_TIMEOUT_MS);
         if (got < 0)
             return Outcome::Gone;
         if (got < static_cast<int>(sizeof answer)) {
-            std::fprintf(stderr, "quillon-ctl: %s: %d of 10 report bytes came within %d ms\n",
-                         got == 0 ? "no report" : "short report", got, ANSWER_TIMEOUT_MS);
+            std::fprintf(stderr, "quillon-ctl: %s: %d of %d report bytes came within %d ms\n",
+                         got == 0 ? "no report" : "short report", got, REPORT_BYTES,
+                         ANSWER_TIMEOUT_MS);
             count = -1;
             return Outcome::Next;
         }
@@ -135,7 +137,7 @@ private:
     }
 
     Outcome report() {
-        int numbers[80];
+        int numbers[SENSOR_NUMBERS];
         int count = 0;
         if (askReport(numbers, count) == Outcome::Gone)
             return Outcome::Gone;
@@ -166,7 +168,7 @@ private:
             const double seconds = secondsSince(start);
             if (statement.durationMs >= 0 && seconds * 1000.0 >= statement.durationMs)
                 return Outcome::Next;
-            int numbers[80];
+            int numbers[SENSOR_NUMBERS];
             int count = 0;
             if (askReport(numbers, count) == Outcome::Gone)
                 return Outcome::Gone;

@@ -1,8 +1,10 @@
 #include "ctl/Statements.h"
 
+#include "app/Duration.h"
+#include "app/StepTiming.h"
 #include "protocol/CommandFraming.h"
+#include "track/TrackLayout.h"
 
-#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +15,6 @@ namespace quillon::ctl {
 namespace {
 
 constexpr int MAX_WORDS = MAX_STATEMENT_BYTES + 2;
-constexpr long LONGEST_MS = 1000L * 60 * 60 * 24 * 365;
 
 // The line cut into words at spaces and tabs; a # starts a comment.
 struct Words {
@@ -62,10 +63,6 @@ bool number(const char* text, long low, long high, long& value) {
     return *end == '\0' && end != (hex ? text + 2 : text) && value >= low && value <= high;
 }
 
-bool isSwitchNumber(long n) {
-    return (n >= 1 && n <= 18) || (n >= 153 && n <= 156);
-}
-
 void setBytes(Statement& statement, std::initializer_list<long> bytes) {
     statement.kind = StatementKind::Bytes;
     statement.length = 0;
@@ -101,7 +98,7 @@ bool parseSwitch(const Words& words, Statement& statement,
     if (!wordCount(words, 3, 3, "switch NUMBER straight|curved", error))
         return false;
     long n = 0;
-    if (!number(words.words[1], 0, 255, n) || !isSwitchNumber(n))
+    if (!number(words.words[1], 0, 255, n) || !isSwitchNumber(static_cast<int>(n)))
         return fail(error, "no switch '%s': switches are 1 to 18 and 153 to 156", words.words[1]);
     const char* way = words.words[2];
     if (std::strcmp(way, "straight") != 0 && std::strcmp(way, "curved") != 0)
@@ -125,13 +122,22 @@ bool parseSend(const Words& words, Statement& statement, char (&error)[STATEMENT
     return true;
 }
 
+bool readTime(const char* word, Statement& statement, char (&error)[STATEMENT_ERROR_CAPACITY]) {
+    std::int32_t ms = 0;
+    if (!parseDuration(word, ms))
+        return fail(error, "bad time '%s'", word);
+    statement.durationMs = ms;
+    return true;
+}
+
 bool parseWatch(const Words& words, Statement& statement, char (&error)[STATEMENT_ERROR_CAPACITY]) {
     statement.kind = StatementKind::Watch;
     int k = 1;
     if (k < words.count && std::strcmp(words.words[k], "for") != 0) {
-        long period = 0;
-        if (!parseDuration(words.words[k], period) || period < 10 || period > 60000)
-            return fail(error, "bad period '%s': 10ms to 60s", words.words[k]);
+        std::int32_t period = 0;
+        // Asking faster than the simulator reads would only queue requests.
+        if (!parseDuration(words.words[k], period) || period < STEP_PERIOD_MS || period > 60000)
+            return fail(error, "bad period '%s': %dms to 60s", words.words[k], STEP_PERIOD_MS);
         statement.periodMs = static_cast<int>(period);
         ++k;
     }
@@ -139,29 +145,10 @@ bool parseWatch(const Words& words, Statement& statement, char (&error)[STATEMEN
         return true;
     if (std::strcmp(words.words[k], "for") != 0 || k + 2 != words.count)
         return fail(error, "usage: watch [PERIOD] [for TIME]");
-    if (!parseDuration(words.words[k + 1], statement.durationMs))
-        return fail(error, "bad time '%s'", words.words[k + 1]);
-    return true;
+    return readTime(words.words[k + 1], statement, error);
 }
 
 } // namespace
-
-bool parseDuration(const char* text, long& milliseconds) {
-    if (text[0] < '0' || text[0] > '9')
-        return false;
-    char* end = nullptr;
-    const double value = std::strtod(text, &end);
-    double scale = 1000.0;
-    if (std::strcmp(end, "ms") == 0)
-        scale = 1.0;
-    else if (*end != '\0' && std::strcmp(end, "s") != 0)
-        return false;
-    const double ms = value * scale;
-    if (!std::isfinite(ms) || ms > static_cast<double>(LONGEST_MS))
-        return false;
-    milliseconds = std::lround(ms);
-    return true;
-}
 
 bool parseStatement(std::string_view line, Statement& statement,
                     char (&error)[STATEMENT_ERROR_CAPACITY]) {
@@ -210,9 +197,7 @@ bool parseStatement(std::string_view line, Statement& statement,
         if (!wordCount(words, 2, 2, "wait TIME", error))
             return false;
         statement.kind = StatementKind::Wait;
-        if (!parseDuration(words.words[1], statement.durationMs))
-            return fail(error, "bad time '%s'", words.words[1]);
-        return true;
+        return readTime(words.words[1], statement, error);
     }
     return fail(error, "unknown statement '%.40s'", verb);
 }

@@ -58,8 +58,4 @@ enum class LineRead { Line, TooLong, End };
 // read, NULs included.
 LineRead readLine(std::FILE* in, char (&line)[MAX_LINE_LENGTH + 1], std::size_t& length);
 
-// A time as the statements write it: a number of seconds ("2", "1.5",
-// "1.5s") or of milliseconds ("250ms"); false when text is none or negative.
-bool parseDuration(const char* text, long& milliseconds);
-
 } // namespace quillon::ctl

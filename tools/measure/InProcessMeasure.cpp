@@ -20,6 +20,7 @@
 #include "backends/qt/QtHost.h"
 #include "common/ControllerChild.h"
 #include "common/KeepTrainsRunning.h"
+#include "protocol/CommandFraming.h"
 #include "sim/World.h"
 
 #include <QApplication>
@@ -42,6 +43,8 @@
 
 namespace {
 
+using quillon::CMD_REPORT;
+using quillon::REPORT_BYTES;
 using quillon::tools::movingTrains;
 using quillon::tools::statusKb;
 using Clock = std::chrono::steady_clock;
@@ -76,9 +79,9 @@ void driveTrains(int peer, int seconds) {
             for (int t = 1; t <= TRAINS; ++t)
                 sendBytes(peer, {static_cast<std::uint8_t>(speedStepOf(t)),
                                  static_cast<std::uint8_t>(t)});
-        std::uint8_t report[10];
-        sendBytes(peer, {133});
-        if (!readExactly(peer, report, 10))
+        std::uint8_t report[REPORT_BYTES];
+        sendBytes(peer, {CMD_REPORT});
+        if (!readExactly(peer, report, REPORT_BYTES))
             std::fprintf(stderr, "controller: a report went missing\n");
         sleepMs(100);
         ++tick;
@@ -112,10 +115,10 @@ int controller(const std::string& path, int phases, int runSeconds) {
 
     std::vector<double> latencies;
     for (int i = 0; i < REQUESTS; ++i) {
-        std::uint8_t report[10];
+        std::uint8_t report[REPORT_BYTES];
         auto start = Clock::now();
-        sendBytes(peer, {133});
-        if (!readExactly(peer, report, 10))
+        sendBytes(peer, {CMD_REPORT});
+        if (!readExactly(peer, report, REPORT_BYTES))
             return 2;
         latencies.push_back(
             std::chrono::duration<double, std::milli>(Clock::now() - start).count());

@@ -12,6 +12,7 @@
 // starts the program afresh; the figures printed last are the medians.
 #include "common/ControllerChild.h"
 #include "common/ProcStatus.h"
+#include "protocol/CommandFraming.h"
 
 #include <algorithm>
 #include <array>
@@ -34,6 +35,8 @@
 
 namespace {
 
+using quillon::CMD_REPORT;
+using quillon::REPORT_BYTES;
 using Clock = std::chrono::steady_clock;
 using quillon::tools::sleepMs;
 
@@ -135,7 +138,7 @@ bool send(int fd, std::vector<std::uint8_t> bytes) {
 // reading the 10th byte, or -1 when it did not come within a second.
 double ask(int peer, std::uint8_t* report) {
     auto start = Clock::now();
-    if (!send(peer, {133}) || !quillon::tools::readExactly(peer, report, 10, 1000))
+    if (!send(peer, {CMD_REPORT}) || !quillon::tools::readExactly(peer, report, REPORT_BYTES, 1000))
         return -1;
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
@@ -181,14 +184,15 @@ double pollPhase(const Program& p, int seconds, bool drive, std::mt19937& random
             nextTurn += std::chrono::milliseconds(2500);
         }
         std::this_thread::sleep_until(period + std::chrono::milliseconds(jitter(random)));
-        std::uint8_t report[10];
+        std::uint8_t report[REPORT_BYTES];
         double ms = ask(p.peer, report);
         if (ms < 0) {
             std::fprintf(stderr, "quillon_measure: a report went missing\n");
             continue;
         }
         latencies.push_back(ms);
-        sensorReports += std::any_of(report, report + 10, [](std::uint8_t b) { return b != 0; });
+        sensorReports +=
+            std::any_of(report, report + REPORT_BYTES, [](std::uint8_t b) { return b != 0; });
         std::this_thread::sleep_until(period + std::chrono::milliseconds(POLL_PERIOD_MS));
     }
     double wall = std::chrono::duration<double>(Clock::now() - start).count();
@@ -226,7 +230,7 @@ Figures measureOnce(const char* program, const std::string& socketPath, int seco
     std::uniform_int_distribution<int> gap(1, 25);
     std::vector<double> latencies;
     for (int i = 0; i < LATENCY_REQUESTS; ++i) {
-        std::uint8_t report[10];
+        std::uint8_t report[REPORT_BYTES];
         double ms = ask(p.peer, report);
         if (ms >= 0)
             latencies.push_back(ms);

@@ -17,6 +17,7 @@
 #include "backends/qt/QtHost.h"
 #include "common/ControllerChild.h"
 #include "common/KeepTrainsRunning.h"
+#include "protocol/CommandFraming.h"
 #include "sim/World.h"
 
 #include <QApplication>
@@ -39,6 +40,8 @@
 
 namespace {
 
+using quillon::CMD_REPORT;
+using quillon::REPORT_BYTES;
 using Clock = std::chrono::steady_clock;
 constexpr int TRAINS = 7;
 constexpr int SESSION_SECONDS = 10;
@@ -48,7 +51,7 @@ constexpr int REPLY_WAIT_MS = 2000;
 struct Counts {
     long sessions = 0;
     long asked = 0;
-    long answered = 0; // 10 bytes each, in time
+    long answered = 0; // a whole report each, in time
     long missing = 0;  // short or late
 };
 
@@ -80,14 +83,14 @@ void session(int peer, std::mt19937& random, Counts& counts) {
             int n = 1 + static_cast<int>(random() % 12);
             for (int i = 0; i < n; ++i) {
                 std::uint8_t b = static_cast<std::uint8_t>(random());
-                bytes.push_back(b == 133 ? 134 : b);
+                bytes.push_back(b == CMD_REPORT ? CMD_REPORT + 1 : b);
             }
             bytes.insert(bytes.end(), SYNC.begin(), SYNC.end());
         }
-        bytes.push_back(133);
+        bytes.push_back(CMD_REPORT);
         ++counts.asked;
-        std::uint8_t report[10];
-        if (sendAll(peer, bytes) && readExactly(peer, report, 10, REPLY_WAIT_MS))
+        std::uint8_t report[REPORT_BYTES];
+        if (sendAll(peer, bytes) && readExactly(peer, report, REPORT_BYTES, REPLY_WAIT_MS))
             ++counts.answered;
         else
             ++counts.missing;
@@ -202,7 +205,8 @@ int main(int argc, char** argv) {
     ::rmdir(child.folder.c_str());
     healthy = WIFEXITED(status) && WEXITSTATUS(status) == 0 && latest.missing == 0 &&
               latest.answered == latest.asked;
-    std::printf("%s: %ld sessions, %ld of %ld reports answered with 10 bytes\n",
-                healthy ? "sound" : "NOT SOUND", latest.sessions, latest.answered, latest.asked);
+    std::printf("%s: %ld sessions, %ld of %ld reports answered with %d bytes\n",
+                healthy ? "sound" : "NOT SOUND", latest.sessions, latest.answered, latest.asked,
+                REPORT_BYTES);
     return healthy ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 // scenario in virtual time and gives a verdict on its expectations.
 #include "app/Options.h"
 #include "app/StepTiming.h"
+#include "app/Version.h"
 #include "backends/headless/Expectations.h"
 #include "backends/headless/HeadlessOptions.h"
 #include "backends/headless/HeadlessRun.h"
@@ -155,7 +156,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (common.version) {
-        std::printf("%s 1.0\n", PROGRAM);
+        std::printf("%s %s\n", PROGRAM, QUILLON_VERSION);
         return 0;
     }
     if (!understood)

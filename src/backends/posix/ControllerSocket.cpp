@@ -1,6 +1,7 @@
 #include "backends/posix/ControllerSocket.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -190,6 +191,44 @@ int connectToSocket(const char* path) {
         return -1;
     }
     return fd;
+}
+
+bool sendAll(int fd, const std::uint8_t* bytes, std::size_t count) {
+    std::size_t sent = 0;
+    while (sent < count) {
+        const ssize_t n = ::send(fd, bytes + sent, count - sent, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        sent += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+int receiveWithin(int fd, std::uint8_t* bytes, int count, int timeoutMs) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    int got = 0;
+    while (got < count) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        pollfd ready{fd, POLLIN, 0};
+        const int polled = ::poll(&ready, 1, left < 0 ? 0 : static_cast<int>(left));
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled == 0)
+            return got;
+        if (polled < 0)
+            return -1;
+        const ssize_t n = ::recv(fd, bytes + got, static_cast<std::size_t>(count - got), 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return -1;
+        got += static_cast<int>(n);
+    }
+    return got;
 }
 
 } // namespace quillon

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace quillon {
 
@@ -28,5 +29,13 @@ int acceptConnection(int listener, int timeoutMs);
 
 // A connection to the socket listening at path, or -1 when none listens.
 int connectToSocket(const char* path);
+
+// Sends all count bytes on the connected socket fd; false when the peer has
+// gone first. A peer that has gone raises no signal.
+bool sendAll(int fd, const std::uint8_t* bytes, std::size_t count);
+
+// Receives count bytes on fd within timeoutMs: how many came (count when
+// all did), or -1 when the peer closed the stream or it failed first.
+int receiveWithin(int fd, std::uint8_t* bytes, int count, int timeoutMs);
 
 } // namespace quillon

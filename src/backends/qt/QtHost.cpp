@@ -183,14 +183,6 @@ void QtHost::stopTimer(int id) {
     timers_[id - 1].stop();
 }
 
-bool QtHost::timerActive(int id) const {
-    return id >= 1 && id <= 3 && timers_[id - 1].isActive();
-}
-
-int QtHost::timerInterval(int id) const {
-    return id >= 1 && id <= 3 ? timers_[id - 1].interval() : 0;
-}
-
 // Replaces the surface held in slot with a new one of width x height; the
 // slot is empty, and the result nullptr, when the image cannot be made.
 Surface* QtHost::makeSurface(std::unique_ptr<QtSurface>& slot, int width, int height) {
@@ -261,7 +253,7 @@ void QtHost::paintWindow(QPainter& painter, const QRegion& dirty) {
         painter.fillRect(0, bottom, std::min(right, width), height - bottom, Qt::black);
 }
 
-int QtHost::screenDpiY() {
+int QtHost::screenDpiY() const {
     QScreen* screen = window_->screen();
     if (screen == nullptr)
         screen = QGuiApplication::primaryScreen();
@@ -270,20 +262,20 @@ int QtHost::screenDpiY() {
     return static_cast<int>(screen->logicalDotsPerInchY() + 0.5);
 }
 
-FontHandle QtHost::createFont(const FontRequest& request) {
+FontHandle QtHost::createFont(FontPurpose purpose) {
+    (void)purpose; // labels are the one purpose
     auto font = std::make_unique<QFont>();
-    // The face asked for comes first; where it does not exist (a "Terminal"
-    // face is a Windows font) a small fixed-pitch face that draws legibly
-    // without antialiasing serves.
-    font->setFamilies({QString::fromLatin1(request.face != nullptr ? request.face : ""),
-                       QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono"),
+    // A small fixed-pitch face that draws legibly without antialiasing.
+    font->setFamilies({QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono"),
                        QStringLiteral("monospace")});
-    // A negative height is the character height without internal leading,
-    // which is Qt's pixel size; a positive one is taken as the same.
-    font->setPixelSize(request.pixelHeight > 0 ? request.pixelHeight : 8);
-    font->setStyleHint(QFont::TypeWriter,
-                       request.antialiased ? QFont::PreferDefault : QFont::NoAntialias);
-    font->setFixedPitch(request.fixedPitch);
+    // Six points at the screen's resolution, rounded to the nearest pixel:
+    // the character height without internal leading, which is Qt's pixel
+    // size.
+    constexpr int LABEL_POINTS = 6;
+    const int pixels = (LABEL_POINTS * screenDpiY() + 36) / 72;
+    font->setPixelSize(pixels > 0 ? pixels : 8);
+    font->setStyleHint(QFont::TypeWriter, QFont::NoAntialias);
+    font->setFixedPitch(true);
     font->setKerning(false);
     font->setHintingPreference(QFont::PreferFullHinting);
     fonts_.push_back(std::move(font));

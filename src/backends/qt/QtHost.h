@@ -60,8 +60,7 @@ public:
     Surface* createStillImage(int width, int height) override;
     void releaseStillImage() override;
     void copyStillImage(int left, int top, int right, int bottom) override;
-    int screenDpiY() override;
-    FontHandle createFont(const FontRequest& request) override;
+    FontHandle createFont(FontPurpose purpose) override;
     bool measureFont(FontHandle font, FontMetrics& metrics) override;
     void deleteFont(FontHandle font) override;
     void popupMenu(const PopupMenu& menu) override;
@@ -87,10 +86,10 @@ public:
     MainWindow& window() { return *window_; }
     QSystemTrayIcon* trayIcon() { return tray_.get(); }
     QtSurface* backBuffer() { return backBuffer_.get(); }
-    bool timerActive(int id) const;
-    int timerInterval(int id) const;
 
 private:
+    // The vertical resolution of the window's screen, dots per inch.
+    int screenDpiY() const;
     void createTrayIcon();
     static Surface* makeSurface(std::unique_ptr<QtSurface>& slot, int width, int height);
 

@@ -6,10 +6,38 @@
 #include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
+#include <cstdio>
 
 namespace quillon {
 
-QtSound::QtSound() = default;
+namespace {
+
+QtMessageHandler handlerBeforeUs = nullptr;
+
+// Without a sound server the audio system says so on standard error the
+// first time it is asked for a device; for this program a missing server is
+// silence, nothing to report. Every other message goes where it went before.
+void dropSoundServerMessages(QtMsgType type, const QMessageLogContext& context,
+                             const QString& message) {
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("PulseAudioService:")))
+        return;
+    if (handlerBeforeUs != nullptr) {
+        handlerBeforeUs(type, context, message);
+        return;
+    }
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+} // namespace
+
+QtSound::QtSound() {
+    // Installed once per process: a second QtSound keeps the first filter.
+    static const bool installed = [] {
+        handlerBeforeUs = qInstallMessageHandler(dropSoundServerMessages);
+        return true;
+    }();
+    (void)installed;
+}
 
 QtSound::~QtSound() = default;
 

@@ -7,7 +7,7 @@ namespace quillon {
 
 QtSurface::QtSurface(int width, int height)
     : image_(width, height, QImage::Format_RGB32), outline_(QColor(Qt::black), 0),
-      line_(QColor(Qt::black), 0), textColour_(toQRgb(0)), backgroundColour_(toQRgb(0)) {
+      line_(QColor(Qt::black), 0) {
     image_.fill(Qt::black);
     painter_.begin(&image_);
     painter_.setRenderHint(QPainter::Antialiasing, false);
@@ -71,31 +71,19 @@ void QtSurface::forgetFont(FontHandle font) {
         font_ = 0;
 }
 
-void QtSurface::setTextColour(Colour colour) {
-    textColour_ = toQRgb(colour);
-}
-
-void QtSurface::setBackgroundTransparent() {
-    opaqueBackground_ = false;
-}
-
-void QtSurface::setBackgroundOpaque(Colour colour) {
-    opaqueBackground_ = true;
-    backgroundColour_ = toQRgb(colour);
-}
-
-void QtSurface::textOut(int x, int y, const char* text, int length) {
+void QtSurface::drawText(int x, int y, const char* text, int length, const TextStyle& style) {
+    selectFont(style.font);
     if (length <= 0)
         return;
     text_.resize(length);
     QChar* out = text_.data();
     for (int i = 0; i < length; ++i)
         out[i] = QLatin1Char(text[i]);
-    if (opaqueBackground_) {
+    if (style.filled) {
         int advance = QFontMetrics(painter_.font(), &image_).horizontalAdvance(text_);
-        painter_.fillRect(x, y, advance, cellHeight_, QColor(backgroundColour_));
+        painter_.fillRect(x, y, advance, cellHeight_, QColor(toQRgb(style.background)));
     }
-    painter_.setPen(QColor(textColour_));
+    painter_.setPen(QColor(toQRgb(style.colour)));
     // Qt places text by its baseline; (x, y) is the cell's top-left corner.
     painter_.drawText(x, y + ascent_, text_);
 }

@@ -20,9 +20,9 @@ inline const QFont* fontOf(FontHandle handle) {
     return reinterpret_cast<const QFont*>(handle);
 }
 
-// A Colour (red in the low byte) as Qt's 0xAARRGGBB.
+// A Colour as Qt's opaque 0xAARRGGBB.
 constexpr QRgb toQRgb(Colour colour) {
-    return 0xFF000000u | ((colour & 0xFFu) << 16) | (colour & 0xFF00u) | ((colour >> 16) & 0xFFu);
+    return 0xFF000000u | (QRgb{colour.red} << 16) | (QRgb{colour.green} << 8) | colour.blue;
 }
 
 class QtSurface : public Surface {
@@ -36,11 +36,7 @@ public:
     void fillRect(int left, int top, int right, int bottom, Colour colour) override;
     void fillEllipse(int left, int top, int right, int bottom, Colour colour) override;
     void drawLine(int x1, int y1, int x2, int y2, Colour colour) override;
-    void selectFont(FontHandle font) override;
-    void setTextColour(Colour colour) override;
-    void setBackgroundTransparent() override;
-    void setBackgroundOpaque(Colour colour) override;
-    void textOut(int x, int y, const char* text, int length) override;
+    void drawText(int x, int y, const char* text, int length, const TextStyle& style) override;
 
     // Drops what the surface remembers of a font that is being deleted, so
     // that a new font made at the same address is selected afresh.
@@ -54,6 +50,9 @@ public:
     const QImage& image() const { return image_; }
 
 private:
+    // Makes font the one text is drawn with; 0 keeps the current one.
+    void selectFont(FontHandle font);
+
     QImage image_;
     QPainter painter_;
     QPen outline_;
@@ -61,10 +60,7 @@ private:
     FontHandle font_ = 0;
     int ascent_ = 0;
     int cellHeight_ = 0;
-    QRgb textColour_;
-    QRgb backgroundColour_;
-    bool opaqueBackground_ = false;
-    QString text_; // reused for every textOut
+    QString text_; // reused for every text
 };
 
 } // namespace quillon

@@ -6,13 +6,13 @@ namespace quillon {
 
 void GdiSurface::fillRect(int left, int top, int right, int bottom, Colour colour) {
     RECT rect{left, top, right, bottom};
-    HBRUSH brush = CreateSolidBrush(colour);
+    HBRUSH brush = CreateSolidBrush(toColorRef(colour));
     FillRect(dc_, &rect, brush);
     DeleteObject(brush);
 }
 
 void GdiSurface::fillEllipse(int left, int top, int right, int bottom, Colour colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
+    HBRUSH brush = CreateSolidBrush(toColorRef(colour));
     HGDIOBJ previous = SelectObject(dc_, brush);
     Ellipse(dc_, left, top, right, bottom);
     SelectObject(dc_, previous);
@@ -20,7 +20,7 @@ void GdiSurface::fillEllipse(int left, int top, int right, int bottom, Colour co
 }
 
 void GdiSurface::drawLine(int x1, int y1, int x2, int y2, Colour colour) {
-    HPEN pen = CreatePen(PS_SOLID, 1, colour);
+    HPEN pen = CreatePen(PS_SOLID, 1, toColorRef(colour));
     HGDIOBJ previous = SelectObject(dc_, pen);
     const POINT points[2] = {{x1, y1}, {x2, y2}};
     Polyline(dc_, points, 2);
@@ -28,26 +28,16 @@ void GdiSurface::drawLine(int x1, int y1, int x2, int y2, Colour colour) {
     DeleteObject(pen);
 }
 
-void GdiSurface::selectFont(FontHandle font) {
-    if (font == 0)
-        return;
-    SelectObject(dc_, reinterpret_cast<HFONT>(font));
-}
-
-void GdiSurface::setTextColour(Colour colour) {
-    SetTextColor(dc_, colour);
-}
-
-void GdiSurface::setBackgroundTransparent() {
-    SetBkMode(dc_, TRANSPARENT);
-}
-
-void GdiSurface::setBackgroundOpaque(Colour colour) {
-    SetBkMode(dc_, OPAQUE);
-    SetBkColor(dc_, colour);
-}
-
-void GdiSurface::textOut(int x, int y, const char* text, int length) {
+void GdiSurface::drawText(int x, int y, const char* text, int length, const TextStyle& style) {
+    if (style.font != 0)
+        SelectObject(dc_, reinterpret_cast<HFONT>(style.font));
+    SetTextColor(dc_, toColorRef(style.colour));
+    if (style.filled) {
+        SetBkMode(dc_, OPAQUE);
+        SetBkColor(dc_, toColorRef(style.background));
+    } else {
+        SetBkMode(dc_, TRANSPARENT);
+    }
     TextOutA(dc_, x, y, text, length);
 }
 

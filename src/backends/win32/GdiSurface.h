@@ -11,6 +11,11 @@
 
 namespace quillon {
 
+// A Colour as GDI's COLORREF.
+constexpr COLORREF toColorRef(Colour colour) {
+    return RGB(colour.red, colour.green, colour.blue);
+}
+
 // A Surface over a device context it does not own. Pens and brushes are
 // made and deleted within each call; the device context keeps its default
 // pen, so disc outlines are 1-pixel black.
@@ -21,11 +26,9 @@ public:
     void fillRect(int left, int top, int right, int bottom, Colour colour) override;
     void fillEllipse(int left, int top, int right, int bottom, Colour colour) override;
     void drawLine(int x1, int y1, int x2, int y2, Colour colour) override;
-    void selectFont(FontHandle font) override;
-    void setTextColour(Colour colour) override;
-    void setBackgroundTransparent() override;
-    void setBackgroundOpaque(Colour colour) override;
-    void textOut(int x, int y, const char* text, int length) override;
+    // Selects the style's font (if any) into the device context, where it
+    // stays, sets the text colour and background mode, and writes the text.
+    void drawText(int x, int y, const char* text, int length, const TextStyle& style) override;
 
     HDC dc() const { return dc_; }
 
@@ -50,7 +53,6 @@ public:
     // Copies width x height pixels from the buffer's origin to target's.
     void present(HDC target, int width, int height) const;
 
-    bool valid() const { return dc_ != nullptr; }
     HDC dc() const { return dc_; }
     Surface& surface() { return surface_; }
 

@@ -44,8 +44,6 @@ public:
     bool isConnected() override;
     bool close() override;
 
-    const char* name() const { return name_; }
-
 private:
     void* handle_; // the pipe, or INVALID_HANDLE_VALUE while not open
     void* event_;  // signals the end of each read and write

@@ -25,7 +25,6 @@ public:
     // Removes the icon if it was added.
     void remove();
     bool added() const { return added_; }
-    const NOTIFYICONDATAA& record() const { return record_; }
 
 private:
     NOTIFYICONDATAA record_{};

@@ -97,22 +97,18 @@ void Win32Host::presentBackBuffer(int width, int height) {
     backBuffer_.present(paintDc_, width, height);
 }
 
-int Win32Host::screenDpiY() {
+FontHandle Win32Host::createFont(FontPurpose purpose) {
+    (void)purpose; // labels are the one purpose
+    constexpr int LABEL_POINTS = 6;
     HWND desktop = GetDesktopWindow();
     HDC dc = GetDC(desktop);
-    int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(desktop, dc);
-    return dpi;
-}
-
-FontHandle Win32Host::createFont(const FontRequest& request) {
     // A negative height asks for the character height without the internal
-    // leading.
-    const DWORD quality = request.antialiased ? DEFAULT_QUALITY : NONANTIALIASED_QUALITY;
-    const DWORD pitch = (request.fixedPitch ? FIXED_PITCH : DEFAULT_PITCH) | FF_DONTCARE;
-    HFONT font = CreateFontA(-request.pixelHeight, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, quality,
-                             pitch, request.face);
+    // leading: the point size at the screen's resolution.
+    HFONT font = CreateFontA(-MulDiv(LABEL_POINTS, dpi, 72), 0, 0, 0, FW_DONTCARE, FALSE, FALSE,
+                             FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             NONANTIALIASED_QUALITY, FIXED_PITCH | FF_DONTCARE, "Terminal");
     return reinterpret_cast<FontHandle>(font);
 }
 

@@ -84,10 +84,9 @@ public:
     void releaseBackBuffer() override;
     void presentBackBuffer(int width, int height) override;
 
-    int screenDpiY() override;
-    // The classic font of that character height: default weight, character
-    // set and precisions; no antialiasing and fixed pitch when asked.
-    FontHandle createFont(const FontRequest& request) override;
+    // Labels: the Terminal face at 6 points on the screen, default weight,
+    // character set and precisions, fixed pitch, no antialiasing.
+    FontHandle createFont(FontPurpose purpose) override;
     bool measureFont(FontHandle font, FontMetrics& metrics) override;
     void deleteFont(FontHandle font) override;
 
@@ -115,8 +114,6 @@ public:
     // The paint device context while a paint message is handled, else null.
     void setPaintDc(HDC dc) { paintDc_ = dc; }
     TrayIcon& tray() { return tray_; }
-    // The back buffer's device context, or null.
-    HDC backBufferDc() const { return backBuffer_.dc(); }
 
 private:
     HINSTANCE instance_;

@@ -3,16 +3,16 @@
 // wait is bounded; idle, when given, runs (say the Qt event loop) meanwhile.
 #pragma once
 
+#include "backends/posix/ControllerSocket.h"
 #include "backends/posix/TestProcess.h"
+#include "protocol/CommandFraming.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <poll.h>
 #include <string>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 #include <vector>
 
@@ -29,11 +29,9 @@ public:
     }
 
     bool listen() {
-        listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address{AF_UNIX, {}};
-        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-        return ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-               ::listen(listener_, 4) == 0;
+        char error[SOCKET_ERROR_CAPACITY];
+        listener_ = listenForSimulator(path.c_str(), error);
+        return listener_ >= 0;
     }
     // Closes the listening socket and removes its file.
     void stopListening() {
@@ -53,9 +51,7 @@ public:
         ::close(peer_);
         peer_ = -1;
     }
-    bool send(const Bytes& bytes) {
-        return ::send(peer_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
-    }
+    bool send(const Bytes& bytes) { return sendAll(peer_, bytes.data(), bytes.size()); }
     // count bytes, or fewer when none come for timeoutMs or the peer hangs up.
     Bytes receive(std::size_t count, int timeoutMs, const Idle& idle = {}) {
         Bytes bytes(count);
@@ -65,9 +61,9 @@ public:
         bytes.resize(got);
         return bytes;
     }
-    // Sends 133 and reads the 10-byte report.
+    // Sends a report request and reads the report.
     Bytes requestReport(int timeoutMs, const Idle& idle = {}) {
-        return send({133}) ? receive(10, timeoutMs, idle) : Bytes{};
+        return send({CMD_REPORT}) ? receive(REPORT_BYTES, timeoutMs, idle) : Bytes{};
     }
 
     Folder folder; // removed with all that a test leaves in it

@@ -105,7 +105,7 @@ void FramePaintingTest::incrementalFramesMatchFullRecompositions() {
     app.world().layouts.tracks[LAYOUT_LOADED] = testing::crowdedTrack(20, 20);
     app.onSize(false, app.width(), app.height());
     auto full = std::make_unique<QtSurface>(app.width(), app.height());
-    TextPainter painter(host, "Terminal", 6);
+    TextPainter painter(host, FontPurpose::Labels);
     std::mt19937 random(14);
     for (int frame = 0; frame < 3000; ++frame) {
         change(app, random);

@@ -6,6 +6,8 @@ namespace quillon {
 namespace {
 
 constexpr Colour WHITE = rgb(255, 255, 255), BLACK = rgb(0, 0, 0), RED = rgb(255, 0, 0);
+constexpr COLORREF RED_PIXEL = RGB(255, 0, 0), BLACK_PIXEL = RGB(0, 0, 0),
+                   WHITE_PIXEL = RGB(255, 255, 255);
 
 // A bitmap font on a back buffer compatible with the screen: every pixel of a
 // cell is the text's colour or the background.
@@ -16,21 +18,19 @@ TEST(GdiSurfaceTest, TextIsOnItsBackgroundColourOrTransparent) {
     ReleaseDC(nullptr, screen);
     Surface& surface = buffer.surface();
     surface.fillRect(0, 0, 64, 48, WHITE);
-    surface.selectFont(reinterpret_cast<FontHandle>(GetStockObject(SYSTEM_FIXED_FONT)));
-    surface.setTextColour(RED);
-    surface.setBackgroundTransparent();
-    surface.textOut(0, 24, "W", 1);
-    surface.setBackgroundOpaque(BLACK); // a background colour, not "no background"
-    surface.textOut(0, 0, "W", 1);
+    const auto font = reinterpret_cast<FontHandle>(GetStockObject(SYSTEM_FIXED_FONT));
+    surface.drawText(0, 24, "W", 1, TextStyle{font, RED, false, BLACK});
+    // Black is a background colour like any other.
+    surface.drawText(0, 0, "W", 1, TextStyle{font, RED, true, BLACK});
     TEXTMETRICA cell{};
     ASSERT_TRUE(GetTextMetricsA(buffer.dc(), &cell));
     const auto at = [&](int x, int y) { return GetPixel(buffer.dc(), x, y); };
     int red = 0, opaque = 0, transparent = 0;
     for (int y = 0; y < cell.tmHeight; ++y)
         for (int x = 0; x < cell.tmAveCharWidth; ++x) {
-            red += (at(x, y) == RED) + (at(x, 24 + y) == RED);
-            opaque += at(x, y) == RED || at(x, y) == BLACK;
-            transparent += at(x, 24 + y) == RED || at(x, 24 + y) == WHITE;
+            red += (at(x, y) == RED_PIXEL) + (at(x, 24 + y) == RED_PIXEL);
+            opaque += at(x, y) == RED_PIXEL || at(x, y) == BLACK_PIXEL;
+            transparent += at(x, 24 + y) == RED_PIXEL || at(x, 24 + y) == WHITE_PIXEL;
         }
     EXPECT_GT(red, 1);
     EXPECT_EQ(opaque, cell.tmAveCharWidth * cell.tmHeight);

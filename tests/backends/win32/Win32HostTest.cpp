@@ -10,13 +10,20 @@ namespace {
 
 using namespace std::string_literals;
 
-// The font the host makes for the request, as the system records it.
-LOGFONTA fontOf(Win32Host& host, bool fixedPitch, bool antialiased) {
-    FontHandle font = host.createFont({"Terminal", 13, fixedPitch, antialiased});
+// The font the host makes for labels, as the system records it.
+LOGFONTA labelFont(Win32Host& host) {
+    FontHandle font = host.createFont(FontPurpose::Labels);
     LOGFONTA record{};
     GetObjectA(reinterpret_cast<HFONT>(font), sizeof record, &record);
     host.deleteFont(font);
     return record;
+}
+
+int screenDpiY() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
 }
 
 class Win32HostTest : public ::testing::Test {
@@ -29,14 +36,16 @@ protected:
     SaveDialog dialog;
 };
 
-// Negative: the character height without the internal leading.
-TEST_F(Win32HostTest, TheFontHasTheRequestedHeightPitchAndQuality) {
-    for (bool fixed : {false, true}) {
-        const LOGFONTA f = fontOf(host, fixed, !fixed);
-        EXPECT_EQ(f.lfHeight, -13) << fixed;
-        EXPECT_EQ(f.lfPitchAndFamily, fixed ? FIXED_PITCH : DEFAULT_PITCH) << fixed;
-        EXPECT_EQ(f.lfQuality, fixed ? NONANTIALIASED_QUALITY : DEFAULT_QUALITY) << fixed;
-    }
+// Negative: the character height without the internal leading, 6 points
+// at the screen's resolution rounded to the nearest pixel.
+TEST_F(Win32HostTest, TheLabelFontIsSixPointsHigh) {
+    EXPECT_EQ(labelFont(host).lfHeight, -((6 * screenDpiY() + 36) / 72));
+}
+
+TEST_F(Win32HostTest, TheLabelFontIsFixedPitchWithoutAntialiasing) {
+    const LOGFONTA f = labelFont(host);
+    EXPECT_EQ(f.lfPitchAndFamily, FIXED_PITCH);
+    EXPECT_EQ(f.lfQuality, NONANTIALIASED_QUALITY);
 }
 
 TEST_F(Win32HostTest, EachDialogOptionSetsItsFlagBesideTheExplorerStyle) {

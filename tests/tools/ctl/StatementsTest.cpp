@@ -78,6 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"speed 12 15", "bad speed step '15': steps are 0 to 14"},
         Refused{"speed 12 -1", "bad speed step '-1': steps are 0 to 14"},
         Refused{"switch 19 curved", "no switch '19': switches are 1 to 18 and 153 to 156"},
+        Refused{"switch 140 curved", "no switch '140': switches are 1 to 18 and 153 to 156"},
         Refused{"switch 1 left", "a switch goes straight or curved, not 'left'"},
         Refused{"send", "usage: send BYTE ... (1 to 64 bytes)"},
         Refused{"send 0x100", "bad byte '0x100': bytes are 0 to 255"},
