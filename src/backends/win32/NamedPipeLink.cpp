@@ -39,6 +39,22 @@ bool awaitEnd(HANDLE pipe, OVERLAPPED& operation, DWORD& moved) {
 
 } // namespace
 
+// A read of one byte ahead of the reader, whose end sets its event.
+struct NamedPipeLink::ReadAhead {
+    OVERLAPPED operation{};
+    std::uint8_t byte = 0;
+    bool pending = false; // begun and not yet finished
+    bool holding = false; // byte came and is not yet read
+};
+
+std::string pipeNameOf(const char* socketValue) {
+    if (socketValue[0] == '\0')
+        return PIPE_NAME;
+    if (socketValue[0] == '\\' && socketValue[1] == '\\')
+        return socketValue;
+    return std::string("\\\\.\\pipe\\") + socketValue;
+}
+
 bool runsAsThisUser(unsigned long processId) {
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
     if (process == nullptr)
@@ -51,7 +67,9 @@ bool runsAsThisUser(unsigned long processId) {
 }
 
 NamedPipeLink::NamedPipeLink(const char* name)
-    : handle_(INVALID_HANDLE_VALUE), event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    : ahead_(std::make_unique<ReadAhead>()), handle_(INVALID_HANDLE_VALUE),
+      event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    ahead_->operation.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::strncpy(name_, name, NAME_CAPACITY);
     name_[NAME_CAPACITY] = '\0';
 }
@@ -60,6 +78,8 @@ NamedPipeLink::~NamedPipeLink() {
     close();
     if (event_ != nullptr)
         CloseHandle(event_);
+    if (ahead_->operation.hEvent != nullptr)
+        CloseHandle(ahead_->operation.hEvent);
 }
 
 bool NamedPipeLink::connect() {
@@ -86,23 +106,70 @@ bool NamedPipeLink::connect() {
     return true;
 }
 
+void* NamedPipeLink::readableEvent() {
+    if (handle_ == INVALID_HANDLE_VALUE || ahead_->operation.hEvent == nullptr)
+        return nullptr;
+    if (ahead_->pending || ahead_->holding)
+        return ahead_->operation.hEvent;
+    ahead_->operation.Offset = 0;
+    ahead_->operation.OffsetHigh = 0;
+    // A read that fails at once (a broken pipe) leaves the event set, so
+    // the waiter wakes and the reader finds the failure.
+    if (!ReadFile(handle_, &ahead_->byte, 1, nullptr, &ahead_->operation) &&
+        GetLastError() != ERROR_IO_PENDING) {
+        SetEvent(ahead_->operation.hEvent);
+        return ahead_->operation.hEvent;
+    }
+    ahead_->pending = true;
+    return ahead_->operation.hEvent;
+}
+
+int NamedPipeLink::finishReadAhead(bool wait) {
+    if (!ahead_->pending)
+        return -1;
+    if (wait)
+        CancelIoEx(handle_, &ahead_->operation);
+    DWORD moved = 0;
+    if (!GetOverlappedResult(handle_, &ahead_->operation, &moved, wait ? TRUE : FALSE) &&
+        GetLastError() == ERROR_IO_INCOMPLETE)
+        return -1;
+    ahead_->pending = false;
+    ahead_->holding = moved == 1;
+    return ahead_->holding ? ahead_->byte : -1;
+}
+
 int NamedPipeLink::read(std::uint8_t* buffer, int maxCount) {
     if (maxCount <= 0)
         return 0;
-    DWORD available = 0;
-    if (!PeekNamedPipe(handle_, nullptr, 0, nullptr, &available, nullptr) || available == 0)
+    finishReadAhead(false);
+    // Bytes behind a read ahead still pending would be read before its
+    // byte: none are taken until it ends.
+    if (ahead_->pending)
         return 0;
+    int got = 0;
+    if (ahead_->holding) {
+        buffer[got++] = ahead_->byte;
+        ahead_->holding = false;
+        ResetEvent(ahead_->operation.hEvent);
+    }
+    DWORD available = 0;
+    if (got == maxCount || !PeekNamedPipe(handle_, nullptr, 0, nullptr, &available, nullptr) ||
+        available == 0) {
+        buffer[got] = 0;
+        return got;
+    }
     // Bytes are waiting, so this read completes at once with what is there.
     OVERLAPPED operation{};
     operation.hEvent = event_;
-    DWORD got = 0;
-    if (!ReadFile(handle_, buffer, static_cast<DWORD>(maxCount), nullptr, &operation) &&
+    DWORD more = 0;
+    if (!ReadFile(handle_, buffer + got, static_cast<DWORD>(maxCount - got), nullptr, &operation) &&
         GetLastError() != ERROR_IO_PENDING)
-        return -1;
-    if (!awaitEnd(handle_, operation, got))
-        return -1;
+        return got > 0 ? (buffer[got] = 0, got) : -1;
+    if (!awaitEnd(handle_, operation, more))
+        return got > 0 ? (buffer[got] = 0, got) : -1;
+    got += static_cast<int>(more);
     buffer[got] = 0;
-    return static_cast<int>(got);
+    return got;
 }
 
 int NamedPipeLink::write(const std::uint8_t* bytes, int count) {
@@ -138,6 +205,11 @@ bool NamedPipeLink::close() {
     broken_ = false;
     if (handle_ == INVALID_HANDLE_VALUE)
         return false;
+    // The kernel must be done with the read ahead's byte before it goes.
+    finishReadAhead(true);
+    ahead_->holding = false;
+    if (ahead_->operation.hEvent != nullptr)
+        ResetEvent(ahead_->operation.hEvent);
     CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
     return true;

@@ -7,7 +7,17 @@
 
 #include "host/ControllerLink.h"
 
+#include <memory>
+#include <string>
+
 namespace quillon {
+
+// The pipe the controlling program serves unless told otherwise.
+constexpr const char* PIPE_NAME = "\\\\.\\pipe\\track";
+
+// The pipe that a --socket value names: in full ("\\.\pipe\name"), or by
+// the name alone; PIPE_NAME for an empty value.
+std::string pipeNameOf(const char* socketValue);
 
 // True when the process runs as the same user as this one; false when it
 // runs as another or that cannot be told (no such process, no access).
@@ -33,6 +43,8 @@ public:
     // instance, or when the process serving the pipe cannot be shown to run
     // as our user. The server may identify us but never act as us.
     bool connect() override;
+    // Never blocks: 0 when nothing waits, else 1..maxCount bytes with a NUL
+    // after them (a byte read ahead first), or -1 when the pipe failed.
     int read(std::uint8_t* buffer, int maxCount) override;
     // All count bytes, or -1. A write that the controller has not taken
     // within IO_WAIT_MS (it stopped reading and the pipe is full) is
@@ -44,7 +56,19 @@ public:
     bool isConnected() override;
     bool close() override;
 
+    // An event that is set while bytes wait to be read, or once the pipe has
+    // failed; nullptr while nothing is open. It comes from a read of one
+    // byte ahead, started here when none is pending, which read delivers
+    // first. The event stays set until read has taken the byte.
+    void* readableEvent();
+
 private:
+    struct ReadAhead;
+    // Ends a read ahead: the byte it brought, or -1 when it brought none
+    // (still pending after waiting, or failed).
+    int finishReadAhead(bool wait);
+
+    std::unique_ptr<ReadAhead> ahead_;
     void* handle_; // the pipe, or INVALID_HANDLE_VALUE while not open
     void* event_;  // signals the end of each read and write
     bool broken_ = false;

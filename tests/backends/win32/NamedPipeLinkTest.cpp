@@ -64,6 +64,54 @@ TEST(NamedPipeLinkTest, ReadsWhatWaitsInSlicesEachFollowedByANul) {
     EXPECT_EQ(link.read(buffer, 24), 0) << "nothing waits any more";
 }
 
+// A link connected to a server whose end is connected too.
+struct ConnectedPipe {
+    ConnectedPipe() {
+        connected = link.connect() && (ConnectNamedPipe(server.handle, nullptr) ||
+                                       GetLastError() == ERROR_PIPE_CONNECTED);
+    }
+    void send(const char* bytes) {
+        DWORD count = 0;
+        WriteFile(server.handle, bytes, static_cast<DWORD>(std::strlen(bytes)), &count, nullptr);
+    }
+    PipeServer server;
+    NamedPipeLink link{PIPE.c_str()};
+    bool connected = false;
+};
+
+TEST(NamedPipeLinkTest, TheReadableEventWaitsForBytes) {
+    ConnectedPipe pipe;
+    ASSERT_TRUE(pipe.connected);
+    HANDLE readable = pipe.link.readableEvent();
+    ASSERT_NE(readable, nullptr);
+    EXPECT_EQ(WaitForSingleObject(readable, 50), static_cast<DWORD>(WAIT_TIMEOUT));
+    pipe.send("ab");
+    EXPECT_EQ(WaitForSingleObject(readable, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+}
+
+TEST(NamedPipeLinkTest, TheByteReadAheadComesFirstAndTheRestFollowInOrder) {
+    ConnectedPipe pipe;
+    ASSERT_TRUE(pipe.connected);
+    HANDLE readable = pipe.link.readableEvent();
+    pipe.send("xyz");
+    ASSERT_EQ(WaitForSingleObject(readable, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+    std::uint8_t buffer[8] = {};
+    std::string got;
+    for (int tries = 0; tries < 100 && got.size() < 3; ++tries, Sleep(10)) {
+        const int count = pipe.link.read(buffer, 2);
+        got.append(reinterpret_cast<const char*>(buffer), count > 0 ? count : 0);
+    }
+    EXPECT_EQ(got, "xyz");
+}
+
+TEST(NamedPipeLinkTest, ClosingEndsAPendingReadAhead) {
+    ConnectedPipe pipe;
+    ASSERT_TRUE(pipe.connected);
+    ASSERT_NE(pipe.link.readableEvent(), nullptr);
+    EXPECT_TRUE(pipe.link.close());
+    EXPECT_EQ(pipe.link.readableEvent(), nullptr) << "nothing open, nothing to wait on";
+}
+
 TEST(RunsAsThisUserTest, AProcessThatCannotBeCheckedCountsAsAnotherUser) {
     EXPECT_FALSE(runsAsThisUser(0x7FFFFFFC)) << "no such process";
 }
