@@ -1,14 +1,26 @@
 // Real time for the headless program: simulated time runs `speed` times as
 // fast as the steady clock from the moment the pacer is made. Waiting ends
-// early for the signals that end the program (SIGINT, SIGTERM, SIGHUP),
-// which are blocked and taken synchronously, never by a handler, and for
-// bytes on a descriptor when one is given.
+// early for a request to end the program, and for bytes on the link when a
+// waitable of it is given. On POSIX systems the requests are the signals
+// SIGINT, SIGTERM and SIGHUP, blocked and taken synchronously, never by a
+// handler; on Windows they are the console's control events (Ctrl+C,
+// Ctrl+Break, the console closing, logoff, shutdown).
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 
 namespace quillon::headless {
+
+// What a wait can watch: a descriptor on POSIX systems (-1 for none), an
+// event handle on Windows (nullptr for none).
+#ifdef _WIN32
+using Waitable = void*;
+constexpr Waitable NO_WAITABLE = nullptr;
+#else
+using Waitable = int;
+constexpr Waitable NO_WAITABLE = -1;
+#endif
 
 enum class Wake { Due, Readable, Signal, Later };
 
@@ -21,14 +33,14 @@ public:
     Pacer(const Pacer&) = delete;
     Pacer& operator=(const Pacer&) = delete;
 
-    // Waits until simulated time timeMs has come. With fd >= 0, returns
-    // Readable as soon as bytes (or the end of the stream) wait on it;
-    // Signal as soon as an ending signal has come, even before the wait;
-    // Later when the clock reaches wakeBy first.
-    Wake waitUntil(std::int64_t timeMs, int fd = -1,
+    // Waits until simulated time timeMs has come. With a link given,
+    // returns Readable as soon as bytes (or the end of the stream) wait on
+    // it; Signal as soon as an ending request has come, even before the
+    // wait; Later when the clock reaches wakeBy first.
+    Wake waitUntil(std::int64_t timeMs, Waitable link = NO_WAITABLE,
                    Clock::time_point wakeBy = Clock::time_point::max());
 
-    // True when an ending signal has come; never waits.
+    // True when an ending request has come; never waits.
     bool signalled() const;
 
     // The first step time (a multiple of stepMs) still to come.
@@ -39,7 +51,7 @@ private:
 
     Clock::time_point start_;
     double speed_;
-    int signalFd_ = -1;
+    Waitable ending_ = NO_WAITABLE; // ready once an ending request came
 };
 
 } // namespace quillon::headless

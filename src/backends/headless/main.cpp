@@ -4,13 +4,12 @@
 #include "app/Options.h"
 #include "app/StepTiming.h"
 #include "app/Version.h"
+#include "backends/headless/ControllerLinkSeam.h"
 #include "backends/headless/Expectations.h"
 #include "backends/headless/HeadlessOptions.h"
 #include "backends/headless/HeadlessRun.h"
 #include "backends/headless/Pacer.h"
 #include "backends/headless/Scenario.h"
-#include "backends/posix/ControllerSocket.h"
-#include "backends/posix/PosixControllerLink.h"
 #include "sim/LoadedLayout.h"
 
 #include <algorithm>
@@ -19,10 +18,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
+#include <filesystem>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <system_error>
 
 namespace {
 
@@ -47,46 +45,50 @@ int layoutError(const std::string& errors) {
 constexpr std::size_t LARGEST_SCENARIO_BYTES = 8u << 20;
 
 // Reads the scenario file whole. False, with what is wrong, for what is not
-// a regular file (a folder, a device, a FIFO: refused without waiting on
-// it) or is larger than LARGEST_SCENARIO_BYTES, checked while reading.
+// a regular file (a folder, a device, a FIFO: refused before it is opened,
+// so never waited on) or is larger than LARGEST_SCENARIO_BYTES, checked
+// while reading.
 bool readScenarioFile(const std::string& path, std::string& text, std::string& problem) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat file {};
-    if (fd < 0 || ::fstat(fd, &file) != 0) {
-        problem = std::strerror(errno);
-        if (fd >= 0)
-            ::close(fd);
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (error) {
+        problem = error.message();
         return false;
     }
-    if (!S_ISREG(file.st_mode)) {
-        problem = S_ISDIR(file.st_mode) ? "a folder, not a scenario file" : "not a regular file";
-        ::close(fd);
+    if (!std::filesystem::is_regular_file(status)) {
+        problem = std::filesystem::is_directory(status) ? "a folder, not a scenario file"
+                                                        : "not a regular file";
+        return false;
+    }
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         std::fclose);
+    if (!file) {
+        problem = std::strerror(errno);
         return false;
     }
     text.clear();
     char chunk[65536];
     for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            problem = std::strerror(errno);
-        else if (text.size() + static_cast<std::size_t>(got) > LARGEST_SCENARIO_BYTES)
+        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
+        if (text.size() + got > LARGEST_SCENARIO_BYTES) {
             problem = "larger than " + std::to_string(LARGEST_SCENARIO_BYTES >> 20) + " MiB";
-        if (got <= 0 || !problem.empty())
+            return false;
+        }
+        text.append(chunk, got);
+        if (got < sizeof chunk)
             break;
-        text.append(chunk, static_cast<std::size_t>(got));
     }
-    ::close(fd);
-    return problem.empty();
+    if (std::ferror(file.get()) != 0) {
+        problem = std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 // True when both paths name one file, however they are spelled.
 bool sameFile(const std::string& a, const std::string& b) {
-    struct stat first {
-    }, second{};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
 }
 
 // Tries to reach the controller once a second of real time, whatever the
@@ -106,7 +108,7 @@ void keepConnected(ControllerLink& link, Pacer::Clock::time_point& attemptAt) {
 // the steps that would change nothing are skipped: the wait lasts until the
 // controller sends, a statement falls due or the run ends. The controller
 // is looked for once a second meanwhile. False when an ending signal came.
-bool waitForStep(Pacer& pacer, HeadlessRun& run, PosixControllerLink& link, std::int64_t end,
+bool waitForStep(Pacer& pacer, HeadlessRun& run, ControllerLink& link, std::int64_t end,
                  Pacer::Clock::time_point& attemptAt) {
     bool watch = true;
     for (;;) {
@@ -115,8 +117,8 @@ bool waitForStep(Pacer& pacer, HeadlessRun& run, PosixControllerLink& link, std:
         bool readable = watch && link.isConnected() && run.canReadEarly();
         bool idle = readable && run.idle();
         std::int64_t wakeAt = idle ? std::min(run.nextActionTime(), end) : run.now();
-        int fd = readable ? link.descriptor() : -1;
-        Wake wake = pacer.waitUntil(wakeAt, fd, attemptAt);
+        Waitable bytes = readable ? readableWaitable(link) : NO_WAITABLE;
+        Wake wake = pacer.waitUntil(wakeAt, bytes, attemptAt);
         if (wake == Wake::Signal)
             return false;
         if (wake == Wake::Later)
@@ -171,9 +173,9 @@ int main(int argc, char** argv) {
     applyOptions(world, common.app);
 
     const char* socketPath = common.app.socketPath;
-    if (socketPath[0] != '\0' && std::strlen(socketPath) > longestSocketPath())
+    if (socketPath[0] != '\0' && std::strlen(socketPath) > longestControllerName())
         return usageError("--socket path is too long: at most " +
-                          std::to_string(longestSocketPath()) + " characters");
+                          std::to_string(longestControllerName()) + " characters");
     if (!options.log.empty() && haveScenario && sameFile(options.log, options.scenario))
         return usageError("--log names the scenario file " + options.scenario);
     if (haveScenario) {
@@ -211,7 +213,8 @@ int main(int argc, char** argv) {
     std::FILE* log = options.quiet ? nullptr : stdout;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> logFile(nullptr, std::fclose);
     if (!options.log.empty()) {
-        logFile.reset(std::fopen(options.log.c_str(), "w"));
+        // Binary: the log's lines end in LF on every system.
+        logFile.reset(std::fopen(options.log.c_str(), "wb"));
         if (!logFile) {
             std::fprintf(stderr, "%s: cannot write %s: %s\n", PROGRAM, options.log.c_str(),
                          std::strerror(errno));
@@ -221,10 +224,10 @@ int main(int argc, char** argv) {
     }
 
     bool realTime = !haveScenario || options.connect;
-    std::unique_ptr<PosixControllerLink> link;
+    std::unique_ptr<ControllerLink> link;
     if (realTime)
-        link = std::make_unique<PosixControllerLink>(
-            socketPath[0] != '\0' ? socketPath : controllerSocketPath().c_str(), PROGRAM);
+        link = makeControllerLink(
+            socketPath[0] != '\0' ? socketPath : defaultControllerName().c_str(), PROGRAM);
 
     Pacer pacer(options.speed);
     HeadlessRun run(world, haveScenario ? &scenario : nullptr, !options.connect, log,
