@@ -4,8 +4,10 @@
 // warnings), 2 a usage or input error.
 #pragma once
 
+#include "ctl/Link.h"
 #include "protocol/CommandFraming.h"
 
+#include <memory>
 #include <string>
 
 namespace quillon::ctl {
@@ -18,7 +20,8 @@ int check(int argc, char** argv);
 // Says what is wrong on standard error as "quillon-ctl: ...", then usage.
 int usageError(const char* what, const char* usage);
 
-// The socket path of --socket, or where the simulator looks by default.
+// The socket path of --socket, or where the simulator looks by default. On
+// Windows a pipe: --socket names it in full or by its own name.
 std::string socketPathOr(const char* given);
 
 // Checks a socket path given on the command line: false, with what is
@@ -30,8 +33,11 @@ bool socketPathUsable(const char* path, std::string& problem);
 // when the one that counts names no command set.
 bool commandSetOf(const char* option, CommandSet& set, std::string& problem);
 
-// The listening socket at path with the simulator connected on it, or -1
-// after saying why not. The socket file is removed before returning.
-int awaitSimulator(const char* path);
+// The simulator connected at path, or nullptr after saying why not. On
+// POSIX systems the socket file is removed before returning.
+std::unique_ptr<Link> awaitSimulator(const char* path);
+
+// True when standard input is a terminal, where lines are typed.
+bool inputIsTerminal();
 
 } // namespace quillon::ctl

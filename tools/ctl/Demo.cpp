@@ -212,10 +212,10 @@ int demo(int argc, char** argv) {
     }
     const std::string path =
         socketPathOr(options.app.socketPath[0] != '\0' ? options.app.socketPath : nullptr);
-    const int fd = awaitSimulator(path.c_str());
-    if (fd < 0)
+    const std::unique_ptr<Link> connected = awaitSimulator(path.c_str());
+    if (connected == nullptr)
         return 1;
-    Link link(fd);
+    Link& link = *connected;
     show(link, *world, switches, setting);
     std::fprintf(stderr, "quillon-ctl: Quillon went away; the show is over\n");
     return 0;

@@ -1,4 +1,5 @@
-// The simulator as quillon-ctl sees it: one connected stream socket, bytes
+// The simulator as quillon-ctl sees it: one connected stream (a Unix domain
+// socket on POSIX systems, a named pipe's server end on Windows), bytes
 // out, answers in, and notice when it goes away.
 #pragma once
 
@@ -12,6 +13,13 @@ namespace quillon::ctl {
 
 using Clock = std::chrono::steady_clock;
 
+// The connected stream: a descriptor, or a pipe's handle on Windows.
+#ifdef _WIN32
+using Connection = void*;
+#else
+using Connection = int;
+#endif
+
 // Seconds from since to now.
 inline double secondsSince(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
@@ -19,7 +27,8 @@ inline double secondsSince(Clock::time_point since) {
 
 class Link {
 public:
-    explicit Link(int fd) : fd_(fd) {}
+    // Takes the stream over: it is closed with the link.
+    explicit Link(Connection connection) : connection_(connection) {}
     ~Link();
     Link(const Link&) = delete;
     Link& operator=(const Link&) = delete;
@@ -39,7 +48,7 @@ public:
     int report(std::uint8_t (&answer)[REPORT_BYTES], int timeoutMs);
 
 private:
-    int fd_;
+    Connection connection_;
 };
 
 // The sensor numbers set in a report, in order; how many.

@@ -1,6 +1,7 @@
 // quillon-ctl serve: statements from standard input, one a line, turned into
 // the controller's bytes; reports printed by sensor name.
 #include "ctl/Ctl.h"
+#include "ctl/LineReader.h"
 #include "ctl/Link.h"
 #include "ctl/Statements.h"
 #include "ctl/StreamLog.h"
@@ -12,10 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <editline/readline.h>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 namespace quillon::ctl {
 namespace {
@@ -32,39 +31,6 @@ constexpr const char* USAGE =
 constexpr int ANSWER_TIMEOUT_MS = 5000;
 
 enum class Outcome { Next, Quit, Gone };
-
-// Standard input, one line at a time: with line editing and history on a
-// terminal, plain otherwise. A line is never held beyond MAX_LINE_LENGTH
-// bytes, so that an endless line costs neither memory nor time.
-class LineReader {
-public:
-    explicit LineReader(bool interactive) : interactive_(interactive) {}
-    LineRead next(std::string_view& line) {
-        if (!interactive_) {
-            std::size_t length = 0;
-            const LineRead read = readLine(stdin, text_, length);
-            line = std::string_view(text_, length);
-            return read;
-        }
-        char* got = ::readline("quillon> ");
-        if (got == nullptr)
-            return LineRead::End;
-        const std::size_t length = std::strlen(got);
-        const bool fits = length <= MAX_LINE_LENGTH;
-        if (fits) {
-            std::memcpy(text_, got, length + 1);
-            if (length > 0)
-                ::add_history(text_);
-        }
-        std::free(got);
-        line = std::string_view(text_, fits ? length : 0);
-        return fits ? LineRead::Line : LineRead::TooLong;
-    }
-
-private:
-    bool interactive_;
-    char text_[MAX_LINE_LENGTH + 1] = {};
-};
 
 class Server {
 public:
@@ -239,11 +205,11 @@ int serve(int argc, char** argv) {
         (socket != nullptr && !socketPathUsable(socket, problem)))
         return usageError(("serve: " + problem).c_str(), USAGE);
     const std::string path = socketPathOr(socket);
-    const int fd = awaitSimulator(path.c_str());
-    if (fd < 0)
+    const std::unique_ptr<Link> connected = awaitSimulator(path.c_str());
+    if (connected == nullptr)
         return 1;
-    Link link(fd);
-    const bool interactive = ::isatty(STDIN_FILENO) != 0;
+    Link& link = *connected;
+    const bool interactive = inputIsTerminal();
     Server server(link, json, interactive, set);
     LineReader reader(interactive);
     std::string_view line;

@@ -155,11 +155,13 @@ bool parseStatement(std::string_view line, Statement& statement,
     statement = Statement{};
     error[0] = '\0';
     if (line.size() > MAX_LINE_LENGTH)
-        return fail(error, "line too long: at most %zu characters", MAX_LINE_LENGTH);
+        return fail(error, "line too long: at most %u characters",
+                    static_cast<unsigned>(MAX_LINE_LENGTH));
     for (std::size_t k = 0; k < line.size(); ++k) {
         const auto c = static_cast<unsigned char>(line[k]);
         if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7F)
-            return fail(error, "control character 0x%02x at column %zu", c, k + 1);
+            return fail(error, "control character 0x%02x at column %u", c,
+                        static_cast<unsigned>(k + 1));
     }
     Words words;
     split(line, words);
