@@ -277,4 +277,40 @@ std::unique_ptr<ControllerLink> Win32Host::createControllerLink() {
     return std::make_unique<NamedPipeLink>(pipeName_.c_str());
 }
 
+bool Win32Host::watchLink(ControllerLink* link) {
+    watched_ = wokenReads_ ? dynamic_cast<NamedPipeLink*>(link) : nullptr;
+    return link == nullptr || watched_ != nullptr;
+}
+
+bool Win32Host::dispatchNext(DWORD timeoutMs, int& exitCode) {
+    MSG message;
+    // Asked for again at each wait: the link makes its read ahead anew
+    // after every read that took the byte.
+    HANDLE bytes = watched_ != nullptr ? watched_->readableEvent() : nullptr;
+    const DWORD woke = MsgWaitForMultipleObjectsEx(bytes != nullptr ? 1 : 0, &bytes, timeoutMs,
+                                                   QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    // The lowest index wins when both are ready: bytes before messages.
+    if (bytes != nullptr && woke == WAIT_OBJECT_0) {
+        if (HostEvents* app = events())
+            app->onLinkReadable();
+        return true;
+    }
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            exitCode = static_cast<int>(message.wParam);
+            return false;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return true;
+}
+
+int Win32Host::runMessageLoop() {
+    int exitCode = 0;
+    while (dispatchNext(INFINITE, exitCode)) {
+    }
+    return exitCode;
+}
+
 } // namespace quillon

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "backends/win32/GdiSurface.h"
+#include "backends/win32/NamedPipeLink.h"
 #include "backends/win32/TrayIcon.h"
 #include "host/Host.h"
 #include "res/ResourceIds.h"
@@ -19,9 +20,6 @@
 #include <string>
 
 namespace quillon {
-
-// The pipe the controlling program serves.
-constexpr const char* PIPE_NAME = "\\\\.\\pipe\\track";
 
 // The wave resource of each sound: the resources follow the enumeration.
 constexpr int soundResourceId(Sound sound) {
@@ -103,6 +101,20 @@ public:
     std::uint32_t milliseconds() override;
     void quit(int exitCode) override;
     std::unique_ptr<ControllerLink> createControllerLink() override;
+    // Watches a named pipe link: the message loop (runMessageLoop) wakes for
+    // its bytes. False, and the application reads on its timer, when woken
+    // reads are turned off or the link is not a named pipe.
+    bool watchLink(ControllerLink* link) override;
+
+    // Turns woken reads on (the default) or off: off, the application reads
+    // the pipe on its 10 ms timer instead.
+    void setWokenReads(bool woken) { wokenReads_ = woken; }
+    // Handles what comes first within timeoutMs: the messages waiting, or
+    // bytes on the watched link, delivered as onLinkReadable before any
+    // message. False when the quit message came, with its code in exitCode.
+    bool dispatchNext(DWORD timeoutMs, int& exitCode);
+    // dispatchNext until the quit message: its code, or 0.
+    int runMessageLoop();
 
     // Set by the window procedure while the window exists.
     void attachWindow(HWND window) { window_ = window; }
@@ -124,6 +136,8 @@ private:
     int minimumHeight_ = 0;
     GdiBackBuffer backBuffer_;
     TrayIcon tray_;
+    bool wokenReads_ = true;
+    NamedPipeLink* watched_ = nullptr; // the link whose bytes wake the loop
 };
 
 } // namespace quillon

@@ -1,4 +1,4 @@
-// [x] entry point  [x] options  [x] message loop  [x] teardown in order
+// [x] entry point  [x] options  [x] message loop (in the host)  [x] teardown in order
 // [x] errors before the application exists go to a plain message box
 //
 // The Windows program: registers the class, creates the hidden main window
@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -19,31 +20,6 @@ namespace {
 // Nothing else can tell the user yet: no window, no application.
 void reportStartFailure(const char* text) {
     MessageBoxA(nullptr, text, "Quillon", MB_OK | MB_ICONHAND);
-}
-
-// GetMessageA is 0 for the quit message and -1 on an error; either ends the
-// loop. The quit message's code, or 0.
-int runMessageLoop() {
-    MSG message;
-    for (;;) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-        if (got == 0)
-            return static_cast<int>(message.wParam);
-        if (got == -1)
-            return 0;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-// --socket names the controller's pipe: in full ("\\.\pipe\name"), or by
-// the name alone.
-std::string pipeNameOf(const char* socketPath) {
-    if (socketPath[0] == '\0')
-        return quillon::PIPE_NAME;
-    if (socketPath[0] == '\\' && socketPath[1] == '\\')
-        return socketPath;
-    return std::string("\\\\.\\pipe\\") + socketPath;
 }
 
 } // namespace
@@ -67,6 +43,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     const std::string pipeName = pipeNameOf(options.app.socketPath);
     Win32Host host(instance, pipeName.c_str());
+    // QUILLON_TIMER_READS=1: the pipe read on the 10 ms timer, as before
+    // woken reads, for comparing the two.
+    const char* timerReads = std::getenv("QUILLON_TIMER_READS");
+    host.setWokenReads(timerReads == nullptr || std::strcmp(timerReads, "1") != 0);
     if (!registerWindowClass(instance)) {
         reportStartFailure("failed to register window class");
         return 0;
@@ -83,7 +63,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         // The application detaches itself from the host when it goes, before
         // the window does; later messages are dropped.
         SimulatorApp app(host, options.app);
-        exitCode = runMessageLoop();
+        exitCode = host.runMessageLoop();
     }
     DestroyWindow(window);
     unregisterWindowClass(instance);

@@ -88,5 +88,45 @@ TEST_F(Win32HostTest, ClipboardTakesTheTextAndReplacesWhatWasThere) {
     }
 }
 
+// Counts the wakes for bytes on the link.
+struct LinkWakes final : HostEvents {
+    void onTimer(int) override {}
+    void onSize(bool, int, int) override {}
+    void onPaint() override {}
+    void onClose() override {}
+    bool onKeyDown(Key, bool) override { return false; }
+    void onPointerMove(int, int) override {}
+    void onButtonDown(int, int, PointerButton) override {}
+    void onCommand(int) override {}
+    void onTrayEvent(TrayEvent) override {}
+    void onLinkReadable() override { ++count; }
+    int count = 0;
+};
+
+TEST_F(Win32HostTest, BytesOnTheWatchedPipeWakeTheLoop) {
+    const std::string name = "\\\\.\\pipe\\quillon-host-" + std::to_string(GetCurrentProcessId());
+    HANDLE server = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                     1, 4096, 4096, 0, nullptr);
+    NamedPipeLink link(name.c_str());
+    ASSERT_TRUE(link.connect());
+    LinkWakes wakes;
+    host.attach(&wakes);
+    ASSERT_TRUE(host.watchLink(&link));
+    DWORD written = 0;
+    WriteFile(server, "\x85", 1, &written, nullptr);
+    int exitCode = 0;
+    for (int i = 0; i < 100 && wakes.count == 0; ++i)
+        host.dispatchNext(50, exitCode);
+    EXPECT_EQ(wakes.count, 1);
+    host.attach(nullptr);
+    CloseHandle(server);
+}
+
+TEST_F(Win32HostTest, WithWokenReadsOffTheApplicationReadsOnItsTimer) {
+    NamedPipeLink link("\\\\.\\pipe\\quillon-none");
+    host.setWokenReads(false);
+    EXPECT_FALSE(host.watchLink(&link));
+}
+
 } // namespace
 } // namespace quillon
