@@ -1,12 +1,32 @@
 # Installing and packing. On Linux: the programs, a man page for each, the
 # desktop entry, the theme icons (made in tools/) and the AppStream
 # metainfo; `cpack -G DEB` makes quillon_VERSION_ARCH.deb with dependencies
-# computed from the programs. On Windows: quillon.exe with the README, and
-# `cpack -G ZIP` makes the zip.
+# computed from the programs. On Windows: quillon.exe, quillon-headless.exe
+# and quillon-ctl.exe with the README; `cpack -G ZIP` makes the zip, and the
+# target quillon_installer makes quillon-VERSION-setup.exe with NSIS's
+# makensis (packaging/quillon.nsi).
 
 if(WIN32)
-  install(TARGETS quillon RUNTIME DESTINATION .)
+  install(TARGETS quillon quillon-headless quillon-ctl RUNTIME DESTINATION .)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+  find_program(QUILLON_MAKENSIS makensis)
+  if(QUILLON_MAKENSIS)
+    set(QUILLON_SETUP ${CMAKE_BINARY_DIR}/quillon-${PROJECT_VERSION}-setup.exe)
+    # The programs are copied side by side first, since the script takes
+    # them from one folder.
+    set(QUILLON_SETUP_BIN ${CMAKE_BINARY_DIR}/setup-bin)
+    add_custom_command(OUTPUT ${QUILLON_SETUP}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${QUILLON_SETUP_BIN}
+      COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:quillon> $<TARGET_FILE:quillon-headless>
+        $<TARGET_FILE:quillon-ctl> ${QUILLON_SETUP_BIN}
+      COMMAND ${QUILLON_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DBIN=${QUILLON_SETUP_BIN}
+        -DREADME=${PROJECT_SOURCE_DIR}/README.md -DOUTFILE=${QUILLON_SETUP}
+        ${PROJECT_SOURCE_DIR}/packaging/quillon.nsi
+      DEPENDS quillon quillon-headless quillon-ctl ${PROJECT_SOURCE_DIR}/packaging/quillon.nsi
+        ${PROJECT_SOURCE_DIR}/README.md
+      COMMENT "The installer quillon-${PROJECT_VERSION}-setup.exe")
+    add_custom_target(quillon_installer ALL DEPENDS ${QUILLON_SETUP})
+  endif()
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_NAME quillon)
   set(CPACK_PACKAGE_FILE_NAME quillon-${PROJECT_VERSION}-windows-x86_64)

@@ -12,7 +12,7 @@ packages=(
   libedit-dev desktop-file-utils appstream dpkg-dev file
 )
 if [ "${QUILLON_WINDOWS:-0}" = 1 ]; then
-  packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine)
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis)
 fi
 
 missing=()
