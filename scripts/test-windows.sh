@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows program and its tests in build-win/ with MinGW-w64
-# and runs them under Wine: the core's tests, the named-pipe link's tests,
-# the Win32 backend's tests and the pipe smoke test of quillon.exe. Wine runs
-# on a temporary prefix and a private Xvfb display, both removed at the end.
+# Cross-builds the Windows programs, their tests and the installer in
+# build-win/ with MinGW-w64 and runs them under Wine: the core's tests, the
+# named-pipe link's tests, the Win32 backend's tests, the pipe smoke test and
+# report latency of quillon.exe, the examples in quillon-headless.exe and
+# quillon-ctl.exe; then the event log of a scenario against the Linux
+# program's, quillon-ctl.exe serve driving quillon.exe, and the installer
+# installing and uninstalling silently. Wine runs on a temporary prefix and
+# a private Xvfb display, both removed at the end.
 #   scripts/test-windows.sh [CTEST_ARGS...]   e.g. -R 'MainWindowTest|PipeSmoke'
 # QUILLON_TARGETS="quillon quillon_win32_tests" builds only those targets.
 set -euo pipefail
@@ -21,18 +25,22 @@ if [ -e "$build/src/backends/win32/quillon.exe" ]; then
   (cd "$build" && cpack -G ZIP)
 fi
 
-# Imports of the program: system DLLs only.
-if [ -e "$build/src/backends/win32/quillon.exe" ]; then
-  imports=$(x86_64-w64-mingw32-objdump -p "$build/src/backends/win32/quillon.exe" \
-    | sed -n 's/^\s*DLL Name: //p')
-  echo "quillon.exe imports:" $imports
+# Imports of the programs: system DLLs only.
+quillon_exe=$build/src/backends/win32/quillon.exe
+headless_exe=$build/src/backends/headless/quillon-headless.exe
+ctl_exe=$build/tools/quillon-ctl.exe
+for program in "$quillon_exe" "$headless_exe" "$ctl_exe"; do
+  [ -e "$program" ] || continue
+  name=$(basename "$program")
+  imports=$(x86_64-w64-mingw32-objdump -p "$program" | sed -n 's/^\s*DLL Name: //p')
+  echo "$name imports:" $imports
   for dll in $imports; do
     case "${dll,,}" in
       kernel32.dll|user32.dll|gdi32.dll|shell32.dll|comdlg32.dll|winmm.dll|msvcrt.dll|advapi32.dll) ;;
-      *) echo "quillon.exe imports a DLL that is not the system's: $dll" >&2; exit 1 ;;
+      *) echo "$name imports a DLL that is not the system's: $dll" >&2; exit 1 ;;
     esac
   done
-fi
+done
 
 work=$(mktemp -d /tmp/quillon-win.XXXXXX)
 export WINEPREFIX="$work/prefix"
@@ -78,3 +86,7 @@ else
 fi
 
 ctest --test-dir "$build" --output-on-failure --timeout 120 -j2 "$@"
+# With a selection of tests, only those.
+[ $# -eq 0 ] || exit 0
+[ -e "$quillon_exe" ] && [ -e "$headless_exe" ] && [ -e "$ctl_exe" ] || exit 0
+scripts/windows-checks.sh "$build" "$work"
