@@ -162,7 +162,9 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
             events->onCommand(LOWORD(wParam));
         return 0;
     case WM_TIMER:
-        if (HostEvents* events = eventsOf(window))
+        if (Win32Host* host = hostOf(window); host != nullptr && wParam == Win32Host::LINK_TIMER_ID)
+            host->onLinkTimer();
+        else if (HostEvents* events = eventsOf(window))
             events->onTimer(static_cast<int>(wParam));
         break;
     case WM_MOUSEMOVE:

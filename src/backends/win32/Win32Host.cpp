@@ -3,8 +3,10 @@
 // [x] tray icon  [x] message box  [x] save and open dialogs  [x] file stamps
 // [x] clipboard
 // [x] sound from resources  [x] clock  [x] named-pipe link "\\.\pipe\track"
+// [x] woken reads, in the message loop and in modal loops
 #include "backends/win32/Win32Host.h"
 
+#include "app/StepTiming.h"
 #include "backends/win32/Clipboard.h"
 #include "backends/win32/NamedPipeLink.h"
 #include "backends/win32/ReplaceFile.h"
@@ -15,6 +17,21 @@
 #include <cstring>
 
 namespace quillon {
+namespace {
+
+// While it lives, the host's link timer runs on the window: a modal loop
+// dispatches its ticks, so that the watched link is read meanwhile.
+struct ModalReads {
+    explicit ModalReads(HWND window) : window(window) {
+        SetTimer(window, Win32Host::LINK_TIMER_ID, STEP_PERIOD_MS, nullptr);
+    }
+    ~ModalReads() { KillTimer(window, Win32Host::LINK_TIMER_ID); }
+    ModalReads(const ModalReads&) = delete;
+    ModalReads& operator=(const ModalReads&) = delete;
+    HWND window;
+};
+
+} // namespace
 
 Win32Host::~Win32Host() {
     backBuffer_.release();
@@ -175,12 +192,17 @@ void Win32Host::popupMenu(const PopupMenu& menu) {
     // owner is the foreground window.
     SetForegroundWindow(window_);
     // The chosen entry arrives later as a WM_COMMAND posted to the window.
-    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window_, nullptr);
+    {
+        ModalReads reads(window_);
+        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window_,
+                       nullptr);
+    }
     PostMessageA(window_, WM_NULL, 0, 0);
     DestroyMenu(popup);
 }
 
 void Win32Host::messageBox(const char* text, MessageIcon icon) {
+    ModalReads reads(window_);
     MessageBoxA(window_, text, "Quillon", MB_OK | messageBoxIcon(icon));
 }
 
@@ -220,6 +242,7 @@ bool Win32Host::saveFileDialog(const SaveDialogRequest& request, char* path, std
     SaveDialog dialog;
     if (!prepareSaveDialog(request, window_, path, capacity, dialog))
         return false;
+    ModalReads reads(window_);
     return GetSaveFileNameA(&dialog.record) != FALSE;
 }
 
@@ -237,6 +260,7 @@ bool Win32Host::openFileDialog(const OpenDialogRequest& request, char* path, std
     if (!prepareSaveDialog(asSave, window_, path, capacity, dialog))
         return false;
     dialog.record.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    ModalReads reads(window_);
     return GetOpenFileNameA(&dialog.record) != FALSE;
 }
 
@@ -304,6 +328,14 @@ bool Win32Host::dispatchNext(DWORD timeoutMs, int& exitCode) {
         DispatchMessageA(&message);
     }
     return true;
+}
+
+void Win32Host::onLinkTimer() {
+    HANDLE bytes = watched_ != nullptr ? watched_->readableEvent() : nullptr;
+    if (bytes == nullptr || WaitForSingleObject(bytes, 0) != WAIT_OBJECT_0)
+        return;
+    if (HostEvents* app = events())
+        app->onLinkReadable();
 }
 
 int Win32Host::runMessageLoop() {

@@ -115,6 +115,13 @@ public:
     bool dispatchNext(DWORD timeoutMs, int& exitCode);
     // dispatchNext until the quit message: its code, or 0.
     int runMessageLoop();
+    // The timer of the host's own that looks at the watched link while a
+    // modal loop (a menu, a message box, a dialog) holds the thread away
+    // from runMessageLoop; the window procedure passes its ticks to
+    // onLinkTimer, never to the application.
+    static constexpr UINT_PTR LINK_TIMER_ID = 0x5149;
+    // Delivers onLinkReadable when bytes wait on the watched link.
+    void onLinkTimer();
 
     // Set by the window procedure while the window exists.
     void attachWindow(HWND window) { window_ = window; }

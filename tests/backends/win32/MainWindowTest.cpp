@@ -50,6 +50,7 @@ const struct Translation {
     {WM_SIZE, SIZE_RESTORED, MAKELPARAM(640, 400), 0, "size 640 400\n", 1},
     {WM_SIZE, SIZE_MINIMIZED, 0, 0, "minimised 0 0\n", 0},
     {WM_TIMER, 2, 0, 0, "timer 2\n", 0},
+    {WM_TIMER, Win32Host::LINK_TIMER_ID, 0, 0, "", 0}, // the host's own, no link watched
     {WM_COMMAND, 0x10000 | 3201, 0, 0, "command 3201\n", 0},
     {WM_COMMAND, 1000, 1, 0, "", 0}, // a control's notification
     {WM_CLOSE, 0, 0, 0, "close\n", 1},

@@ -103,23 +103,45 @@ struct LinkWakes final : HostEvents {
     int count = 0;
 };
 
-TEST_F(Win32HostTest, BytesOnTheWatchedPipeWakeTheLoop) {
+// A pipe served by the test, its link connected and watched by the host.
+class WatchedPipeTest : public Win32HostTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(link.connect());
+        host.attach(&wakes);
+        ASSERT_TRUE(host.watchLink(&link));
+    }
+    void TearDown() override {
+        host.attach(nullptr);
+        CloseHandle(server);
+    }
+    void send() {
+        DWORD written = 0;
+        WriteFile(server, "\x85", 1, &written, nullptr);
+    }
+
     const std::string name = "\\\\.\\pipe\\quillon-host-" + std::to_string(GetCurrentProcessId());
     HANDLE server = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
                                      1, 4096, 4096, 0, nullptr);
-    NamedPipeLink link(name.c_str());
-    ASSERT_TRUE(link.connect());
+    NamedPipeLink link{name.c_str()};
     LinkWakes wakes;
-    host.attach(&wakes);
-    ASSERT_TRUE(host.watchLink(&link));
-    DWORD written = 0;
-    WriteFile(server, "\x85", 1, &written, nullptr);
+};
+
+TEST_F(WatchedPipeTest, BytesWakeTheLoop) {
+    send();
     int exitCode = 0;
     for (int i = 0; i < 100 && wakes.count == 0; ++i)
         host.dispatchNext(50, exitCode);
     EXPECT_EQ(wakes.count, 1);
-    host.attach(nullptr);
-    CloseHandle(server);
+}
+
+TEST_F(WatchedPipeTest, TheLinkTimerOfModalLoopsWakesOnlyForBytes) {
+    host.onLinkTimer();
+    EXPECT_EQ(wakes.count, 0) << "nothing waits";
+    send();
+    WaitForSingleObject(link.readableEvent(), 5000);
+    host.onLinkTimer();
+    EXPECT_EQ(wakes.count, 1);
 }
 
 TEST_F(Win32HostTest, WithWokenReadsOffTheApplicationReadsOnItsTimer) {
