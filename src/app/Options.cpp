@@ -54,24 +54,14 @@ void fail(ParsedOptions& parsed, const char* format, ...) {
     parsed.ok = false;
 }
 
-// The value of option name at argv[i], given as "--name VALUE" or
-// "--name=VALUE"; nullptr when argv[i] is another option. A missing value
-// fails with the hint and yields "".
+// optionValue, failing with the hint when the value is missing.
 const char* valueOf(ParsedOptions& parsed, const char* name, const char* hint, int argc,
                     const char* const* argv, int& i) {
-    const char* option = argv[i];
-    const std::size_t length = std::strlen(name);
-    if (std::strncmp(option, name, length) != 0)
-        return nullptr;
-    if (option[length] == '=')
-        return option + length + 1;
-    if (option[length] != '\0')
-        return nullptr;
-    if (i + 1 >= argc) {
+    bool missing = false;
+    const char* value = optionValue(name, argc, argv, i, missing);
+    if (missing)
         fail(parsed, "%s needs a value: %s", name, hint);
-        return "";
-    }
-    return argv[++i];
+    return value;
 }
 
 // A train number as the controller sends it: one byte, in decimal digits only.
@@ -200,6 +190,24 @@ bool takeSize(ParsedOptions& parsed, const char* value) {
 
 } // namespace
 
+const char* optionValue(const char* name, int argc, const char* const* argv, int& i,
+                        bool& missing) {
+    const char* option = argv[i];
+    const std::size_t length = std::strlen(name);
+    missing = false;
+    if (std::strncmp(option, name, length) != 0)
+        return nullptr;
+    if (option[length] == '=')
+        return option + length + 1;
+    if (option[length] != '\0')
+        return nullptr;
+    if (i + 1 >= argc) {
+        missing = true;
+        return "";
+    }
+    return argv[++i];
+}
+
 ParsedOptions startOptions(const char* commandsVariable) {
     ParsedOptions parsed;
     if (commandsVariable != nullptr && commandsVariable[0] != '\0' &&
@@ -262,14 +270,14 @@ void finishOptions(ParsedOptions& parsed) {
         return;
     if (app.placementCount == 0)
         return;
-    Layouts layouts{};
-    if (app.layout == LAYOUT_LOADED)
-        layouts.tracks[LAYOUT_LOADED] = *app.loadedLayout;
-    else
-        loadBuiltinLayouts(layouts);
+    Layouts builtins{};
+    if (app.layout != LAYOUT_LOADED)
+        loadBuiltinLayouts(builtins);
+    const Track& track =
+        app.layout == LAYOUT_LOADED ? *app.loadedLayout : builtins.tracks[app.layout];
     for (int k = 0; k < app.placementCount; ++k) {
         Placement& placement = app.placements[k];
-        placement.node = findNode(layouts, app.layout, placement.nodeName);
+        placement.node = findNodeAs(track, app.layout, placement.nodeName);
         if (placement.node.isNode())
             continue;
         if (app.layout == LAYOUT_LOADED)

@@ -64,6 +64,12 @@ struct ParsedOptions {
     bool commandsGiven = false;
 };
 
+// The value of the option name at argv[i], given as "NAME VALUE" or
+// "NAME=VALUE", with i left on the last argument taken; nullptr when argv[i]
+// is another option. An option that stands last without its value yields ""
+// with missing set.
+const char* optionValue(const char* name, int argc, const char* const* argv, int& i, bool& missing);
+
 // Reads the options after the program name. commandsVariable is the value
 // of QUILLON_COMMANDS (nullptr when unset); an option given on the command
 // line wins over it. Equivalent to startOptions, takeCommonOption for each

@@ -1,5 +1,7 @@
 #include "backends/headless/Scenario.h"
 
+#include "app/Duration.h"
+
 #include "protocol/CommandFraming.h"
 #include "track/ContactNames.h"
 #include "track/LayoutFile.h"
@@ -75,18 +77,15 @@ private:
         return layouts_.tracks[scenario_.layout];
     }
     bool node(const std::string& word, NodeRef& ref) {
-        const int index = findNodeNamed(track(), word.c_str());
-        if (index != NO_INDEX) {
-            ref = NodeRef{static_cast<std::int16_t>(scenario_.layout),
-                          static_cast<std::int16_t>(index)};
+        ref = findNodeAs(track(), scenario_.layout, word.c_str());
+        if (ref.isNode())
             return true;
-        }
         return fail("layout " + layoutName() + " has no node '" + word + "'");
     }
     bool time(const std::string& word, std::int32_t& ms) {
-        if (parseTime(word, ms))
+        if (parseDuration(word, ms))
             return true;
-        return fail("'" + word + "' is not a time (like 250ms or 1.5s, at most a day)");
+        return fail("'" + word + "' is not a time (like 250ms, 1.5s or 2, at most a day)");
     }
     std::string layoutName() const {
         if (!scenario_.layoutPath.empty())
@@ -108,7 +107,6 @@ private:
         a.kind = ActionKind::Send;
         for (std::int32_t b : bytes)
             a.bytes.push_back(static_cast<std::uint8_t>(b));
-        scenario_.hasControllerBytes = true;
         return action(std::move(a));
     }
     bool readExpectation(const Words& words);
@@ -204,7 +202,6 @@ bool LineReader::readStatement(const Words& words) {
                 return false;
             a.bytes.push_back(static_cast<std::uint8_t>(value));
         }
-        scenario_.hasControllerBytes = true;
         return action(std::move(a));
     }
     if (verb == "speed") {
@@ -326,52 +323,6 @@ bool LineReader::readExpectation(const Words& words) {
 }
 
 } // namespace
-
-bool parseTime(const std::string& word, std::int32_t& ms) {
-    std::size_t unit = word.size();
-    int scale = 0;
-    if (word.size() > 2 && word.compare(word.size() - 2, 2, "ms") == 0) {
-        unit = word.size() - 2;
-        scale = 1;
-    } else if (word.size() > 1 && word.back() == 's') {
-        unit = word.size() - 1;
-        scale = 1000;
-    } else {
-        return false;
-    }
-    std::int64_t whole = 0, fraction = 0, fractionScale = 1;
-    bool point = false, digits = false;
-    for (std::size_t i = 0; i < unit; ++i) {
-        char c = word[i];
-        if (c == '.' && !point) {
-            point = true;
-            continue;
-        }
-        if (c < '0' || c > '9')
-            return false;
-        digits = true;
-        if (!point) {
-            whole = whole * 10 + (c - '0');
-            if (whole > LONGEST_TIME_MS)
-                return false;
-            continue;
-        }
-        if (fractionScale > 1000000)
-            return false; // more digits than any whole millisecond needs
-        fraction = fraction * 10 + (c - '0');
-        fractionScale *= 10;
-    }
-    if (!digits)
-        return false;
-    std::int64_t scaledFraction = fraction * scale;
-    if (scaledFraction % fractionScale != 0)
-        return false; // not a whole millisecond
-    std::int64_t total = whole * scale + scaledFraction / fractionScale;
-    if (total > LONGEST_TIME_MS)
-        return false;
-    ms = static_cast<std::int32_t>(total);
-    return true;
-}
 
 bool parseScenario(const std::string& text, const Layouts& layouts, int defaultLayout,
                    Scenario& scenario, ScenarioError& error, const std::string& scenarioPath) {
