@@ -73,5 +73,111 @@ TEST(PlanGraphTest, NodesSitAtTheMiddleOfTheirCells) {
     }
 }
 
+struct SwitchRow {
+    const char* node;
+    int number;
+    const char* common; // "DEST LENGTH"
+    const char* straight;
+    const char* curved;
+};
+
+// Each switch of switches.xml has a buffer on each of its track ends, named
+// after the side of the switch (and the cell of a two-cell tile) it is on.
+// A three-way switch is the first motor's switch (common leg, left) and the
+// second's (straight, right); a double slip is one switch per motor, joined
+// by their common legs, each sending trains to the two ends its motor
+// chooses between.
+TEST(PlanGraphTest, EverySwitchTypeInEveryOrientation) {
+    PlanImport plan = imported("switches.xml");
+    const SwitchRow rows[] = {
+        {"RW", 1, "RWw 100", "RWe 100", "RWs 100"},
+        {"RN", 2, "RNs 100", "RNn 100", "RNe 100"},
+        {"RE", 3, "REe 100", "REw 100", "REn 100"},
+        {"RS", 4, "RSn 100", "RSs 100", "RSw 100"},
+        {"LW", 5, "LWe 100", "LWw 100", "LWs 100"},
+        {"LN", 6, "LNn 100", "LNs 100", "LNe 100"},
+        {"LE", 7, "LEw 100", "LEe 100", "LEn 100"},
+        {"LS", 8, "LSs 100", "LSn 100", "LSw 100"},
+        {"TYW", 9, "TYWe 100", "TYWn 100", "TYWs 100"},
+        {"TYN", 10, "TYNn 100", "TYNw 100", "TYNe 100"},
+        {"TYE", 11, "TYEw 100", "TYEs 100", "TYEn 100"},
+        {"TYS", 12, "TYSs 100", "TYSe 100", "TYSw 100"},
+        {"TW", 13, "TWe 100", "TW~2 25", "TWs 100"},
+        {"TW~2", 14, "TW 25", "TWw 75", "TWn 100"},
+        {"TN", 15, "TNn 100", "TN~2 25", "TNe 100"},
+        {"TN~2", 16, "TN 25", "TNs 75", "TNw 100"},
+        {"TE", 17, "TEw 100", "TE~2 25", "TEn 100"},
+        {"TE~2", 18, "TE 25", "TEe 75", "TEs 100"},
+        {"TS", 19, "TSs 100", "TS~2 25", "TSw 100"},
+        {"TS~2", 20, "TS 25", "TSn 75", "TSe 100"},
+        {"DLW", 21, "DLW~2 100", "DLWw0 100", "DLWs0 100"},
+        {"DLW~2", 22, "DLW 100", "DLWe1 100", "DLWn1 100"},
+        {"DLN", 23, "DLN~2 100", "DLNs1 100", "DLNe1 100"},
+        {"DLN~2", 24, "DLN 100", "DLNn0 100", "DLNw0 100"},
+        {"DLE", 25, "DLE~2 100", "DLEe1 100", "DLEn1 100"},
+        {"DLE~2", 26, "DLE 100", "DLEw0 100", "DLEs0 100"},
+        {"DLS", 27, "DLS~2 100", "DLSn0 100", "DLSw0 100"},
+        {"DLS~2", 28, "DLS 100", "DLSs1 100", "DLSe1 100"},
+        {"DRW", 29, "DRW~2 100", "DRWe1 100", "DRWs1 100"},
+        {"DRW~2", 30, "DRW 100", "DRWw0 100", "DRWn0 100"},
+        {"DRN", 31, "DRN~2 100", "DRNn0 100", "DRNe0 100"},
+        {"DRN~2", 32, "DRN 100", "DRNs1 100", "DRNw1 100"},
+        {"DRE", 33, "DRE~2 100", "DREw0 100", "DREn0 100"},
+        {"DRE~2", 34, "DRE 100", "DREe1 100", "DREs1 100"},
+        {"DRS", 35, "DRS~2 100", "DRSs1 100", "DRSw1 100"},
+        {"DRS~2", 36, "DRS 100", "DRSn0 100", "DRSe0 100"},
+        {"HIGH", 255, "HIGHw 100", "HIGHe 100", "HIGHs 100"},
+    };
+    for (const SwitchRow& row : rows) {
+        const Node* node = nodeNamed(plan.track, row.node);
+        ASSERT_NE(node, nullptr) << row.node;
+        EXPECT_EQ(node->id, row.number) << row.node;
+        EXPECT_EQ(switchIndexForByte(plan.track, row.number), findNodeNamed(plan.track, row.node))
+            << row.node;
+        expectEdges(plan.track, {{row.node, EDGE_COMMON, row.common},
+                                 {row.node, EDGE_STRAIGHT, row.straight},
+                                 {row.node, EDGE_CURVED, row.curved}});
+    }
+}
+
+// Crossings are no nodes: the buffers on their ends lead to each other.
+TEST(PlanGraphTest, CrossingsJoinOppositeEnds) {
+    PlanImport plan = imported("switches.xml");
+    std::vector<EdgeRow> rows;
+    for (auto [from, to] : std::vector<std::tuple<const char*, const char*>>{
+             {"XLWw0", "XLWe1 300"}, {"XLWs0", "XLWn1 325"}, {"XLNn0", "XLNs1 300"},
+             {"XLNw0", "XLNe1 325"}, {"XLEw0", "XLEe1 300"}, {"XLEs0", "XLEn1 325"},
+             {"XLSn0", "XLSs1 300"}, {"XLSw0", "XLSe1 325"}, {"XRWw0", "XRWe1 300"},
+             {"XRWn0", "XRWs1 325"}, {"XRNn0", "XRNs1 300"}, {"XRNe0", "XRNw1 325"},
+             {"XREw0", "XREe1 300"}, {"XREn0", "XREs1 325"}, {"XRSn0", "XRSs1 300"},
+             {"XRSe0", "XRSw1 325"}, {"XQw", "XQe 200"},     {"XQn", "XQs 200"},
+             {"CWw0", "CWe1 300"},   {"CWs0", "CWn1 325"},   {"CWn0", "CWs1 325"},
+             {"CNn0", "CNs1 300"},   {"CNw0", "CNe1 325"},   {"CNe0", "CNw1 325"}})
+        rows.push_back({from, EDGE_AHEAD, to});
+    expectEdges(plan.track, rows);
+}
+
+// Connectors pair along their line on one level, or by their number (10 and
+// above) anywhere; each connector counts one cell.
+TEST(PlanGraphTest, TwoLevelsJoinedByConnectors) {
+    PlanImport plan = imported("levels.xml");
+    EXPECT_EQ(plan.track.nodeCount(), 4);
+    expectEdges(plan.track, {{"E0", EDGE_AHEAD, "G1 100"},
+                             {"G1", EDGE_BEHIND, "E0 100"},
+                             {"G1", EDGE_AHEAD, "G2 700"},
+                             {"G2", EDGE_BEHIND, "G1 700"},
+                             {"G2", EDGE_AHEAD, "E1 400"},
+                             {"E1", EDGE_AHEAD, "G2 400"}});
+}
+
+// The second level starts one empty cell right of the first's widest cell.
+TEST(PlanGraphTest, LevelsLieSideBySide) {
+    PlanImport plan = imported("levels.xml");
+    const Node* node = nodeNamed(plan.track, "G2");
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->layoutX, 1450);
+    EXPECT_EQ(node->layoutY, 450);
+}
+
 } // namespace
 } // namespace quillon::testing
