@@ -34,7 +34,6 @@ struct WalkEnd {
     int tile = -1;
     int door = -1;
     long long quarters = 0;
-    bool passable = true; // every one-way tile on the way lets trains through
 };
 
 class GraphBuilder {
@@ -273,7 +272,6 @@ WalkEnd GraphBuilder::walk(int t, TilePort from) {
             return end;
         }
         bool forward = through->a == entry;
-        end.passable = end.passable && (forward ? through->aToB : through->bToA);
         end.quarters += through->quarters;
         t = next.tile;
         from = forward ? through->b : through->a;
@@ -300,7 +298,7 @@ void GraphBuilder::makeEdges(Track& track) {
             continue; // the node table filled up
         for (const NodeDoor& door : s.doors) {
             WalkEnd end = walk(t, door.port);
-            if (!end.reached || !end.passable)
+            if (!end.reached)
                 continue;
             const TileShape& far = shape(end.tile);
             const NodeDoor& farDoor = far.doors[static_cast<std::size_t>(end.door)];

@@ -30,9 +30,7 @@ struct Builder {
 
     void oneCell() { shape.cells = {{0, 0}}; }
 
-    void link(TilePort a, TilePort b, int quarters, bool aToB = true, bool bToA = true) {
-        shape.links.push_back({a, b, quarters, aToB, bToA});
-    }
+    void link(TilePort a, TilePort b, int quarters) { shape.links.push_back({a, b, quarters}); }
 
     int node(int type, int id, int x4, int y4, const char* suffix = "") {
         TileNode n;
@@ -65,16 +63,14 @@ struct Builder {
     bool track() {
         const std::string& type = tile.type;
         oneCell();
-        if (type == "straight" || type == "dirall" || type.empty()) {
+        // The arrows of dir and dirall tiles rule Rocrail's routes; the real
+        // track under them lets trains pass both ways.
+        if (type == "straight" || type == "dir" || type == "dirall" || type.empty()) {
             link(port(SIDE_WEST), port(SIDE_EAST), CELL);
             return true;
         }
         if (type == "curve") {
             link(port(SIDE_WEST), port(SIDE_SOUTH), CELL);
-            return true;
-        }
-        if (type == "dir") { // one way: towards its west side only
-            link(port(SIDE_WEST), port(SIDE_EAST), CELL, false, true);
             return true;
         }
         if (type == "buffer") {

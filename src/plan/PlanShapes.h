@@ -41,14 +41,11 @@ inline bool operator==(const TilePort& a, const TilePort& b) {
     return a.cell == b.cell && a.side == b.side;
 }
 
-// Track through the tile from one port to another, both ways unless the
-// tile lets trains pass one way only.
+// Track through the tile from one port to another, both ways.
 struct TileLink {
     TilePort a;
     TilePort b;
     int quarters = QUARTERS_PER_CELL;
-    bool aToB = true;
-    bool bToA = true;
 };
 
 // A node the tile becomes: its type, number (switches) and where it sits, in

@@ -30,21 +30,32 @@ void expectEdges(const Track& track, const std::vector<EdgeRow>& rows) {
 TEST(PlanGraphTest, OvalWithPassingLoopAndOneWayTiles) {
     PlanImport plan = imported("oval.xml");
     EXPECT_EQ(plan.track.nodeCount(), 11);
-    expectEdges(plan.track,
-                {
-                    {"F1", EDGE_BEHIND, "F3 500"},    {"F1", EDGE_AHEAD, "B1 350"},
-                    {"B1", EDGE_BEHIND, "F1 350"},    {"B1", EDGE_AHEAD, "F2 350"},
-                    {"F2", EDGE_BEHIND, "B1 350"},    {"F2", EDGE_AHEAD, "-"}, // one way against it
-                    {"F3", EDGE_BEHIND, "F1 500"},    {"F3", EDGE_AHEAD, "SW1 100"},
-                    {"SW1", EDGE_COMMON, "F3 100"},   {"SW1", EDGE_STRAIGHT, "F4 200"},
-                    {"SW1", EDGE_CURVED, "B3 550"},   {"F4", EDGE_BEHIND, "SW1 200"},
-                    {"F4", EDGE_AHEAD, "B2 250"},     {"B2", EDGE_BEHIND, "F4 250"},
-                    {"B2", EDGE_AHEAD, "SW2 450"},    {"SW2", EDGE_COMMON, "F6 100"},
-                    {"SW2", EDGE_STRAIGHT, "B2 450"}, {"SW2", EDGE_CURVED, "F5 300"},
-                    {"F5", EDGE_BEHIND, "B3 250"},    {"F5", EDGE_AHEAD, "SW2 300"},
-                    {"F6", EDGE_BEHIND, "SW2 100"},   {"F6", EDGE_AHEAD, "F2 700"},
-                    {"B3", EDGE_BEHIND, "-"},         {"B3", EDGE_AHEAD, "F5 250"},
-                });
+    expectEdges(plan.track, {
+                                {"F1", EDGE_BEHIND, "F3 500"},
+                                {"F1", EDGE_AHEAD, "B1 350"},
+                                {"B1", EDGE_BEHIND, "F1 350"},
+                                {"B1", EDGE_AHEAD, "F2 350"},
+                                {"F2", EDGE_BEHIND, "B1 350"},
+                                {"F2", EDGE_AHEAD, "F6 700"}, // through a one-way tile
+                                {"F3", EDGE_BEHIND, "F1 500"},
+                                {"F3", EDGE_AHEAD, "SW1 100"},
+                                {"SW1", EDGE_COMMON, "F3 100"},
+                                {"SW1", EDGE_STRAIGHT, "F4 200"},
+                                {"SW1", EDGE_CURVED, "B3 550"},
+                                {"F4", EDGE_BEHIND, "SW1 200"},
+                                {"F4", EDGE_AHEAD, "B2 250"},
+                                {"B2", EDGE_BEHIND, "F4 250"},
+                                {"B2", EDGE_AHEAD, "SW2 450"},
+                                {"SW2", EDGE_COMMON, "F6 100"},
+                                {"SW2", EDGE_STRAIGHT, "B2 450"},
+                                {"SW2", EDGE_CURVED, "F5 300"},
+                                {"F5", EDGE_BEHIND, "B3 250"},
+                                {"F5", EDGE_AHEAD, "SW2 300"},
+                                {"F6", EDGE_BEHIND, "SW2 100"},
+                                {"F6", EDGE_AHEAD, "F2 700"},
+                                {"B3", EDGE_BEHIND, "SW1 550"},
+                                {"B3", EDGE_AHEAD, "F5 250"},
+                            });
 }
 
 TEST(PlanGraphTest, OvalSensorsReportTheirAddressLessOneBothWays) {
@@ -177,6 +188,82 @@ TEST(PlanGraphTest, LevelsLieSideBySide) {
     ASSERT_NE(node, nullptr);
     EXPECT_EQ(node->layoutX, 1450);
     EXPECT_EQ(node->layoutY, 450);
+}
+
+struct ProblemRow {
+    const char* lists; // the plan's lists; the first list opens on line 2
+    bool imports;
+    const char* problem; // as described for a plan file named "plan"
+};
+
+// A buffer closing the track west of cell (1, 0) and one east of it.
+#define ENDS                                                                                       \
+    "<tklist>\n<tk id=\"a\" type=\"buffer\" x=\"0\" y=\"0\" ori=\"east\"/>\n"                      \
+    "<tk id=\"b\" type=\"buffer\" x=\"2\" y=\"0\" ori=\"west\"/>\n</tklist>\n"
+
+TEST(PlanGraphTest, SaysWhatItCannotImportAtTheTilesLine) {
+    const ProblemRow rows[] = {
+        {ENDS "<fblist>\n<fb id=\"F\" addr=\"3\" x=\"1\" y=\"0\" ori=\"west\"/>\n</fblist>\n", true,
+         nullptr},
+        {ENDS "<tklist>\n<tk id=\"q\" type=\"spiral\" x=\"1\" y=\"0\"/>\n</tklist>\n", false,
+         "plan:7: tile q: unknown track type 'spiral'"},
+        {ENDS "<swlist>\n<sw id=\"q\" type=\"turntable\" x=\"1\" y=\"0\"/>\n</swlist>\n", false,
+         "plan:7: tile q: unknown switch type 'turntable'"},
+        {ENDS "<fblist>\n<fb id=\"F\" addr=\"497\" x=\"1\" y=\"0\"/>\n</fblist>\n", false,
+         "plan:7: tile F: sensor address 497 is beyond 1..496"},
+        {ENDS "<fblist>\n<fb id=\"F\" addr=\"0\" x=\"1\" y=\"0\"/>\n</fblist>\n", false,
+         "plan:7: tile F: sensor address 0 is beyond 1..496"},
+        {ENDS "<fblist>\n<fb id=\"F\" addr=\"1\" x=\"2\" y=\"0\"/>\n</fblist>\n", false,
+         "plan:7: tile F: shares cell (2, 0) of level 0 with tile b"},
+        {"<fblist>\n<fb id=\"F\" addr=\"1\" x=\"1\" y=\"0\"/>\n</fblist>\n", false,
+         "plan:3: tile F: open end: the track leaving by its west side meets no track"},
+        {ENDS "<fblist>\n<fb id=\"F\" addr=\"1\" x=\"1\" y=\"0\" ori=\"north\"/>\n</fblist>\n",
+         false,
+         "plan:3: tile a: open end: the track leaving by its east side meets tile F, "
+         "which has no track there"},
+        {"<tklist>\n<tk id=\"a\" type=\"buffer\" x=\"0\" y=\"0\" ori=\"east\"/>\n"
+         "<tk id=\"c\" type=\"connector\" x=\"1\" y=\"0\" ori=\"west\"/>\n</tklist>\n",
+         false, "plan:4: tile c: connector without a counterpart"},
+        {"<tklist>\n<tk id=\"a\" type=\"buffer\" x=\"0\" y=\"0\" ori=\"east\"/>\n"
+         "<tk id=\"b\" type=\"buffer\" x=\"2\" y=\"0\" ori=\"west\"/>\n</tklist>\n"
+         "<swlist>\n<sw id=\"S\" type=\"right\" addr1=\"64\" port1=\"4\" x=\"1\" y=\"0\"/>\n"
+         "</swlist>\n",
+         false, "plan:7: tile S: switch number 256 (address 64, port 4) is beyond 1..255"},
+        {"<tklist>\n<tk id=\"a\" type=\"buffer\" x=\"0\" y=\"0\" ori=\"east\"/>\n"
+         "<tk id=\"b\" type=\"buffer\" x=\"2\" y=\"0\" ori=\"west\"/>\n</tklist>\n"
+         "<swlist>\n<sw id=\"S\" type=\"right\" addr1=\"0\" port1=\"3\" x=\"1\" y=\"0\"/>\n"
+         "</swlist>\n",
+         true,
+         "plan:7: tile S: warning: switch has no address the controller reaches (addr1 "
+         "0): imported fixed straight"},
+        {"<tklist>\n<tk id=\"F\" type=\"buffer\" x=\"0\" y=\"0\" ori=\"east\"/>\n"
+         "<tk id=\"F\" type=\"buffer\" x=\"1\" y=\"0\" ori=\"west\"/>\n</tklist>\n",
+         true,
+         "plan:4: tile F: warning: the id gives the node name 'F' that another node has: "
+         "named 'F~2'"},
+        {"<tklist>\n<tk id=\"a\" type=\"straight\" x=\"0\" y=\"0\"/>\n</tklist>\n", false,
+         "plan: the plan has no feedback, block, switch or buffer"},
+    };
+    for (const ProblemRow& row : rows) {
+        PlanImport plan;
+        EXPECT_EQ(importPlan(planOf(row.lists), PlanOptions{}, plan), row.imports) << row.lists;
+        if (row.problem == nullptr)
+            continue;
+        EXPECT_NE(problemsOf(plan).find(std::string(row.problem) + "\n"), std::string::npos)
+            << problemsOf(plan);
+    }
+}
+
+// The fixed switch's other branch ends the track without an open end.
+TEST(PlanGraphTest, SwitchWithoutAddressIsFixedInItsSavedState) {
+    PlanImport plan;
+    ASSERT_TRUE(importPlan(planOf(ENDS "<tklist>\n<tk id=\"c\" type=\"buffer\" x=\"1\" y=\"1\" "
+                                       "ori=\"south\"/>\n</tklist>\n<swlist>\n<sw id=\"S\" "
+                                       "type=\"right\" state=\"turnout\" x=\"1\" y=\"0\"/>\n"
+                                       "</swlist>\n"),
+                           PlanOptions{}, plan))
+        << problemsOf(plan);
+    expectEdges(plan.track, {{"a", EDGE_AHEAD, "c 200"}, {"b", EDGE_AHEAD, "-"}});
 }
 
 } // namespace
