@@ -4,6 +4,7 @@
 #include "plan/PlanXml.h"
 
 #include <algorithm>
+#include <climits>
 #include <map>
 #include <set>
 
@@ -77,8 +78,11 @@ bool importPlan(std::string_view text, const PlanOptions& options, PlanImport& o
     bool ok = buildPlanGraph(doc, options.cellLength, graph, out.problems);
     if (ok)
         placeLocos(doc, graph, out);
-    std::stable_sort(out.problems.begin(), out.problems.end(),
-                     [](const PlanProblem& a, const PlanProblem& b) { return a.line < b.line; });
+    // By line, those of the plan as a whole after the rest.
+    auto key = [](const PlanProblem& p) { return p.line > 0 ? p.line : INT_MAX; };
+    std::stable_sort(
+        out.problems.begin(), out.problems.end(),
+        [&key](const PlanProblem& a, const PlanProblem& b) { return key(a) < key(b); });
     if (!ok)
         return false;
     out.track = std::move(graph.track);

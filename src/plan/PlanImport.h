@@ -38,7 +38,7 @@ struct PlanPlacement {
 struct PlanImport {
     Track track; // indexed, window positions equal to layout coordinates
     std::vector<PlanPlacement> placements;
-    std::vector<PlanProblem> problems; // errors and warnings, by line
+    std::vector<PlanProblem> problems; // errors and warnings by line, line 0 last
     bool usesLights = false;           // some loco has its lights on
 };
 

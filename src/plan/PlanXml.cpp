@@ -132,9 +132,18 @@ struct Reader {
         tile.id = node.attribute("id").value();
         tile.line = lineOf(node);
         tile.ori = oriOf(node.attribute("ori").value());
-        number(node, tile.id, "x", 0, MAX_GRID, 0, tile.x);
-        number(node, tile.id, "y", 0, MAX_GRID, 0, tile.y);
+        // Rocrail leaves hidden items and items off the grid out of its
+        // analysis; so does the import.
+        if (!readBool(node, "show", true))
+            return;
+        number(node, tile.id, "x", -MAX_GRID, MAX_GRID, 0, tile.x);
+        number(node, tile.id, "y", -MAX_GRID, MAX_GRID, 0, tile.y);
         number(node, tile.id, "z", 0, MAX_LEVEL, 0, tile.z);
+        if (tile.x < 0 || tile.y < 0) {
+            problems.push_back(
+                {tile.line, tile.id, "not on the grid (x or y below 0): left out", true});
+            return;
+        }
         if (tile.element == "fb") {
             number(node, tile.id, "addr", 0, MAX_ADDRESS, 0, tile.addr);
             tile.curve = readBool(node, "curve", false);

@@ -33,8 +33,8 @@ TEST(PlanXmlTest, RefusesWhatIsNoPlanItReads) {
                             "modules' plan as one plan"},
              {"<plan>\n<fblist>\n<fb id=\"F\" x=\"two\"/>\n</fblist>\n</plan>",
               "plan:3: tile F: x is not a whole number: 'two'"},
-             {"<plan>\n<fblist>\n<fb id=\"F\" y=\"-1\"/>\n</fblist>\n</plan>",
-              "plan:3: tile F: y -1 is out of range 0..4095"},
+             {"<plan>\n<fblist>\n<fb id=\"F\" y=\"4096\"/>\n</fblist>\n</plan>",
+              "plan:3: tile F: y 4096 is out of range -4095..4095"},
          }) {
         PlanDocument doc;
         std::vector<PlanProblem> problems;
@@ -61,6 +61,18 @@ TEST(PlanXmlTest, ReadsTheAttributesOfTilesAndLocos) {
     const PlanLoco& lc = doc.locos[0];
     EXPECT_EQ(std::tie(lc.addr, lc.block, lc.enteredPlus, lc.lights),
               std::tuple(9, std::string("B"), false, true));
+}
+
+TEST(PlanXmlTest, LeavesOutHiddenTilesAndTilesOffTheGrid) {
+    PlanDocument doc;
+    std::vector<PlanProblem> problems;
+    ASSERT_TRUE(readPlanXml("<plan><fblist><fb id=\"A\" show=\"false\"/><fb id=\"B\" "
+                            "x=\"-1\" y=\"-1\"/></fblist></plan>",
+                            doc, problems));
+    EXPECT_TRUE(doc.tiles.empty());
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(describePlanProblem("plan", problems[0]),
+              "plan:1: tile B: warning: not on the grid (x or y below 0): left out");
 }
 
 } // namespace
