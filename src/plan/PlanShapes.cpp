@@ -65,12 +65,23 @@ struct Builder {
         oneCell();
         // The arrows of dir and dirall tiles rule Rocrail's routes; the real
         // track under them lets trains pass both ways.
-        if (type == "straight" || type == "dir" || type == "dirall" || type.empty()) {
+        if (type == "straight" || type == "dir" || type == "dirall" || type.empty() ||
+            (type == "tracknr" && tile.tknr != 3)) {
             link(port(SIDE_WEST), port(SIDE_EAST), CELL);
             return true;
         }
-        if (type == "curve") {
+        if (type == "tracknr") { // number 3: a bridge, one track over the other
+            link(port(SIDE_WEST), port(SIDE_EAST), CELL);
+            link(port(SIDE_NORTH), port(SIDE_SOUTH), CELL);
+            return true;
+        }
+        if (type == "curve" || type == "curvenr") {
             link(port(SIDE_WEST), port(SIDE_SOUTH), CELL);
+            return true;
+        }
+        if (type == "dcurve") { // two curves back to back
+            link(port(SIDE_WEST), port(SIDE_SOUTH), CELL);
+            link(port(SIDE_EAST), port(SIDE_NORTH), CELL);
             return true;
         }
         if (type == "buffer") {
@@ -95,7 +106,9 @@ struct Builder {
     bool feedback() {
         oneCell();
         int contact = tile.addr - 1;
-        if (tile.addr < 1 || tile.addr > CONTACT_COUNT)
+        if (tile.addr == 0)
+            warn("feedback without an address: imported without a contact");
+        if (tile.addr > CONTACT_COUNT)
             error("sensor address " + std::to_string(tile.addr) + " is beyond 1..496");
         int sensor = node(NODE_SENSOR, -1, HALF, HALF);
         shape.nodes[static_cast<std::size_t>(sensor)].contact =
@@ -340,7 +353,9 @@ struct Builder {
             threeWay();
             return true;
         }
-        if (type == "decoupler") {
+        if (type == "decoupler" || (type == "accessory" && tile.accessory >= 10 &&
+                                    tile.accessory <= 12)) { // uncoupler, level crossing
+
             link(port(SIDE_WEST), port(SIDE_EAST), CELL);
             return true;
         }

@@ -153,6 +153,7 @@ struct Reader {
             number(node, tile.id, "port1", 0, MAX_ADDRESS, 0, tile.port1);
             number(node, tile.id, "addr2", 0, MAX_ADDRESS, 0, tile.addr2);
             number(node, tile.id, "port2", 0, MAX_ADDRESS, 0, tile.port2);
+            number(node, tile.id, "accnr", 0, MAX_ADDRESS, 0, tile.accessory);
             tile.rightHand = readBool(node, "dir", false);
             tile.rectCrossing = readBool(node, "rectcrossing", false);
             tile.turnout = std::strcmp(node.attribute("state").value(), "turnout") == 0;

@@ -26,6 +26,7 @@ struct PlanTile {
     int addr = 0;                                   // fb
     int addr1 = 0, port1 = 0, addr2 = 0, port2 = 0; // sw
     int tknr = 0;                                   // tk connectors: the number that pairs them
+    int accessory = 0;                              // sw accessory: its kind (accnr)
     bool curve = false;                             // fb drawn as a curve
     bool smallSymbol = false;                       // bk of two cells instead of four
     bool rightHand = false;                         // sw crossings: dir="true"

@@ -211,8 +211,8 @@ TEST(PlanGraphTest, SaysWhatItCannotImportAtTheTilesLine) {
          "plan:7: tile q: unknown switch type 'turntable'"},
         {ENDS "<fblist>\n<fb id=\"F\" addr=\"497\" x=\"1\" y=\"0\"/>\n</fblist>\n", false,
          "plan:7: tile F: sensor address 497 is beyond 1..496"},
-        {ENDS "<fblist>\n<fb id=\"F\" addr=\"0\" x=\"1\" y=\"0\"/>\n</fblist>\n", false,
-         "plan:7: tile F: sensor address 0 is beyond 1..496"},
+        {ENDS "<fblist>\n<fb id=\"F\" x=\"1\" y=\"0\"/>\n</fblist>\n", true,
+         "plan:7: tile F: warning: feedback without an address: imported without a contact"},
         {ENDS "<fblist>\n<fb id=\"F\" addr=\"1\" x=\"2\" y=\"0\"/>\n</fblist>\n", false,
          "plan:7: tile F: shares cell (2, 0) of level 0 with tile b"},
         {"<fblist>\n<fb id=\"F\" addr=\"1\" x=\"1\" y=\"0\"/>\n</fblist>\n", false,
@@ -252,6 +252,19 @@ TEST(PlanGraphTest, SaysWhatItCannotImportAtTheTilesLine) {
         EXPECT_NE(problemsOf(plan).find(std::string(row.problem) + "\n"), std::string::npos)
             << problemsOf(plan);
     }
+}
+
+TEST(PlanGraphTest, DoubleCurveCarriesTwoTracks) {
+    PlanImport plan;
+    ASSERT_TRUE(
+        importPlan(planOf("<tklist><tk id=\"x\" type=\"dcurve\" x=\"1\" y=\"1\" ori=\"west\"/>"
+                          "<tk id=\"a\" type=\"buffer\" x=\"0\" y=\"1\" ori=\"east\"/>"
+                          "<tk id=\"b\" type=\"buffer\" x=\"1\" y=\"2\" ori=\"south\"/>"
+                          "<tk id=\"c\" type=\"buffer\" x=\"2\" y=\"1\" ori=\"west\"/>"
+                          "<tk id=\"d\" type=\"buffer\" x=\"1\" y=\"0\" ori=\"north\"/></tklist>"),
+                   PlanOptions{}, plan))
+        << problemsOf(plan);
+    expectEdges(plan.track, {{"a", EDGE_AHEAD, "b 200"}, {"c", EDGE_AHEAD, "d 200"}});
 }
 
 // The fixed switch's other branch ends the track without an open end.
