@@ -68,12 +68,6 @@ TEST(PlanGraphTest, OvalSensorsReportTheirAddressLessOneBothWays) {
     }
 }
 
-TEST(PlanGraphTest, OvalSwitchesAreNumberedAsTheDriverAddressesThem) {
-    PlanImport plan = imported("oval.xml");
-    EXPECT_EQ(switchIndexForByte(plan.track, 1), findNodeNamed(plan.track, "SW1"));
-    EXPECT_EQ(switchIndexForByte(plan.track, 2), findNodeNamed(plan.track, "SW2"));
-}
-
 TEST(PlanGraphTest, NodesSitAtTheMiddleOfTheirCells) {
     PlanImport plan = imported("oval.xml");
     for (auto [name, x, y] : {std::tuple{"F1", 250, 50}, {"B1", 600, 50}, {"SW2", 1150, 250}}) {
