@@ -34,6 +34,14 @@ struct WalkEnd {
     int tile = -1;
     int door = -1;
     long long quarters = 0;
+    std::vector<CellRef> cells; // the cells of track tiles passed, in order
+};
+
+// The track between two nodes' edge slots as found by a walk, slot A first.
+struct Run {
+    int nodeA = -1, slotA = 0, nodeB = -1, slotB = 0;
+    std::vector<CellRef> cells;
+    bool split = false;
 };
 
 class GraphBuilder {
@@ -54,6 +62,9 @@ private:
     std::vector<std::vector<int>> nodesOfTile_; // global node index per tile node
     std::set<std::pair<int, int>> openEnds_;    // (tile, side) already reported
     std::map<int, long long> levelOffset_;
+    std::set<std::string> taken_; // node names
+    std::vector<Run> runs_;
+    std::map<std::pair<int, int>, int> runOfSlot_; // (node, slot) -> run
     int totalCells_ = 0;
     bool ok_ = true;
 
@@ -85,6 +96,9 @@ private:
     void makeNodes(Track& track, std::vector<int>& tileOfNode);
     void makeEdges(Track& track);
     void checkWays(const Track& track, const std::vector<int>& tileOfNode);
+    void separateWays(Track& track, std::vector<int>& tileOfNode);
+    void splitRun(Track& track, std::vector<int>& tileOfNode, int index, int pieces);
+    void centreOf(const CellRef& ref, long long& x, long long& y);
     WalkEnd walk(int t, TilePort from);
     int counterpart(int t);
     void openEnd(int t, int side, const std::string& what);
@@ -156,7 +170,7 @@ std::string uniqueName(std::set<std::string>& taken, const std::string& wanted) 
 }
 
 void GraphBuilder::makeNodes(Track& track, std::vector<int>& tileOfNode) {
-    std::set<std::string> taken;
+    std::set<std::string>& taken = taken_;
     nodesOfTile_.assign(doc_.tiles.size(), {});
     for (int t : order_) {
         for (const TileNode& local : shape(t).nodes) {
@@ -195,6 +209,15 @@ void GraphBuilder::openEnd(int t, int side, const std::string& what) {
     if (openEnds_.insert({t, side}).second)
         error(t, "open end: the track leaving by its " + std::string(SIDE_NAMES[side]) + " side " +
                      what);
+}
+
+// The layout coordinates of the centre of a cell of a tile.
+void GraphBuilder::centreOf(const CellRef& ref, long long& x, long long& y) {
+    int cx = 0;
+    int cy = 0;
+    cellOf(ref.tile, ref.cell, cx, cy);
+    x = levelOffset_[tile(ref.tile).z] + static_cast<long long>(cx) * cell_ + cell_ / 2;
+    y = static_cast<long long>(cy) * cell_ + cell_ / 2;
 }
 
 // The connector the track entering connector t goes on from, or -1.
@@ -273,6 +296,7 @@ WalkEnd GraphBuilder::walk(int t, TilePort from) {
         }
         bool forward = through->a == entry;
         end.quarters += through->quarters;
+        end.cells.push_back(next);
         t = next.tile;
         from = forward ? through->b : through->a;
     }
@@ -309,6 +333,13 @@ void GraphBuilder::makeEdges(Track& track) {
                 track.nodes[static_cast<std::size_t>(nodes[door.node])].edges[door.slot];
             edge.dest = farNodes[static_cast<std::size_t>(farDoor.node)];
             edge.distance = edgeLength(t, end.quarters + door.quarters);
+            std::pair<int, int> here{nodes[door.node], door.slot};
+            std::pair<int, int> there{edge.dest, farDoor.slot};
+            if (there < here)
+                continue; // found from the other end
+            runOfSlot_[here] = runOfSlot_[there] = static_cast<int>(runs_.size());
+            runs_.push_back(
+                {here.first, here.second, there.first, there.second, std::move(end.cells)});
         }
         for (const InnerEdge& inner : s.inner) {
             NodeEdge& edge =
@@ -319,18 +350,85 @@ void GraphBuilder::makeEdges(Track& track) {
     }
 }
 
-// Warns of what the movement rules cannot tell apart: a node whose two ways
-// lead to the same node, and switches sharing a number.
+// Puts `pieces - 1` nodes without contacts on the run, evenly: at the
+// middle cells of its track, or between its ends where it has none.
+void GraphBuilder::splitRun(Track& track, std::vector<int>& tileOfNode, int index, int pieces) {
+    Run& run = runs_[static_cast<std::size_t>(index)];
+    run.split = true;
+    // Copies: the node table grows below.
+    const Node a = track.nodes[static_cast<std::size_t>(run.nodeA)];
+    const Node b = track.nodes[static_cast<std::size_t>(run.nodeB)];
+    const std::int32_t total = a.edges[run.slotA].distance;
+    const int t = tileOfNode[static_cast<std::size_t>(run.nodeA)];
+    int previous = run.nodeA;
+    int previousSlot = run.slotA;
+    std::int32_t done = 0;
+    for (int k = 1; k < pieces; ++k) {
+        if (track.nodeCount() >= MAX_TRACK_NODES) {
+            error(t, "the plan makes more than 4096 nodes");
+            return;
+        }
+        Node way;
+        way.type = NODE_SENSOR;
+        way.id = -1;
+        long long x = a.layoutX + (static_cast<long long>(b.layoutX) - a.layoutX) * k / pieces;
+        long long y = a.layoutY + (static_cast<long long>(b.layoutY) - a.layoutY) * k / pieces;
+        if (!run.cells.empty())
+            centreOf(run.cells[run.cells.size() * static_cast<std::size_t>(k) / pieces], x, y);
+        way.x = way.layoutX = static_cast<std::int32_t>(std::min(x, 2000000000LL));
+        way.y = way.layoutY = static_cast<std::int32_t>(std::min(y, 2000000000LL));
+        std::string name = uniqueName(taken_, nodeNameOf(a.name, "~w"));
+        std::memcpy(way.name, name.c_str(), name.size() + 1);
+        std::int32_t length = std::max(1, total * k / pieces - done);
+        done += length;
+        int index = track.nodeCount();
+        way.edges[EDGE_BEHIND] = {previous, length};
+        track.nodes[static_cast<std::size_t>(previous)].edges[previousSlot] = {index, length};
+        track.nodes.push_back(way);
+        tileOfNode.push_back(t);
+        previous = index;
+        previousSlot = EDGE_AHEAD;
+    }
+    std::int32_t rest = std::max(1, total - done);
+    track.nodes[static_cast<std::size_t>(previous)].edges[previousSlot] = {run.nodeB, rest};
+    track.nodes[static_cast<std::size_t>(run.nodeB)].edges[run.slotB] = {previous, rest};
+}
+
+// Where two ways from a node lead to the same node, a train arriving there
+// cannot tell which it came by and would turn back: a node without contacts
+// on one of the tracks tells them apart (two on a loop from a node back to
+// itself).
+void GraphBuilder::separateWays(Track& track, std::vector<int>& tileOfNode) {
+    for (int i = 0; i < track.nodeCount() && ok_; ++i) {
+        for (int j = 0; j < 3; ++j)
+            for (int k = j + 1; k < 3; ++k) {
+                const Node& node = track.nodes[static_cast<std::size_t>(i)];
+                int dest = node.edges[j].dest;
+                if (dest < 0 || dest != node.edges[k].dest)
+                    continue;
+                auto it = runOfSlot_.find({i, k});
+                if (it == runOfSlot_.end() || runs_[static_cast<std::size_t>(it->second)].split)
+                    it = runOfSlot_.find({i, j});
+                if (it == runOfSlot_.end() || runs_[static_cast<std::size_t>(it->second)].split)
+                    continue;
+                const Run& run = runs_[static_cast<std::size_t>(it->second)];
+                std::string from = node.name;
+                std::string to = track.nodes[static_cast<std::size_t>(dest)].name;
+                splitRun(track, tileOfNode, it->second, run.nodeA == run.nodeB ? 3 : 2);
+                warn(tileOfNode[static_cast<std::size_t>(i)],
+                     "two ways from node " + from + " lead to node " + to +
+                         ": a node without contacts is put on one of them, so that trains "
+                         "arriving there do not turn back");
+            }
+    }
+}
+
+// Warns of switches sharing a number: only one follows the controller.
 void GraphBuilder::checkWays(const Track& track, const std::vector<int>& tileOfNode) {
     std::map<int, int> numbers;
     for (int i = 0; i < track.nodeCount(); ++i) {
         const Node& node = track.nodes[static_cast<std::size_t>(i)];
         int t = tileOfNode[static_cast<std::size_t>(i)];
-        if (node.type == NODE_SENSOR && node.edges[EDGE_AHEAD].dest >= 0 &&
-            node.edges[EDGE_AHEAD].dest == node.edges[EDGE_BEHIND].dest)
-            warn(t, "both ways from node " + std::string(node.name) +
-                        " lead to the same node: add a feedback between them, or trains turn "
-                        "back there");
         if (node.type != NODE_SWITCH)
             continue;
         auto [it, fresh] = numbers.emplace(node.id, i);
@@ -353,6 +451,7 @@ bool GraphBuilder::build(PlanGraph& out) {
         problems_.push_back({0, "", "the plan has no feedback, block, switch or buffer", false});
         ok_ = false;
     }
+    separateWays(out.track, out.tileOfNode);
     checkWays(out.track, out.tileOfNode);
     indexTrack(out.track);
     return ok_;

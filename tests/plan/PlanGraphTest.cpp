@@ -261,6 +261,32 @@ TEST(PlanGraphTest, DoubleCurveCarriesTwoTracks) {
     expectEdges(plan.track, {{"a", EDGE_AHEAD, "b 200"}, {"c", EDGE_AHEAD, "d 200"}});
 }
 
+// A train arriving at a node by one of two tracks from the same node would
+// turn back there: a node without contacts on one track tells them apart.
+TEST(PlanGraphTest, TwoTracksBetweenTwoNodesGetANodeOnOne) {
+    PlanImport plan = imported("twoblocks.xml");
+    expectEdges(plan.track, {{"B1", EDGE_AHEAD, "B2 700"},
+                             {"B1", EDGE_BEHIND, "B1~w 350"},
+                             {"B1~w", EDGE_BEHIND, "B1 350"},
+                             {"B1~w", EDGE_AHEAD, "B2 350"},
+                             {"B2", EDGE_AHEAD, "B1~w 350"},
+                             {"B2", EDGE_BEHIND, "B1 700"}});
+    const Node* way = nodeNamed(plan.track, "B1~w");
+    ASSERT_NE(way, nullptr);
+    EXPECT_EQ(std::tie(way->layoutX, way->layoutY, way->contacts[0], way->contacts[1]),
+              std::tuple(50, 150, NO_CONTACT, NO_CONTACT));
+}
+
+TEST(PlanGraphTest, ALoopFromANodeBackToItselfGetsTwoNodes) {
+    PlanImport plan = imported("loop.xml");
+    expectEdges(plan.track, {{"B", EDGE_AHEAD, "B~w 400"},
+                             {"B~w", EDGE_BEHIND, "B 400"},
+                             {"B~w", EDGE_AHEAD, "B~w~2 400"},
+                             {"B~w~2", EDGE_BEHIND, "B~w 400"},
+                             {"B~w~2", EDGE_AHEAD, "B 400"},
+                             {"B", EDGE_BEHIND, "B~w~2 400"}});
+}
+
 // The fixed switch's other branch ends the track without an open end.
 TEST(PlanGraphTest, SwitchWithoutAddressIsFixedInItsSavedState) {
     PlanImport plan;
