@@ -334,6 +334,10 @@ struct Builder {
 
     bool switchTile() {
         const std::string& type = tile.type;
+        if (tile.raster) {
+            error("a switch drawn with the raster symbols (swtype=\"raster\") is not imported");
+            return false;
+        }
         if (type == "crossing" || type == "ccrossing" || type == "dcrossing")
             return crossing();
         oneCell();

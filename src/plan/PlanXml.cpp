@@ -157,6 +157,7 @@ struct Reader {
             tile.rightHand = readBool(node, "dir", false);
             tile.rectCrossing = readBool(node, "rectcrossing", false);
             tile.turnout = std::strcmp(node.attribute("state").value(), "turnout") == 0;
+            tile.raster = std::strcmp(node.attribute("swtype").value(), "raster") == 0;
         }
         if (tile.element == "tk")
             number(node, tile.id, "tknr", 0, MAX_ADDRESS, 0, tile.tknr);

@@ -32,6 +32,7 @@ struct PlanTile {
     bool rightHand = false;                         // sw crossings: dir="true"
     bool rectCrossing = false;                      // sw crossing of one cell
     bool turnout = false;                           // sw: the state the plan saved is turnout
+    bool raster = false;                            // sw drawn with the raster symbols
 };
 
 struct PlanLoco {

@@ -203,6 +203,9 @@ TEST(PlanGraphTest, SaysWhatItCannotImportAtTheTilesLine) {
          "plan:7: tile q: unknown track type 'spiral'"},
         {ENDS "<swlist>\n<sw id=\"q\" type=\"turntable\" x=\"1\" y=\"0\"/>\n</swlist>\n", false,
          "plan:7: tile q: unknown switch type 'turntable'"},
+        {ENDS "<swlist>\n<sw id=\"q\" swtype=\"raster\" x=\"1\" y=\"0\"/>\n</swlist>\n", false,
+         "plan:7: tile q: a switch drawn with the raster symbols (swtype=\"raster\") is not "
+         "imported"},
         {ENDS "<fblist>\n<fb id=\"F\" addr=\"497\" x=\"1\" y=\"0\"/>\n</fblist>\n", false,
          "plan:7: tile F: sensor address 497 is beyond 1..496"},
         {ENDS "<fblist>\n<fb id=\"F\" x=\"1\" y=\"0\"/>\n</fblist>\n", true,
