@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace quillon {
 
@@ -35,6 +36,8 @@ struct AppOptions {
     // The file's layout once the options are finished, unscaled; shared so
     // that options stay cheap to copy.
     std::shared_ptr<const Track> loadedLayout{};
+    // Layout units to a grid cell of a Rocrail plan (--cell-length).
+    int cellLength = 100;
     // In the order given; a train placed twice keeps only its last node.
     Placement placements[MAX_PLACEMENTS] = {};
     int placementCount = 0;
@@ -53,6 +56,9 @@ struct ParsedOptions {
     // The layout file did not load: error holds its errors and nothing else,
     // so programs show them without the usage text.
     bool layoutUnreadable = false;
+    // What the layout file loads with but is worth a word (a plan's
+    // warnings), one a line, for the programs to print.
+    std::vector<std::string> layoutWarnings;
     // The windowed program's picture without a window: where to write it
     // (empty for none) and its size.
     std::string snapshotPath;

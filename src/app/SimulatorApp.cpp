@@ -1,5 +1,7 @@
 #include "app/SimulatorApp.h"
 
+#include "app/LayoutSource.h"
+
 #include "app/AppTexts.h"
 #include "app/MenuCommands.h"
 #include "app/Menus.h"
@@ -73,6 +75,7 @@ SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
         host_.messageBox(messages.texts[i], MessageIcon::Error);
     decoder_.commandSet = options.commands;
     applyOptions(world_, options);
+    cellLength_ = options.cellLength;
     if (options.loadedLayout != nullptr) {
         loadedPath_ = options.layoutPath;
         loadedStamp_ = host_.fileStamp(loadedPath_.c_str());
@@ -613,13 +616,20 @@ bool SimulatorApp::loadLayoutFile(const std::string& path, bool keepTrains) {
     // The stamp is taken first: a change made while the file is read is
     // noticed at the next look.
     const FileStamp stamp = host_.fileStamp(path.c_str());
-    Track track;
-    std::vector<LayoutError> errors;
-    if (!readLayoutFile(path, track, errors)) {
-        showLayoutErrors(path, errors);
+    LayoutSource source;
+    std::vector<std::string> errors;
+    if (!readLayoutSource(path, cellLength_, source, errors)) {
+        showLayoutErrors(errors);
         return false;
     }
-    installLoadedLayout(world_, std::move(track), keepTrains);
+    installLoadedLayout(world_, std::move(source.track), keepTrains);
+    // A plan opened afresh brings its locos, standing in their blocks.
+    for (std::size_t k = 0; !keepTrains && k < source.placements.size(); ++k) {
+        const PlanPlacement& loco = source.placements[k];
+        const NodeRef block = findNode(world_.layouts, LAYOUT_LOADED, loco.node.c_str());
+        if (block.isNode())
+            placeTrain(world_, loco.train, block, loco.behind);
+    }
     loadedPath_ = path;
     loadedStamp_ = stamp;
     fitLayouts();
@@ -641,12 +651,11 @@ void SimulatorApp::reloadChangedLayout() {
     loadLayoutFile(loadedPath_, true);
 }
 
-void SimulatorApp::showLayoutErrors(const std::string& path,
-                                    const std::vector<LayoutError>& errors) {
+void SimulatorApp::showLayoutErrors(const std::vector<std::string>& errors) {
     std::string text = "The layout file does not load:";
     const std::size_t shown = std::min(errors.size(), ERRORS_SHOWN);
     for (std::size_t k = 0; k < shown; ++k)
-        text += "\n" + describeLayoutError(path, errors[k]);
+        text += "\n" + errors[k];
     if (errors.size() > shown)
         text += "\nand " + std::to_string(errors.size() - shown) + " more";
     host_.messageBox(text.c_str(), MessageIcon::Error);

@@ -118,7 +118,7 @@ private:
     // was last read (once per change, loaded or not).
     void reloadChangedLayout();
     // A message box with the errors of a layout file that did not load.
-    void showLayoutErrors(const std::string& path, const std::vector<LayoutError>& errors);
+    void showLayoutErrors(const std::vector<std::string>& errors);
     void copySwitchDirections();
     // Plays the sounds and writes the reports the world recorded, in order,
     // and empties its event log.
@@ -151,6 +151,7 @@ private:
     // The file of the loaded layout (empty while none is loaded) and its
     // stamp when it was last read.
     std::string loadedPath_;
+    int cellLength_ = 100; // layout units to a plan's grid cell
     FileStamp loadedStamp_;
     std::unique_ptr<ControllerLink> link_;
     std::unique_ptr<TextPainter> painter_;

@@ -50,7 +50,7 @@ Counts countsOf(const Track& track) {
 int checkFile(const char* path, bool strict) {
     std::string text;
     std::string problem;
-    if (readWholeFile(path, text, problem) && isRocrailPlan(text))
+    if (readFileText(path, text, problem) && isRocrailPlan(text))
         return checkPlan(path, text, strict);
     Track track;
     std::vector<LayoutError> errors;

@@ -48,22 +48,6 @@ int countOf(const PlanImport& plan, bool warnings) {
 
 } // namespace
 
-bool readWholeFile(const char* path, std::string& text, std::string& problem) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        problem = std::string("cannot open: ") + std::strerror(errno);
-        return false;
-    }
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    if (file.bad()) {
-        problem = "cannot read the file";
-        return false;
-    }
-    text = bytes.str();
-    return true;
-}
-
 int checkPlan(const char* path, const std::string& text, bool strict) {
     PlanImport plan;
     bool ok = importPlan(text, PlanOptions{}, plan);
@@ -108,7 +92,7 @@ int import(int argc, char** argv) {
         return usageError("import: a plan is needed", USAGE);
     std::string text;
     std::string problem;
-    if (!readWholeFile(path, text, problem)) {
+    if (!readFileText(path, text, problem)) {
         std::fprintf(stderr, "%s: %s\n", path, problem.c_str());
         return 2;
     }

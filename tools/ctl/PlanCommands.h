@@ -7,10 +7,6 @@ namespace quillon::ctl {
 
 int import(int argc, char** argv);
 
-// Reads the whole file at path into text; false, with why in problem, when
-// it cannot be read.
-bool readWholeFile(const char* path, std::string& text, std::string& problem);
-
 // Checks a plan as the programs import it: each error and warning on
 // standard error as FILE:LINE: tile ID: what, a summary line on standard
 // output (with whether the locos' lights need --commands full). Returns the

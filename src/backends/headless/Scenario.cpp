@@ -1,6 +1,7 @@
 #include "backends/headless/Scenario.h"
 
 #include "app/Duration.h"
+#include "app/LayoutSource.h"
 
 #include "protocol/CommandFraming.h"
 #include "track/ContactNames.h"
@@ -242,16 +243,25 @@ bool LineReader::loadLayoutFile(const std::string& word) {
     if (path.is_relative())
         path = fs::path(scenarioPath_).parent_path() / path;
     const std::string shown = path.string();
-    auto loaded = std::make_shared<Track>();
-    std::vector<LayoutError> errors;
-    if (!readLayoutFile(shown, *loaded, errors)) {
-        for (const LayoutError& e : errors)
-            error_.details.push_back(describeLayoutError(shown, e));
+    LayoutSource source;
+    std::vector<std::string> errors;
+    if (!readLayoutSource(shown, PlanOptions{}.cellLength, source, errors)) {
+        error_.details = std::move(errors);
         return fail("the layout file " + shown + " does not load");
     }
     scenario_.layout = LAYOUT_LOADED;
     scenario_.layoutPath = shown;
-    scenario_.loadedLayout = std::move(loaded);
+    scenario_.loadedLayout = std::make_shared<const Track>(std::move(source.track));
+    // A plan's locos stand in their blocks from the start; a place statement
+    // moves one as it would any train.
+    for (const PlanPlacement& loco : source.placements) {
+        Action a;
+        a.kind = ActionKind::Place;
+        a.behind = loco.behind;
+        if (!train(std::to_string(loco.train), a.train) || !node(loco.node, a.node) ||
+            !action(std::move(a)))
+            return false;
+    }
     return true;
 }
 
