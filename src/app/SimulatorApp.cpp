@@ -68,8 +68,8 @@ bool soundOf(EventKind kind, Sound& sound) {
 } // namespace
 
 SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
-    : host_(host), world_{}, width_(START_WIDTH), height_(START_HEIGHT) {
-    link_ = host_.createControllerLink();
+    : host_(host), world_{}, link_(host.createControllerLink()), reading_(host),
+      width_(START_WIDTH), height_(START_HEIGHT), frames_(host) {
     LoadMessages messages = loadBuiltinLayouts(world_.layouts);
     for (int i = 0; i < messages.count; ++i)
         host_.messageBox(messages.texts[i], MessageIcon::Error);
@@ -88,14 +88,14 @@ SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
     host_.setMinimumClientSize(MIN_WIDTH, MIN_HEIGHT);
     fitWindowToClientSize();
     fitLayouts();
-    createBackBuffer();
+    frames_.create(width_, height_);
     bool connected = link_ != nullptr && link_->connect();
     if (connected)
         show(true);
     // Without a notification area a hidden window could not be reached
     // again: it starts as if the user had chosen Show.
     if (!host_.hasTrayIcon()) {
-        shownByUser_ = true;
+        presence_.shownByUser = true;
         if (!connected)
             show(false);
     }
@@ -105,15 +105,8 @@ SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
 SimulatorApp::~SimulatorApp() {
     if (host_.events() == this)
         host_.attach(nullptr);
-    if (backBuffer_ != nullptr) {
-        host_.releaseBackBuffer();
-        backBuffer_ = nullptr;
-    }
-    if (stillImage_ != nullptr) {
-        host_.releaseStillImage();
-        stillImage_ = nullptr;
-    }
-    stopReading();
+    frames_.release();
+    reading_.stop();
     if (link_ != nullptr)
         link_->close();
     link_.reset();
@@ -129,21 +122,6 @@ void SimulatorApp::fitWindowToClientSize() {
     host_.setOuterSize(width_ + (width_ - clientWidth), height_ + (height_ - clientHeight));
 }
 
-bool SimulatorApp::createBackBuffer() {
-    if (backBuffer_ != nullptr)
-        host_.releaseBackBuffer();
-    if (stillImage_ != nullptr)
-        host_.releaseStillImage();
-    frame_.forget(width_, height_);
-    stillImage_ = nullptr;
-    backBuffer_ = host_.createBackBuffer(width_, height_);
-    if (backBuffer_ == nullptr)
-        return false;
-    backBuffer_->fillRect(0, 0, width_, height_, BLACK);
-    stillImage_ = host_.createStillImage(width_, height_);
-    return true;
-}
-
 void SimulatorApp::fitLayouts() {
     rescaleLayouts(world_, width_, height_);
     names_.plan(world_.layouts, painter_.get());
@@ -157,7 +135,7 @@ void SimulatorApp::resize(int width, int height) {
     height_ = height;
     fitLayouts();
     if (sizeChanged)
-        createBackBuffer();
+        frames_.create(width_, height_);
     redraw();
 }
 
@@ -172,62 +150,25 @@ void SimulatorApp::chooseLayout(int index) {
 }
 
 void SimulatorApp::redraw() {
-    if (stillImage_ == nullptr) {
-        host_.invalidate();
-        return;
-    }
-    FrameChange change = frame_.changes(world_, painter_.get());
-    for (int i = 0; i < change.count; ++i) {
-        const PixelBox& box = change.boxes[i];
-        host_.invalidateRect(box.left, box.top, box.right, box.bottom);
-    }
+    frames_.invalidateChanges(world_, painter_.get());
 }
 
 void SimulatorApp::show(bool handFocusBack) {
     host_.showWindow(handFocusBack);
-    running_ = true;
-    startReading();
+    presence_.running = true;
+    reading_.start(link_.get());
     paceMovement();
 }
 
 void SimulatorApp::hide() {
     host_.hideWindow();
-    running_ = false;
-    stopReading();
+    presence_.running = false;
+    reading_.stop();
     paceMovement();
 }
 
-void SimulatorApp::startReading() {
-    woken_ = link_ != nullptr && host_.watchLink(link_.get());
-    budgetSpent_ = false;
-    readInStep_ = 0;
-    if (woken_)
-        host_.stopTimer(TIMER_POLL);
-    else
-        host_.startTimer(TIMER_POLL, STEP_PERIOD_MS);
-}
-
-void SimulatorApp::stopReading() {
-    if (woken_)
-        host_.watchLink(nullptr);
-    woken_ = false;
-    budgetSpent_ = false;
-    host_.stopTimer(TIMER_POLL);
-}
-
 void SimulatorApp::paceMovement() {
-    bool due = trainsDue(world_);
-    if (due && !trainsWereDue_)
-        lastMoveTime_ = host_.milliseconds();
-    trainsWereDue_ = due;
-    bool run = due && running_;
-    if (run == moveTimerOn_)
-        return;
-    moveTimerOn_ = run;
-    if (run)
-        host_.startTimer(TIMER_MOVE, STEP_PERIOD_MS);
-    else
-        host_.stopTimer(TIMER_MOVE);
+    movement_.pace(host_, trainsDue(world_), presence_.running);
 }
 
 void SimulatorApp::withdraw() {
@@ -246,8 +187,7 @@ bool SimulatorApp::reconnectTick() {
     if (link_->isConnected())
         return true;
     // The stream watched so far is about to close.
-    if (woken_)
-        host_.watchLink(nullptr);
+    reading_.streamClosing();
     if (!link_->connect())
         return false;
     show(true);
@@ -276,93 +216,29 @@ int SimulatorApp::pollController(int budget) {
 }
 
 bool SimulatorApp::readStep(int budget) {
-    int count = pollController(budget);
-    if (!woken_)
-        return count >= 0;
-    // A failed stream stays readable; the reconnect check takes over.
-    if (count < 0) {
-        host_.watchLink(nullptr);
-        return false;
-    }
-    readInStep_ += count;
-    // A spent budget leaves the rest to timer 2's next step; wakes would
-    // only repeat while bytes wait unread.
-    if (readInStep_ >= READ_CHUNK) {
-        if (!budgetSpent_) {
-            budgetSpent_ = true;
-            host_.watchLink(nullptr);
-            host_.startTimer(TIMER_POLL, STEP_PERIOD_MS);
-        }
-        return true;
-    }
-    if (budgetSpent_) {
-        budgetSpent_ = false;
-        host_.stopTimer(TIMER_POLL);
-        host_.watchLink(link_.get());
-        return true;
-    }
-    // At its end, too, a stream stays readable.
-    if (count == 0 && !link_->isConnected())
-        host_.watchLink(nullptr);
-    return true;
+    return reading_.afterRead(pollController(budget), link_.get());
 }
 
 void SimulatorApp::onLinkReadable() {
-    if (!woken_ || budgetSpent_)
+    int budget = 0;
+    if (!reading_.wakeBudget(budget))
         return;
-    std::uint32_t now = host_.milliseconds();
-    if (now - readStepStart_ >= static_cast<std::uint32_t>(STEP_PERIOD_MS)) {
-        readStepStart_ = now;
-        readInStep_ = 0;
-    }
-    if (!readStep(READ_CHUNK - readInStep_) && !shownByUser_)
+    if (!readStep(budget) && !presence_.shownByUser)
         hide();
 }
 
 void SimulatorApp::moveTick() {
-    if (lastMoveTime_ == 0)
-        lastMoveTime_ = host_.milliseconds();
-    std::uint32_t elapsed = host_.milliseconds() - lastMoveTime_;
-    // A pause beyond the signed range (about 24 days) is still a pause
-    // forward in time, never a negative one.
-    constexpr std::uint32_t LONGEST = std::numeric_limits<std::int32_t>::max();
-    if (elapsed > LONGEST)
-        elapsed = LONGEST;
-    if (stepTrains(world_, static_cast<std::int32_t>(elapsed))) {
+    if (stepTrains(world_, movement_.sinceLastStep(host_))) {
         retestHoveredTrain(world_);
         redraw();
     }
     carryOutEvents();
-    lastMoveTime_ = host_.milliseconds();
+    movement_.stepTaken(host_);
     paceMovement();
 }
 
 void SimulatorApp::paint() {
-    if (backBuffer_ == nullptr)
-        return;
-    Surface& surface = *backBuffer_;
-    if (stillImage_ == nullptr) {
-        int clientWidth = 0, clientHeight = 0;
-        host_.clientSize(clientWidth, clientHeight);
-        surface.fillRect(0, 0, clientWidth, clientHeight, BLACK);
-        drawLayout(surface, painter_.get(), world_, &names_);
-        drawNotice(surface, painter_.get(), noticeOf(world_), height_);
-        host_.presentBackBuffer(width_, height_);
-        return;
-    }
-    // The back buffer keeps the last frame; only what changed is composed.
-    FrameChange change = frame_.changes(world_, painter_.get());
-    if (change.still) {
-        stillImage_->fillRect(0, 0, width_, height_, BLACK);
-        drawTrack(*stillImage_, painter_.get(), world_, &names_);
-    }
-    for (int i = 0; i < change.count; ++i) {
-        const PixelBox& box = change.boxes[i];
-        host_.copyStillImage(box.left, box.top, box.right, box.bottom);
-        frame_.drawOverStill(surface, painter_.get(), world_, box);
-    }
-    frame_.remember(world_, painter_.get());
-    host_.presentBackBuffer(width_, height_);
+    frames_.paint(world_, painter_.get(), names_);
 }
 
 void SimulatorApp::carryOutEvents() {
@@ -390,15 +266,12 @@ void SimulatorApp::showMessage(MessageIcon icon, const char* format, ...) {
 void SimulatorApp::onTimer(int id) {
     switch (id) {
     case TIMER_RECONNECT:
-        if (!reconnectTick() && !shownByUser_)
+        if (!reconnectTick() && !presence_.shownByUser)
             hide();
         reloadChangedLayout();
         return;
     case TIMER_POLL:
-        // Each step of timer 2 starts a fresh budget.
-        readStepStart_ = host_.milliseconds();
-        readInStep_ = 0;
-        if (!readStep(READ_CHUNK) && !shownByUser_)
+        if (!readStep(reading_.tickBudget()) && !presence_.shownByUser)
             hide();
         return;
     case TIMER_MOVE:
@@ -501,7 +374,7 @@ void SimulatorApp::onCommand(int id) {
     switch (id) {
     case CMD_SHOW:
         show(false);
-        shownByUser_ = true;
+        presence_.shownByUser = true;
         return;
     case CMD_HIDE:
         if (!host_.hasTrayIcon()) {
@@ -509,7 +382,7 @@ void SimulatorApp::onCommand(int id) {
             return;
         }
         hide();
-        shownByUser_ = false;
+        presence_.shownByUser = false;
         return;
     case CMD_CLOSE:
         host_.quit(0);
