@@ -67,6 +67,15 @@ public:
     const NamePlan& names() const { return names_; }
 
 private:
+    // The built-in layouts and what the options choose: layout, trains,
+    // command set, a layout file to watch.
+    void takeOptions(const AppOptions& options);
+    // Title, reconnect timer, the window hidden at its start size, the
+    // layouts scaled to it and the frames made.
+    void setUpWindow();
+    // Shown at once when the controller is there, or, with no tray icon to
+    // show it later, as if the user had chosen Show.
+    void appear();
     void chooseLayout(int index);
     // Scales every layout to width_ x height_ and plans their names.
     void fitLayouts();
