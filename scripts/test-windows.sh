@@ -15,7 +15,7 @@ QUILLON_WINDOWS=1 scripts/install-deps.sh
 
 build=build-win
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DQUILLON_BENCH=OFF
+  -DQUILLON_BENCH=OFF -DQUILLON_PUGIXML_SOURCE="$PWD/build-deps/pugixml"
 targets=()
 for target in ${QUILLON_TARGETS:-}; do targets+=(--target "$target"); done
 cmake --build "$build" -j2 "${targets[@]}"

@@ -1,5 +1,6 @@
 #include "app/Options.h"
 
+#include "app/LayoutSource.h"
 #include "app/Version.h"
 #include "sim/LoadedLayout.h"
 #include "sim/World.h"
@@ -54,24 +55,14 @@ void fail(ParsedOptions& parsed, const char* format, ...) {
     parsed.ok = false;
 }
 
-// The value of option name at argv[i], given as "--name VALUE" or
-// "--name=VALUE"; nullptr when argv[i] is another option. A missing value
-// fails with the hint and yields "".
+// optionValue, failing with the hint when the value is missing.
 const char* valueOf(ParsedOptions& parsed, const char* name, const char* hint, int argc,
                     const char* const* argv, int& i) {
-    const char* option = argv[i];
-    const std::size_t length = std::strlen(name);
-    if (std::strncmp(option, name, length) != 0)
-        return nullptr;
-    if (option[length] == '=')
-        return option + length + 1;
-    if (option[length] != '\0')
-        return nullptr;
-    if (i + 1 >= argc) {
+    bool missing = false;
+    const char* value = optionValue(name, argc, argv, i, missing);
+    if (missing)
         fail(parsed, "%s needs a value: %s", name, hint);
-        return "";
-    }
-    return argv[++i];
+    return value;
 }
 
 // A train number as the controller sends it: one byte, in decimal digits only.
@@ -134,6 +125,18 @@ void takePlacement(ParsedOptions& parsed, const char* value) {
     app.placements[app.placementCount++] = placement;
 }
 
+// A Rocrail plan's cell length in layout units, in decimal digits only.
+void takeCellLength(ParsedOptions& parsed, const char* value) {
+    int length = 0, end = 0;
+    if (std::sscanf(value, "%6d%n", &length, &end) != 1 || value[end] != '\0' || value[0] < '0' ||
+        value[0] > '9' || length < MIN_CELL_LENGTH || length > MAX_CELL_LENGTH) {
+        fail(parsed, "--cell-length must be a number from %d to %d, not '%.32s'", MIN_CELL_LENGTH,
+             MAX_CELL_LENGTH, value);
+        return;
+    }
+    parsed.app.cellLength = length;
+}
+
 void takeSocketPath(ParsedOptions& parsed, const char* value) {
     if (value[0] == '\0') {
         fail(parsed, "--socket needs a path");
@@ -148,7 +151,10 @@ void takeSocketPath(ParsedOptions& parsed, const char* value) {
 
 #define QUILLON_COMMON_OPTIONS                                                                     \
     "  --layout A|B|FILE   start on layout A (the default), B, or the layout in FILE\n"            \
-    "                      (a layout file, see quillon-layout(5))\n"                               \
+    "                      (a layout file, see quillon-layout(5), or a Rocrail\n"                  \
+    "                      plan, whose locos are placed unless --place is given)\n"                \
+    "  --cell-length N     a Rocrail plan's grid cell is N layout units (default\n"                \
+    "                      100; see quillon-plan(5))\n"                                            \
     "  --place TRAIN:NODE[:behind]\n"                                                              \
     "                      put train TRAIN (0 to 255) on the node named NODE of\n"                 \
     "                      that layout, e.g. 12:A1, to set off ahead (or behind\n"                 \
@@ -161,23 +167,34 @@ void takeSocketPath(ParsedOptions& parsed, const char* value) {
     "  --help              show this text and end\n"                                               \
     "  --version           show the version and end\n"
 
-// Reads the layout file of --layout FILE into the options; false, with
-// every error of the file, one per line, when it does not load.
+// Reads the layout of --layout FILE into the options: a layout file, or a
+// Rocrail plan whose locos take the place of placements when none are
+// given. False, with every error of the file, one per line, when it does
+// not load.
 bool loadLayoutOption(ParsedOptions& parsed) {
     AppOptions& app = parsed.app;
-    auto track = std::make_shared<Track>();
-    std::vector<LayoutError> errors;
-    if (readLayoutFile(app.layoutPath, *track, errors)) {
-        app.loadedLayout = std::move(track);
-        return true;
+    LayoutSource source;
+    std::vector<std::string> errors;
+    if (readLayoutSource(app.layoutPath, app.cellLength, source, errors)) {
+        app.loadedLayout = std::make_shared<const Track>(std::move(source.track));
+        parsed.layoutWarnings = std::move(source.warnings);
+        // Trains placed on the command line replace the plan's locos.
+        if (app.placementCount > 0)
+            return true;
+        for (const PlanPlacement& loco : source.placements) {
+            const std::string value =
+                std::to_string(loco.train) + ":" + loco.node + (loco.behind ? ":behind" : "");
+            takePlacement(parsed, value.c_str());
+        }
+        return parsed.ok;
     }
     parsed.ok = false;
     parsed.layoutUnreadable = true;
     parsed.error.clear();
-    for (const LayoutError& error : errors) {
+    for (const std::string& error : errors) {
         if (!parsed.error.empty())
             parsed.error += '\n';
-        parsed.error += describeLayoutError(app.layoutPath, error);
+        parsed.error += error;
     }
     if (parsed.error.empty())
         parsed.error = app.layoutPath + ": does not load";
@@ -199,6 +216,24 @@ bool takeSize(ParsedOptions& parsed, const char* value) {
 }
 
 } // namespace
+
+const char* optionValue(const char* name, int argc, const char* const* argv, int& i,
+                        bool& missing) {
+    const char* option = argv[i];
+    const std::size_t length = std::strlen(name);
+    missing = false;
+    if (std::strncmp(option, name, length) != 0)
+        return nullptr;
+    if (option[length] == '=')
+        return option + length + 1;
+    if (option[length] != '\0')
+        return nullptr;
+    if (i + 1 >= argc) {
+        missing = true;
+        return "";
+    }
+    return argv[++i];
+}
 
 ParsedOptions startOptions(const char* commandsVariable) {
     ParsedOptions parsed;
@@ -238,6 +273,11 @@ bool takeCommonOption(ParsedOptions& parsed, int argc, const char* const* argv, 
         parsed.app.layoutPath = value;
         return true;
     }
+    if (const char* value = valueOf(parsed, "--cell-length", "layout units", argc, argv, i)) {
+        if (parsed.ok)
+            takeCellLength(parsed, value);
+        return true;
+    }
     if (const char* value = valueOf(parsed, "--place", "TRAIN:NODE", argc, argv, i)) {
         if (parsed.ok)
             takePlacement(parsed, value);
@@ -262,14 +302,14 @@ void finishOptions(ParsedOptions& parsed) {
         return;
     if (app.placementCount == 0)
         return;
-    Layouts layouts{};
-    if (app.layout == LAYOUT_LOADED)
-        layouts.tracks[LAYOUT_LOADED] = *app.loadedLayout;
-    else
-        loadBuiltinLayouts(layouts);
+    Layouts builtins{};
+    if (app.layout != LAYOUT_LOADED)
+        loadBuiltinLayouts(builtins);
+    const Track& track =
+        app.layout == LAYOUT_LOADED ? *app.loadedLayout : builtins.tracks[app.layout];
     for (int k = 0; k < app.placementCount; ++k) {
         Placement& placement = app.placements[k];
-        placement.node = findNode(layouts, app.layout, placement.nodeName);
+        placement.node = findNodeAs(track, app.layout, placement.nodeName);
         if (placement.node.isNode())
             continue;
         if (app.layout == LAYOUT_LOADED)

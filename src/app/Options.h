@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace quillon {
 
@@ -35,6 +36,8 @@ struct AppOptions {
     // The file's layout once the options are finished, unscaled; shared so
     // that options stay cheap to copy.
     std::shared_ptr<const Track> loadedLayout{};
+    // Layout units to a grid cell of a Rocrail plan (--cell-length).
+    int cellLength = 100;
     // In the order given; a train placed twice keeps only its last node.
     Placement placements[MAX_PLACEMENTS] = {};
     int placementCount = 0;
@@ -53,6 +56,9 @@ struct ParsedOptions {
     // The layout file did not load: error holds its errors and nothing else,
     // so programs show them without the usage text.
     bool layoutUnreadable = false;
+    // What the layout file loads with but is worth a word (a plan's
+    // warnings), one a line, for the programs to print.
+    std::vector<std::string> layoutWarnings;
     // The windowed program's picture without a window: where to write it
     // (empty for none) and its size.
     std::string snapshotPath;
@@ -63,6 +69,12 @@ struct ParsedOptions {
     const char* badCommandsVariable = nullptr;
     bool commandsGiven = false;
 };
+
+// The value of the option name at argv[i], given as "NAME VALUE" or
+// "NAME=VALUE", with i left on the last argument taken; nullptr when argv[i]
+// is another option. An option that stands last without its value yields ""
+// with missing set.
+const char* optionValue(const char* name, int argc, const char* const* argv, int& i, bool& missing);
 
 // Reads the options after the program name. commandsVariable is the value
 // of QUILLON_COMMANDS (nullptr when unset); an option given on the command

@@ -5,25 +5,18 @@
 #include "app/Menus.h"
 #include "app/StepTiming.h"
 #include "host/ControllerLink.h"
-#include "sim/LoadedLayout.h"
 #include "sim/Movement.h"
 #include "sim/Sensors.h"
-#include "track/LayoutFile.h"
-#include "track/TrackExport.h"
 #include "view/LayoutPainter.h"
 #include "view/LayoutScaling.h"
 #include "view/Palette.h"
 #include "view/Pointer.h"
 #include "view/TextPainter.h"
 
-#include <algorithm>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
-#include <limits>
-#include <string>
-#include <utility>
 
 namespace quillon {
 namespace {
@@ -32,10 +25,6 @@ constexpr int START_WIDTH = 512;
 constexpr int START_HEIGHT = 320;
 constexpr int MIN_WIDTH = 204;
 constexpr int MIN_HEIGHT = 128;
-// A layout file's errors shown at most; the rest are counted.
-constexpr std::size_t ERRORS_SHOWN = 20;
-// Room for the path the open dialog gives.
-constexpr std::size_t OPEN_PATH_CAPACITY = 4096;
 
 // The sound of an event, if it has one.
 bool soundOf(EventKind kind, Sound& sound) {
@@ -66,18 +55,29 @@ bool soundOf(EventKind kind, Sound& sound) {
 } // namespace
 
 SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
-    : host_(host), world_{}, width_(START_WIDTH), height_(START_HEIGHT) {
-    link_ = host_.createControllerLink();
+    : host_(host), world_{}, link_(host.createControllerLink()), reading_(host),
+      width_(START_WIDTH), height_(START_HEIGHT), frames_(host) {
+    takeOptions(options);
+    painter_ = std::make_unique<TextPainter>(host_, FontPurpose::Labels);
+    setUpWindow();
+    appear();
+    host_.attach(this);
+}
+
+void SimulatorApp::takeOptions(const AppOptions& options) {
     LoadMessages messages = loadBuiltinLayouts(world_.layouts);
     for (int i = 0; i < messages.count; ++i)
         host_.messageBox(messages.texts[i], MessageIcon::Error);
     decoder_.commandSet = options.commands;
     applyOptions(world_, options);
-    if (options.loadedLayout != nullptr) {
-        loadedPath_ = options.layoutPath;
-        loadedStamp_ = host_.fileStamp(loadedPath_.c_str());
-    }
-    painter_ = std::make_unique<TextPainter>(host_, FontPurpose::Labels);
+    cellLength_ = options.cellLength;
+    if (options.loadedLayout == nullptr)
+        return;
+    loadedPath_ = options.layoutPath;
+    loadedStamp_ = host_.fileStamp(loadedPath_.c_str());
+}
+
+void SimulatorApp::setUpWindow() {
     chooseLayout(world_.layouts.active);
     host_.startTimer(TIMER_RECONNECT, RECONNECT_PERIOD_MS);
     if (host_.isWindowVisible())
@@ -85,32 +85,27 @@ SimulatorApp::SimulatorApp(Host& host, const AppOptions& options)
     host_.setMinimumClientSize(MIN_WIDTH, MIN_HEIGHT);
     fitWindowToClientSize();
     fitLayouts();
-    createBackBuffer();
-    bool connected = link_ != nullptr && link_->connect();
+    frames_.create(width_, height_);
+}
+
+void SimulatorApp::appear() {
+    const bool connected = link_ != nullptr && link_->connect();
     if (connected)
         show(true);
     // Without a notification area a hidden window could not be reached
     // again: it starts as if the user had chosen Show.
-    if (!host_.hasTrayIcon()) {
-        shownByUser_ = true;
-        if (!connected)
-            show(false);
-    }
-    host_.attach(this);
+    if (host_.hasTrayIcon())
+        return;
+    presence_.shownByUser = true;
+    if (!connected)
+        show(false);
 }
 
 SimulatorApp::~SimulatorApp() {
     if (host_.events() == this)
         host_.attach(nullptr);
-    if (backBuffer_ != nullptr) {
-        host_.releaseBackBuffer();
-        backBuffer_ = nullptr;
-    }
-    if (stillImage_ != nullptr) {
-        host_.releaseStillImage();
-        stillImage_ = nullptr;
-    }
-    stopReading();
+    frames_.release();
+    reading_.stop();
     if (link_ != nullptr)
         link_->close();
     link_.reset();
@@ -126,21 +121,6 @@ void SimulatorApp::fitWindowToClientSize() {
     host_.setOuterSize(width_ + (width_ - clientWidth), height_ + (height_ - clientHeight));
 }
 
-bool SimulatorApp::createBackBuffer() {
-    if (backBuffer_ != nullptr)
-        host_.releaseBackBuffer();
-    if (stillImage_ != nullptr)
-        host_.releaseStillImage();
-    frame_.forget(width_, height_);
-    stillImage_ = nullptr;
-    backBuffer_ = host_.createBackBuffer(width_, height_);
-    if (backBuffer_ == nullptr)
-        return false;
-    backBuffer_->fillRect(0, 0, width_, height_, BLACK);
-    stillImage_ = host_.createStillImage(width_, height_);
-    return true;
-}
-
 void SimulatorApp::fitLayouts() {
     rescaleLayouts(world_, width_, height_);
     names_.plan(world_.layouts, painter_.get());
@@ -154,7 +134,7 @@ void SimulatorApp::resize(int width, int height) {
     height_ = height;
     fitLayouts();
     if (sizeChanged)
-        createBackBuffer();
+        frames_.create(width_, height_);
     redraw();
 }
 
@@ -169,62 +149,25 @@ void SimulatorApp::chooseLayout(int index) {
 }
 
 void SimulatorApp::redraw() {
-    if (stillImage_ == nullptr) {
-        host_.invalidate();
-        return;
-    }
-    FrameChange change = frame_.changes(world_, painter_.get());
-    for (int i = 0; i < change.count; ++i) {
-        const PixelBox& box = change.boxes[i];
-        host_.invalidateRect(box.left, box.top, box.right, box.bottom);
-    }
+    frames_.invalidateChanges(world_, painter_.get());
 }
 
 void SimulatorApp::show(bool handFocusBack) {
     host_.showWindow(handFocusBack);
-    running_ = true;
-    startReading();
+    presence_.running = true;
+    reading_.start(link_.get());
     paceMovement();
 }
 
 void SimulatorApp::hide() {
     host_.hideWindow();
-    running_ = false;
-    stopReading();
+    presence_.running = false;
+    reading_.stop();
     paceMovement();
 }
 
-void SimulatorApp::startReading() {
-    woken_ = link_ != nullptr && host_.watchLink(link_.get());
-    budgetSpent_ = false;
-    readInStep_ = 0;
-    if (woken_)
-        host_.stopTimer(TIMER_POLL);
-    else
-        host_.startTimer(TIMER_POLL, STEP_PERIOD_MS);
-}
-
-void SimulatorApp::stopReading() {
-    if (woken_)
-        host_.watchLink(nullptr);
-    woken_ = false;
-    budgetSpent_ = false;
-    host_.stopTimer(TIMER_POLL);
-}
-
 void SimulatorApp::paceMovement() {
-    bool due = trainsDue(world_);
-    if (due && !trainsWereDue_)
-        lastMoveTime_ = host_.milliseconds();
-    trainsWereDue_ = due;
-    bool run = due && running_;
-    if (run == moveTimerOn_)
-        return;
-    moveTimerOn_ = run;
-    if (run)
-        host_.startTimer(TIMER_MOVE, STEP_PERIOD_MS);
-    else
-        host_.stopTimer(TIMER_MOVE);
+    movement_.pace(host_, trainsDue(world_), presence_.running);
 }
 
 void SimulatorApp::withdraw() {
@@ -243,8 +186,7 @@ bool SimulatorApp::reconnectTick() {
     if (link_->isConnected())
         return true;
     // The stream watched so far is about to close.
-    if (woken_)
-        host_.watchLink(nullptr);
+    reading_.streamClosing();
     if (!link_->connect())
         return false;
     show(true);
@@ -273,93 +215,29 @@ int SimulatorApp::pollController(int budget) {
 }
 
 bool SimulatorApp::readStep(int budget) {
-    int count = pollController(budget);
-    if (!woken_)
-        return count >= 0;
-    // A failed stream stays readable; the reconnect check takes over.
-    if (count < 0) {
-        host_.watchLink(nullptr);
-        return false;
-    }
-    readInStep_ += count;
-    // A spent budget leaves the rest to timer 2's next step; wakes would
-    // only repeat while bytes wait unread.
-    if (readInStep_ >= READ_CHUNK) {
-        if (!budgetSpent_) {
-            budgetSpent_ = true;
-            host_.watchLink(nullptr);
-            host_.startTimer(TIMER_POLL, STEP_PERIOD_MS);
-        }
-        return true;
-    }
-    if (budgetSpent_) {
-        budgetSpent_ = false;
-        host_.stopTimer(TIMER_POLL);
-        host_.watchLink(link_.get());
-        return true;
-    }
-    // At its end, too, a stream stays readable.
-    if (count == 0 && !link_->isConnected())
-        host_.watchLink(nullptr);
-    return true;
+    return reading_.afterRead(pollController(budget), link_.get());
 }
 
 void SimulatorApp::onLinkReadable() {
-    if (!woken_ || budgetSpent_)
+    int budget = 0;
+    if (!reading_.wakeBudget(budget))
         return;
-    std::uint32_t now = host_.milliseconds();
-    if (now - readStepStart_ >= static_cast<std::uint32_t>(STEP_PERIOD_MS)) {
-        readStepStart_ = now;
-        readInStep_ = 0;
-    }
-    if (!readStep(READ_CHUNK - readInStep_) && !shownByUser_)
+    if (!readStep(budget) && !presence_.shownByUser)
         hide();
 }
 
 void SimulatorApp::moveTick() {
-    if (lastMoveTime_ == 0)
-        lastMoveTime_ = host_.milliseconds();
-    std::uint32_t elapsed = host_.milliseconds() - lastMoveTime_;
-    // A pause beyond the signed range (about 24 days) is still a pause
-    // forward in time, never a negative one.
-    constexpr std::uint32_t LONGEST = std::numeric_limits<std::int32_t>::max();
-    if (elapsed > LONGEST)
-        elapsed = LONGEST;
-    if (stepTrains(world_, static_cast<std::int32_t>(elapsed))) {
+    if (stepTrains(world_, movement_.sinceLastStep(host_))) {
         retestHoveredTrain(world_);
         redraw();
     }
     carryOutEvents();
-    lastMoveTime_ = host_.milliseconds();
+    movement_.stepTaken(host_);
     paceMovement();
 }
 
 void SimulatorApp::paint() {
-    if (backBuffer_ == nullptr)
-        return;
-    Surface& surface = *backBuffer_;
-    if (stillImage_ == nullptr) {
-        int clientWidth = 0, clientHeight = 0;
-        host_.clientSize(clientWidth, clientHeight);
-        surface.fillRect(0, 0, clientWidth, clientHeight, BLACK);
-        drawLayout(surface, painter_.get(), world_, &names_);
-        drawNotice(surface, painter_.get(), noticeOf(world_), height_);
-        host_.presentBackBuffer(width_, height_);
-        return;
-    }
-    // The back buffer keeps the last frame; only what changed is composed.
-    FrameChange change = frame_.changes(world_, painter_.get());
-    if (change.still) {
-        stillImage_->fillRect(0, 0, width_, height_, BLACK);
-        drawTrack(*stillImage_, painter_.get(), world_, &names_);
-    }
-    for (int i = 0; i < change.count; ++i) {
-        const PixelBox& box = change.boxes[i];
-        host_.copyStillImage(box.left, box.top, box.right, box.bottom);
-        frame_.drawOverStill(surface, painter_.get(), world_, box);
-    }
-    frame_.remember(world_, painter_.get());
-    host_.presentBackBuffer(width_, height_);
+    frames_.paint(world_, painter_.get(), names_);
 }
 
 void SimulatorApp::carryOutEvents() {
@@ -387,15 +265,12 @@ void SimulatorApp::showMessage(MessageIcon icon, const char* format, ...) {
 void SimulatorApp::onTimer(int id) {
     switch (id) {
     case TIMER_RECONNECT:
-        if (!reconnectTick() && !shownByUser_)
+        if (!reconnectTick() && !presence_.shownByUser)
             hide();
         reloadChangedLayout();
         return;
     case TIMER_POLL:
-        // Each step of timer 2 starts a fresh budget.
-        readStepStart_ = host_.milliseconds();
-        readInStep_ = 0;
-        if (!readStep(READ_CHUNK) && !shownByUser_)
+        if (!readStep(reading_.tickBudget()) && !presence_.shownByUser)
             hide();
         return;
     case TIMER_MOVE:
@@ -498,7 +373,7 @@ void SimulatorApp::onCommand(int id) {
     switch (id) {
     case CMD_SHOW:
         show(false);
-        shownByUser_ = true;
+        presence_.shownByUser = true;
         return;
     case CMD_HIDE:
         if (!host_.hasTrayIcon()) {
@@ -506,7 +381,7 @@ void SimulatorApp::onCommand(int id) {
             return;
         }
         hide();
-        shownByUser_ = false;
+        presence_.shownByUser = false;
         return;
     case CMD_CLOSE:
         host_.quit(0);
@@ -561,100 +436,6 @@ void SimulatorApp::onTrayEvent(TrayEvent event) {
     PopupMenu menu;
     buildTrayMenu(menu, visible);
     host_.popupMenu(menu);
-}
-
-void SimulatorApp::exportLayout() {
-    int index = world_.layouts.active;
-    const Track& track = activeTrack(world_.layouts);
-    // The raw dump is the image of a built-in layout's record.
-    if (!track.record)
-        return;
-    char path[PATH_CAPACITY];
-    formatExportName(path, sizeof path, index);
-    if (!host_.saveFileDialog(exportDialogRequest(), path, sizeof path))
-        return;
-    path[sizeof path - 1] = '\0';
-    char dump[RAW_EXPORT_SIZE];
-    formatRawLayout(recordOf(track), dump);
-    // A failed export leaves the user's previous file as it was.
-    if (!host_.replaceFile(path, dump, sizeof dump))
-        showMessage(MessageIcon::Error, "failed to export track data to %s", path);
-}
-
-void SimulatorApp::exportLayoutFile() {
-    char path[PATH_CAPACITY];
-    const char* name =
-        world_.layouts.active == LAYOUT_LOADED ? fileNameOf(loadedPath_.c_str()) : nullptr;
-    if (name != nullptr)
-        std::snprintf(path, sizeof path, "%s", name);
-    else
-        std::snprintf(path, sizeof path, "track%c.layout", 'a' + world_.layouts.active);
-    if (!host_.saveFileDialog(layoutExportDialogRequest(), path, sizeof path))
-        return;
-    path[sizeof path - 1] = '\0';
-    const std::string text = formatNamedLayout(activeTrack(world_.layouts));
-    // Nothing to write is a failure too: an empty file is no layout.
-    if (text.empty() || !host_.replaceFile(path, text.data(), text.size()))
-        showMessage(MessageIcon::Error, "failed to export the layout to %s", path);
-}
-
-void SimulatorApp::openLayout() {
-    char path[OPEN_PATH_CAPACITY] = {};
-    if (!host_.openFileDialog(layoutOpenDialogRequest(), path, sizeof path))
-        return;
-    path[sizeof path - 1] = '\0';
-    if (!loadLayoutFile(path, false))
-        return;
-    chooseLayout(LAYOUT_LOADED);
-    redraw();
-}
-
-bool SimulatorApp::loadLayoutFile(const std::string& path, bool keepTrains) {
-    // The stamp is taken first: a change made while the file is read is
-    // noticed at the next look.
-    const FileStamp stamp = host_.fileStamp(path.c_str());
-    Track track;
-    std::vector<LayoutError> errors;
-    if (!readLayoutFile(path, track, errors)) {
-        showLayoutErrors(path, errors);
-        return false;
-    }
-    installLoadedLayout(world_, std::move(track), keepTrains);
-    loadedPath_ = path;
-    loadedStamp_ = stamp;
-    fitLayouts();
-    paceMovement();
-    if (world_.layouts.active == LAYOUT_LOADED)
-        chooseLayout(LAYOUT_LOADED);
-    redraw();
-    return true;
-}
-
-void SimulatorApp::reloadChangedLayout() {
-    if (loadedPath_.empty())
-        return;
-    const FileStamp stamp = host_.fileStamp(loadedPath_.c_str());
-    if (stamp == loadedStamp_)
-        return;
-    // A file that does not load is reported once, until it changes again.
-    loadedStamp_ = stamp;
-    loadLayoutFile(loadedPath_, true);
-}
-
-void SimulatorApp::showLayoutErrors(const std::string& path,
-                                    const std::vector<LayoutError>& errors) {
-    std::string text = "The layout file does not load:";
-    const std::size_t shown = std::min(errors.size(), ERRORS_SHOWN);
-    for (std::size_t k = 0; k < shown; ++k)
-        text += "\n" + describeLayoutError(path, errors[k]);
-    if (errors.size() > shown)
-        text += "\nand " + std::to_string(errors.size() - shown) + " more";
-    host_.messageBox(text.c_str(), MessageIcon::Error);
-}
-
-void SimulatorApp::copySwitchDirections() {
-    SwitchText text = formatSwitchDirections(recordOf(activeTrack(world_.layouts)));
-    host_.setClipboardText(text.text);
 }
 
 } // namespace quillon

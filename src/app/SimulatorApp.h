@@ -4,12 +4,14 @@
 // the host's events reach it; it answers through the host.
 #pragma once
 
+#include "app/FrameComposer.h"
+#include "app/LinkReading.h"
+#include "app/MovementPacing.h"
 #include "app/Options.h"
 #include "host/Host.h"
 #include "protocol/CommandDecoder.h"
 #include "sim/World.h"
 #include "track/LayoutText.h"
-#include "view/FrameTracker.h"
 #include "view/NamePlan.h"
 
 #include <cstdint>
@@ -22,11 +24,7 @@ namespace quillon {
 class ControllerLink;
 class TextPainter;
 
-constexpr int TIMER_RECONNECT = 1; // 1000 ms, the whole run
-// 10 ms while shown, where the host cannot wake reads; where it can, only
-// while a read step's budget is spent and bytes may still wait.
-constexpr int TIMER_POLL = 2;
-constexpr int TIMER_MOVE = 3; // 10 ms while shown and a train is due to move
+constexpr int TIMER_RECONNECT = 1; // 1000 ms, the whole run; timers 2 and 3 belong to the parts
 
 class SimulatorApp final : public HostEvents {
 public:
@@ -69,7 +67,15 @@ public:
     const NamePlan& names() const { return names_; }
 
 private:
-    bool createBackBuffer();
+    // The built-in layouts and what the options choose: layout, trains,
+    // command set, a layout file to watch.
+    void takeOptions(const AppOptions& options);
+    // Title, reconnect timer, the window hidden at its start size, the
+    // layouts scaled to it and the frames made.
+    void setUpWindow();
+    // Shown at once when the controller is there, or, with no tray icon to
+    // show it later, as if the user had chosen Show.
+    void appear();
     void chooseLayout(int index);
     // Scales every layout to width_ x height_ and plans their names.
     void fitLayouts();
@@ -85,10 +91,6 @@ private:
     // no tray icon to bring it back, minimise it and keep it running.
     void withdraw();
     bool reconnectTick();
-    // Reading starts with showing the window and stops with hiding it: woken
-    // by the host where it can, otherwise on timer 2.
-    void startReading();
-    void stopReading();
     // One read step: at most budget bytes decoded; false when the read failed.
     bool readStep(int budget);
     // Decodes at most budget waiting bytes; how many, or -1 on failure.
@@ -118,7 +120,7 @@ private:
     // was last read (once per change, loaded or not).
     void reloadChangedLayout();
     // A message box with the errors of a layout file that did not load.
-    void showLayoutErrors(const std::string& path, const std::vector<LayoutError>& errors);
+    void showLayoutErrors(const std::vector<std::string>& errors);
     void copySwitchDirections();
     // Plays the sounds and writes the reports the world recorded, in order,
     // and empties its event log.
@@ -130,30 +132,30 @@ private:
 #endif
         ;
 
+    // Whether the window is up: shown by the user (it stays when the
+    // controller goes) or by a connection (it goes with it).
+    struct Presence {
+        bool shownByUser = false; // the user chose Show (true) or Hide (false)
+        bool running = false;     // shown: reads and movement run
+    };
+
     Host& host_;
     World world_;
     CommandDecoder decoder_;
+    std::unique_ptr<ControllerLink> link_;
+    LinkReading reading_;
+    MovementPacing movement_;
+    Presence presence_;
     int width_;
     int height_;
-    bool shownByUser_ = false;       // the user chose Show (true) or Hide (false)
-    std::uint32_t lastMoveTime_ = 0; // of the previous movement step; 0 before the first
-    bool running_ = false;           // shown: reads and movement run
-    bool woken_ = false;             // the host wakes reads; otherwise timer 2 polls
-    bool budgetSpent_ = false;       // woken reads wait for timer 2's next step
-    std::uint32_t readStepStart_ = 0;
-    int readInStep_ = 0; // bytes decoded since readStepStart_
-    bool trainsWereDue_ = false;
-    bool moveTimerOn_ = false;
-    Surface* backBuffer_ = nullptr;
-    Surface* stillImage_ = nullptr; // nullptr: every frame is composed in full
-    FrameTracker frame_;
+    FrameComposer frames_;
+    std::unique_ptr<TextPainter> painter_;
     NamePlan names_;
-    // The file of the loaded layout (empty while none is loaded) and its
-    // stamp when it was last read.
+    // The file of the loaded layout (empty while none is loaded), its stamp
+    // when it was last read, and the cell length its plan is read with.
     std::string loadedPath_;
     FileStamp loadedStamp_;
-    std::unique_ptr<ControllerLink> link_;
-    std::unique_ptr<TextPainter> painter_;
+    int cellLength_ = 100;
 };
 
 } // namespace quillon

@@ -114,20 +114,30 @@ bool loadLayout(std::string_view text, Track& out, std::vector<LayoutError>& err
     return loaded;
 }
 
-bool readLayoutFile(const std::string& path, Track& out, std::vector<LayoutError>& errors,
-                    std::vector<SourcePosition>* nodePositions) {
+bool readFileText(const std::string& path, std::string& text, std::string& problem) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        errors.push_back({0, std::string("cannot open: ") + std::strerror(errno), 0});
+        problem = std::string("cannot open: ") + std::strerror(errno);
         return false;
     }
     std::ostringstream bytes;
     bytes << file.rdbuf();
     if (file.bad()) {
-        errors.push_back({0, "cannot read the file", 0});
+        problem = "cannot read the file";
         return false;
     }
-    return loadLayout(bytes.str(), out, errors, nodePositions);
+    text = std::move(bytes).str();
+    return true;
+}
+
+bool readLayoutFile(const std::string& path, Track& out, std::vector<LayoutError>& errors,
+                    std::vector<SourcePosition>* nodePositions) {
+    std::string text, problem;
+    if (!readFileText(path, text, problem)) {
+        errors.push_back({0, problem, 0});
+        return false;
+    }
+    return loadLayout(text, out, errors, nodePositions);
 }
 
 std::string describeLayoutError(std::string_view file, const LayoutError& error) {

@@ -75,6 +75,10 @@ LayoutForm layoutFormOf(std::string_view text);
 bool loadLayout(std::string_view text, Track& out, std::vector<LayoutError>& errors,
                 std::vector<SourcePosition>* nodePositions = nullptr);
 
+// Reads the whole file at path into text; false, with why in problem, when
+// it cannot be opened or read.
+bool readFileText(const std::string& path, std::string& text, std::string& problem);
+
 // Reads the file at path and loads it as loadLayout does. A file that cannot
 // be read is one error at line 0 saying why.
 bool readLayoutFile(const std::string& path, Track& out, std::vector<LayoutError>& errors,

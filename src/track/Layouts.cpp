@@ -23,7 +23,11 @@ NodeRef activeNodeOrNone(const Layouts& layouts, std::int32_t index) {
 NodeRef findNode(const Layouts& layouts, int layout, const char* name) {
     if (layout < 0 || layout >= LAYOUT_COUNT)
         return NO_NODE;
-    int index = findNodeNamed(layouts.tracks[layout], name);
+    return findNodeAs(layouts.tracks[layout], layout, name);
+}
+
+NodeRef findNodeAs(const Track& track, int layout, const char* name) {
+    const int index = findNodeNamed(track, name);
     if (index == NO_INDEX)
         return NO_NODE;
     return NodeRef{static_cast<std::int16_t>(layout), static_cast<std::int16_t>(index)};

@@ -64,4 +64,8 @@ NodeRef activeNodeOrNone(const Layouts& layouts, std::int32_t index);
 // The node of layout with that name, or NO_NODE.
 NodeRef findNode(const Layouts& layouts, int layout, const char* name);
 
+// The node of track with that name, referred to as a node of layout (the
+// slot the track goes into); NO_NODE when it has none of that name.
+NodeRef findNodeAs(const Track& track, int layout, const char* name);
+
 } // namespace quillon

@@ -1,6 +1,8 @@
 // quillon-ctl check: every mistake of a layout file, with the warnings of
 // what loads but is likely wrong.
 #include "ctl/Ctl.h"
+#include "ctl/PlanCommands.h"
+#include "plan/PlanImport.h"
 #include "track/LayoutCheck.h"
 #include "track/LayoutFile.h"
 
@@ -18,7 +20,9 @@ constexpr const char* USAGE =
     "FILE:LINE:COLUMN: what is wrong (exit status 2), then the warnings of what\n"
     "loads but is likely wrong (exit status 0; with --strict they are errors and\n"
     "the exit status is 1). A file without mistakes ends in a summary line on\n"
-    "standard output.\n";
+    "standard output. A Rocrail plan is checked as it is imported: its problems\n"
+    "as FILE:LINE: tile ID: what, and whether its locos' lights need\n"
+    "--commands full.\n";
 
 struct Counts {
     int switches = 0;
@@ -44,6 +48,10 @@ Counts countsOf(const Track& track) {
 // The exit status for one file: 2 for mistakes, 1 for warnings under
 // strict, else 0.
 int checkFile(const char* path, bool strict) {
+    std::string text;
+    std::string problem;
+    if (readFileText(path, text, problem) && isRocrailPlan(text))
+        return checkPlan(path, text, strict);
     Track track;
     std::vector<LayoutError> errors;
     std::vector<SourcePosition> positions;

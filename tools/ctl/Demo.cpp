@@ -177,7 +177,8 @@ int demo(int argc, char** argv) {
         const char* option = arguments[static_cast<std::size_t>(i)];
         const bool ours =
             std::strcmp(option, "--help") == 0 || std::strncmp(option, "--place", 7) == 0 ||
-            std::strncmp(option, "--layout", 8) == 0 || std::strncmp(option, "--socket", 8) == 0;
+            std::strncmp(option, "--layout", 8) == 0 || std::strncmp(option, "--socket", 8) == 0 ||
+            std::strncmp(option, "--cell-length", 13) == 0;
         if (!ours || !takeCommonOption(options, count, arguments.data(), i)) {
             const std::string what = std::string("demo: unknown option '") + option + "'";
             return usageError(what.c_str(), USAGE);
@@ -196,6 +197,8 @@ int demo(int argc, char** argv) {
         std::fputs(USAGE, stdout);
         return 0;
     }
+    for (const std::string& warning : options.layoutWarnings)
+        std::fprintf(stderr, "%s\n", warning.c_str());
     if (options.app.placementCount == 0)
         return usageError("demo: no trains: place them with --place TRAIN:NODE", USAGE);
     std::string problem;

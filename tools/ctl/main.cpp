@@ -2,6 +2,7 @@
 // controller and Quillon say to each other, and a demo show.
 #include "app/Version.h"
 #include "ctl/Ctl.h"
+#include "ctl/PlanCommands.h"
 
 #include <cstdio>
 #include <cstring>
@@ -17,7 +18,8 @@ constexpr const char* USAGE =
     "                                     forward between Quillon and a controller, logging\n"
     "  demo [--socket PATH] [--layout A|B|FILE] [--place TRAIN:NODE]...\n"
     "                                     run placed trains in a show\n"
-    "  check [--strict] FILE...           check layout files: mistakes and warnings\n"
+    "  check [--strict] FILE...           check layout files and plans: mistakes and warnings\n"
+    "  import [--cell-length N] PLAN      write a Rocrail plan as a layout file\n"
     "  --help                             show this text and end\n"
     "  --version                          show the version and end\n"
     "'quillon-ctl COMMAND --help' tells more about a command.\n";
@@ -45,6 +47,8 @@ int main(int argc, char** argv) {
         return demo(argc - 2, argv + 2);
     if (std::strcmp(command, "check") == 0)
         return check(argc - 2, argv + 2);
+    if (std::strcmp(command, "import") == 0)
+        return import(argc - 2, argv + 2);
     const std::string what = std::string("unknown command '") + command + "'";
     return usageError(what.c_str(), USAGE);
 }

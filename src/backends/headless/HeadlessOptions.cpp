@@ -10,23 +10,11 @@ namespace {
 constexpr double SLOWEST = 0.001;
 constexpr double FASTEST = 10000.0;
 
-// The value of option name at argv[i], given as "name VALUE" or
-// "name=VALUE"; advances i past it. False when argv[i] is not that option.
+// optionValue as a test: true when argv[i] is the option name.
 bool valueOf(const char* name, int argc, const char* const* argv, int& i, const char*& value,
              bool& missing) {
-    std::size_t length = std::strlen(name);
-    const char* arg = argv[i];
-    if (std::strncmp(arg, name, length) != 0)
-        return false;
-    if (arg[length] == '=') {
-        value = arg + length + 1;
-        return true;
-    }
-    if (arg[length] != '\0')
-        return false;
-    missing = i + 1 >= argc;
-    value = missing ? nullptr : argv[++i];
-    return true;
+    value = optionValue(name, argc, argv, i, missing);
+    return value != nullptr;
 }
 
 } // namespace

@@ -94,17 +94,17 @@ void HeadlessRun::runAction(const Action& action) {
 }
 
 bool HeadlessRun::canReadEarly() const {
-    return readEarly_ < READ_CHUNK && nextActionTime() > now_;
+    return !budget_.spent() && nextActionTime() > now_;
 }
 
 int HeadlessRun::readEarly(ControllerLink* link) {
     if (!canReadEarly() || link == nullptr || !link->isConnected())
         return 0;
     std::uint8_t chunk[READ_CHUNK + 1];
-    int got = link->read(chunk, READ_CHUNK - readEarly_);
+    int got = link->read(chunk, budget_.left());
     if (got <= 0)
         return 0;
-    readEarly_ += got;
+    budget_.spend(got);
     decodeCommands(decoder_, world_, chunk, got);
     carryOutEvents(now_, link);
     return got;
@@ -112,8 +112,8 @@ int HeadlessRun::readEarly(ControllerLink* link) {
 
 void HeadlessRun::readStep(ControllerLink* link) {
     // Bytes read early in this step's window count against its budget.
-    int budget = READ_CHUNK - readEarly_;
-    readEarly_ = 0;
+    const int budget = budget_.left();
+    budget_.renew();
     std::uint8_t chunk[READ_CHUNK + 1];
     int count = 0;
     while (count < budget && bytesRead_ < bytes_.size())

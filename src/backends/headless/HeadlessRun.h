@@ -7,6 +7,8 @@
 // among those of that step, however the steps are paced.
 #pragma once
 
+#include "app/ReadBudget.h"
+
 #include "backends/headless/EventJson.h"
 #include "backends/headless/Scenario.h"
 #include "protocol/CommandDecoder.h"
@@ -98,7 +100,7 @@ private:
     std::size_t nextAction_ = 0;
     std::vector<std::uint8_t> bytes_; // the scenario's bytes not yet read
     std::size_t bytesRead_ = 0;       // of bytes_
-    int readEarly_ = 0;               // bytes read since the last read step
+    ReadBudget budget_;               // spent by bytes read since the last read step
     LogContext context_;
     std::vector<Observation> observations_;
 };

@@ -1,5 +1,8 @@
 #include "backends/headless/Scenario.h"
 
+#include "app/Duration.h"
+#include "app/LayoutSource.h"
+
 #include "protocol/CommandFraming.h"
 #include "track/ContactNames.h"
 #include "track/LayoutFile.h"
@@ -75,18 +78,15 @@ private:
         return layouts_.tracks[scenario_.layout];
     }
     bool node(const std::string& word, NodeRef& ref) {
-        const int index = findNodeNamed(track(), word.c_str());
-        if (index != NO_INDEX) {
-            ref = NodeRef{static_cast<std::int16_t>(scenario_.layout),
-                          static_cast<std::int16_t>(index)};
+        ref = findNodeAs(track(), scenario_.layout, word.c_str());
+        if (ref.isNode())
             return true;
-        }
         return fail("layout " + layoutName() + " has no node '" + word + "'");
     }
     bool time(const std::string& word, std::int32_t& ms) {
-        if (parseTime(word, ms))
+        if (parseDuration(word, ms))
             return true;
-        return fail("'" + word + "' is not a time (like 250ms or 1.5s, at most a day)");
+        return fail("'" + word + "' is not a time (like 250ms, 1.5s or 2, at most a day)");
     }
     std::string layoutName() const {
         if (!scenario_.layoutPath.empty())
@@ -108,7 +108,6 @@ private:
         a.kind = ActionKind::Send;
         for (std::int32_t b : bytes)
             a.bytes.push_back(static_cast<std::uint8_t>(b));
-        scenario_.hasControllerBytes = true;
         return action(std::move(a));
     }
     bool readExpectation(const Words& words);
@@ -204,7 +203,6 @@ bool LineReader::readStatement(const Words& words) {
                 return false;
             a.bytes.push_back(static_cast<std::uint8_t>(value));
         }
-        scenario_.hasControllerBytes = true;
         return action(std::move(a));
     }
     if (verb == "speed") {
@@ -245,16 +243,25 @@ bool LineReader::loadLayoutFile(const std::string& word) {
     if (path.is_relative())
         path = fs::path(scenarioPath_).parent_path() / path;
     const std::string shown = path.string();
-    auto loaded = std::make_shared<Track>();
-    std::vector<LayoutError> errors;
-    if (!readLayoutFile(shown, *loaded, errors)) {
-        for (const LayoutError& e : errors)
-            error_.details.push_back(describeLayoutError(shown, e));
+    LayoutSource source;
+    std::vector<std::string> errors;
+    if (!readLayoutSource(shown, PlanOptions{}.cellLength, source, errors)) {
+        error_.details = std::move(errors);
         return fail("the layout file " + shown + " does not load");
     }
     scenario_.layout = LAYOUT_LOADED;
     scenario_.layoutPath = shown;
-    scenario_.loadedLayout = std::move(loaded);
+    scenario_.loadedLayout = std::make_shared<const Track>(std::move(source.track));
+    // A plan's locos stand in their blocks from the start; a place statement
+    // moves one as it would any train.
+    for (const PlanPlacement& loco : source.placements) {
+        Action a;
+        a.kind = ActionKind::Place;
+        a.behind = loco.behind;
+        if (!train(std::to_string(loco.train), a.train) || !node(loco.node, a.node) ||
+            !action(std::move(a)))
+            return false;
+    }
     return true;
 }
 
@@ -326,52 +333,6 @@ bool LineReader::readExpectation(const Words& words) {
 }
 
 } // namespace
-
-bool parseTime(const std::string& word, std::int32_t& ms) {
-    std::size_t unit = word.size();
-    int scale = 0;
-    if (word.size() > 2 && word.compare(word.size() - 2, 2, "ms") == 0) {
-        unit = word.size() - 2;
-        scale = 1;
-    } else if (word.size() > 1 && word.back() == 's') {
-        unit = word.size() - 1;
-        scale = 1000;
-    } else {
-        return false;
-    }
-    std::int64_t whole = 0, fraction = 0, fractionScale = 1;
-    bool point = false, digits = false;
-    for (std::size_t i = 0; i < unit; ++i) {
-        char c = word[i];
-        if (c == '.' && !point) {
-            point = true;
-            continue;
-        }
-        if (c < '0' || c > '9')
-            return false;
-        digits = true;
-        if (!point) {
-            whole = whole * 10 + (c - '0');
-            if (whole > LONGEST_TIME_MS)
-                return false;
-            continue;
-        }
-        if (fractionScale > 1000000)
-            return false; // more digits than any whole millisecond needs
-        fraction = fraction * 10 + (c - '0');
-        fractionScale *= 10;
-    }
-    if (!digits)
-        return false;
-    std::int64_t scaledFraction = fraction * scale;
-    if (scaledFraction % fractionScale != 0)
-        return false; // not a whole millisecond
-    std::int64_t total = whole * scale + scaledFraction / fractionScale;
-    if (total > LONGEST_TIME_MS)
-        return false;
-    ms = static_cast<std::int32_t>(total);
-    return true;
-}
 
 bool parseScenario(const std::string& text, const Layouts& layouts, int defaultLayout,
                    Scenario& scenario, ScenarioError& error, const std::string& scenarioPath) {

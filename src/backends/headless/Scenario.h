@@ -14,9 +14,6 @@
 
 namespace quillon::headless {
 
-// The longest time a scenario may name: one day.
-constexpr std::int64_t LONGEST_TIME_MS = 24LL * 60 * 60 * 1000;
-
 enum class ActionKind : std::uint8_t {
     Place,  // train on node
     Remove, // train
@@ -62,9 +59,6 @@ struct Scenario {
     std::vector<Expectation> expectations;
     std::int32_t endMs = -1;
     int endLine = 0;
-    // True when a statement stands for the controller (send, speed, reverse,
-    // report): a real controller, when there is one, takes their place.
-    bool hasControllerBytes = false;
 };
 
 struct ScenarioError {
@@ -85,9 +79,5 @@ struct ScenarioError {
 bool parseScenario(const std::string& text, const Layouts& layouts, int defaultLayout,
                    Scenario& scenario, ScenarioError& error,
                    const std::string& scenarioPath = std::string());
-
-// Reads a time: a decimal number followed by "ms" or "s", a whole number of
-// milliseconds from 0 to LONGEST_TIME_MS. False for anything else.
-bool parseTime(const std::string& word, std::int32_t& ms);
 
 } // namespace quillon::headless

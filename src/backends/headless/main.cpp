@@ -163,6 +163,8 @@ int main(int argc, char** argv) {
     }
     if (!understood)
         return common.layoutUnreadable ? layoutError(error) : usageError(error);
+    for (const std::string& warning : common.layoutWarnings)
+        std::fprintf(stderr, "%s\n", warning.c_str());
 
     Scenario scenario;
     bool haveScenario = !options.scenario.empty();

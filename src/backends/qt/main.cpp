@@ -46,6 +46,8 @@ bool answersAtOnce(const quillon::ParsedOptions& options, int& status) {
         status = 2;
         return true;
     }
+    for (const std::string& warning : options.layoutWarnings)
+        std::fprintf(stderr, "%s\n", warning.c_str());
     status = 0;
     if (options.help) {
         std::fputs(quillon::usageText(), stdout);
