@@ -47,7 +47,7 @@ SaveDialogRequest layoutExportDialogRequest() {
 
 OpenDialogRequest layoutOpenDialogRequest() {
     OpenDialogRequest request{};
-    request.filters[0] = {"Layout Files (*.layout;*.txt)", "*.layout;*.txt"};
+    request.filters[0] = {"Layouts and Plans (*.layout;*.txt;*.xml)", "*.layout;*.txt;*.xml"};
     request.filters[1] = {"All Files (*.*)", "*.*"};
     request.filterCount = 2;
     request.selectedFilter = 0;

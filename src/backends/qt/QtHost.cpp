@@ -58,6 +58,27 @@ QString nameFilter(const FileFilter& filter) {
     return label + QStringLiteral(" (") + pattern + QLatin1Char(')');
 }
 
+// Shows the dialog with the filters (at most two), the selected one chosen,
+// and copies the path the user chose into path. False when the user
+// cancelled or the path does not fit: a path cut short would name another
+// file.
+bool runFileDialog(QFileDialog& dialog, const FileFilter* given, int count, int selected,
+                   char* path, std::size_t capacity) {
+    QStringList filters;
+    for (int i = 0; i < count && i < 2; ++i)
+        filters << nameFilter(given[i]);
+    dialog.setNameFilters(filters);
+    if (selected >= 0 && selected < filters.size())
+        dialog.selectNameFilter(filters[selected]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    QByteArray chosen = QFile::encodeName(dialog.selectedFiles().first());
+    if (capacity == 0 || static_cast<std::size_t>(chosen.size()) >= capacity)
+        return false;
+    std::memcpy(path, chosen.constData(), static_cast<std::size_t>(chosen.size()) + 1);
+    return true;
+}
+
 } // namespace
 
 QtHost::QtHost(const char* socketPath)
@@ -359,46 +380,23 @@ void QtHost::messageBox(const char* text, MessageIcon icon) {
 }
 
 bool QtHost::saveFileDialog(const SaveDialogRequest& request, char* path, std::size_t capacity) {
-    QStringList filters;
-    for (int i = 0; i < request.filterCount && i < 2; ++i)
-        filters << nameFilter(request.filters[i]);
     QFileDialog dialog(window_.get());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(filters);
-    if (request.selectedFilter >= 0 && request.selectedFilter < filters.size())
-        dialog.selectNameFilter(filters[request.selectedFilter]);
     if (request.defaultExtension != nullptr)
         dialog.setDefaultSuffix(QString::fromLatin1(request.defaultExtension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.promptOverwrite);
     dialog.selectFile(QString::fromLocal8Bit(path));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return false;
-    QByteArray chosen = QFile::encodeName(dialog.selectedFiles().first());
-    // A path that does not fit is refused rather than cut to another name.
-    if (capacity == 0 || static_cast<std::size_t>(chosen.size()) >= capacity)
-        return false;
-    std::memcpy(path, chosen.constData(), static_cast<std::size_t>(chosen.size()) + 1);
-    return true;
+    return runFileDialog(dialog, request.filters, request.filterCount, request.selectedFilter,
+                         path, capacity);
 }
 
 bool QtHost::openFileDialog(const OpenDialogRequest& request, char* path, std::size_t capacity) {
-    QStringList filters;
-    for (int i = 0; i < request.filterCount && i < 2; ++i)
-        filters << nameFilter(request.filters[i]);
     QFileDialog dialog(window_.get());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(filters);
-    if (request.selectedFilter >= 0 && request.selectedFilter < filters.size())
-        dialog.selectNameFilter(filters[request.selectedFilter]);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return false;
-    QByteArray chosen = QFile::encodeName(dialog.selectedFiles().first());
-    if (capacity == 0 || static_cast<std::size_t>(chosen.size()) >= capacity)
-        return false;
-    std::memcpy(path, chosen.constData(), static_cast<std::size_t>(chosen.size()) + 1);
-    return true;
+    return runFileDialog(dialog, request.filters, request.filterCount, request.selectedFilter,
+                         path, capacity);
 }
 
 FileStamp QtHost::fileStamp(const char* path) {
