@@ -2,6 +2,8 @@
 // [x] text with a selected font  [x] compatible-bitmap back buffer
 #include "backends/win32/GdiSurface.h"
 
+#include <algorithm>
+
 namespace quillon {
 
 void GdiSurface::fillRect(int left, int top, int right, int bottom, Colour colour) {
@@ -52,6 +54,8 @@ bool GdiBackBuffer::create(HDC compatibleWith, int width, int height) {
         return false;
     }
     surface_ = GdiSurface(dc_);
+    width_ = width;
+    height_ = height;
     return true;
 }
 
@@ -67,12 +71,27 @@ void GdiBackBuffer::release() {
     bitmap_ = nullptr;
     previousBitmap_ = nullptr;
     surface_ = GdiSurface(nullptr);
+    width_ = 0;
+    height_ = 0;
 }
 
 void GdiBackBuffer::present(HDC target, int width, int height) const {
     if (dc_ == nullptr || target == nullptr)
         return;
     BitBlt(target, 0, 0, width, height, dc_, 0, 0, SRCCOPY);
+}
+
+void GdiBackBuffer::copyFrom(const GdiBackBuffer& source, int left, int top, int right,
+                             int bottom) {
+    if (dc_ == nullptr || source.dc_ == nullptr)
+        return;
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min({right, width_, source.width_});
+    bottom = std::min({bottom, height_, source.height_});
+    if (right <= left || bottom <= top)
+        return;
+    BitBlt(dc_, left, top, right - left, bottom - top, source.dc_, left, top, SRCCOPY);
 }
 
 } // namespace quillon

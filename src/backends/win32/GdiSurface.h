@@ -53,10 +53,16 @@ public:
     // Copies width x height pixels from the buffer's origin to target's.
     void present(HDC target, int width, int height) const;
 
+    // Copies [left, right) x [top, bottom) of source to the same place in
+    // this buffer, clipped to both.
+    void copyFrom(const GdiBackBuffer& source, int left, int top, int right, int bottom);
+
     HDC dc() const { return dc_; }
     Surface& surface() { return surface_; }
 
 private:
+    int width_ = 0;
+    int height_ = 0;
     HDC dc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ previousBitmap_ = nullptr;

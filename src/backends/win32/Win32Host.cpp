@@ -35,6 +35,7 @@ struct ModalReads {
 
 Win32Host::~Win32Host() {
     backBuffer_.release();
+    stillImage_.release();
 }
 
 void Win32Host::showWindow(bool handFocusBack) {
@@ -111,7 +112,34 @@ void Win32Host::releaseBackBuffer() {
 }
 
 void Win32Host::presentBackBuffer(int width, int height) {
+    // The paint context clips the copy to the invalidated rectangle.
     backBuffer_.present(paintDc_, width, height);
+}
+
+Surface* Win32Host::createStillImage(int width, int height) {
+    HDC windowDc = GetDC(window_);
+    const bool created = stillImage_.create(windowDc, width, height);
+    ReleaseDC(window_, windowDc);
+    return created ? &stillImage_.surface() : nullptr;
+}
+
+void Win32Host::releaseStillImage() {
+    stillImage_.release();
+}
+
+void Win32Host::copyStillImage(int left, int top, int right, int bottom) {
+    backBuffer_.copyFrom(stillImage_, left, top, right, bottom);
+}
+
+void Win32Host::invalidateRect(int left, int top, int right, int bottom) {
+    if (right <= left || bottom <= top)
+        return;
+    const RECT box{left, top, right, bottom};
+    if (IsRectEmpty(&pending_))
+        pending_ = box;
+    else
+        UnionRect(&pending_, &pending_, &box);
+    InvalidateRect(window_, &pending_, FALSE);
 }
 
 FontHandle Win32Host::createFont(FontPurpose purpose) {

@@ -81,6 +81,14 @@ public:
     Surface* createBackBuffer(int width, int height) override;
     void releaseBackBuffer() override;
     void presentBackBuffer(int width, int height) override;
+    // The still image: a second memory bitmap like the back buffer.
+    Surface* createStillImage(int width, int height) override;
+    void releaseStillImage() override;
+    void copyStillImage(int left, int top, int right, int bottom) override;
+    // Invalidates the union of the rectangles asked for since the last
+    // paint, so that a frame repaints one rectangle however many boxes
+    // changed.
+    void invalidateRect(int left, int top, int right, int bottom) override;
 
     // Labels: the Terminal face at 6 points on the screen, default weight,
     // character set and precisions, fixed pitch, no antialiasing.
@@ -131,7 +139,14 @@ public:
     // client area stays at least the minimum client size.
     void limitTracking(MINMAXINFO& info) const;
     // The paint device context while a paint message is handled, else null.
-    void setPaintDc(HDC dc) { paintDc_ = dc; }
+    // A paint starts a new rectangle for invalidateRect.
+    void setPaintDc(HDC dc) {
+        paintDc_ = dc;
+        if (dc != nullptr)
+            pending_ = RECT{};
+    }
+    const GdiBackBuffer& backBuffer() const { return backBuffer_; }
+    const GdiBackBuffer& stillImage() const { return stillImage_; }
     TrayIcon& tray() { return tray_; }
 
 private:
@@ -142,6 +157,8 @@ private:
     int minimumWidth_ = 0;
     int minimumHeight_ = 0;
     GdiBackBuffer backBuffer_;
+    GdiBackBuffer stillImage_;
+    RECT pending_{}; // invalidated since the last paint; empty when none
     TrayIcon tray_;
     bool wokenReads_ = true;
     NamedPipeLink* watched_ = nullptr; // the link whose bytes wake the loop

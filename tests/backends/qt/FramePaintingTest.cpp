@@ -6,13 +6,11 @@
 #include "app/SimulatorApp.h"
 #include "backends/qt/QtHost.h"
 #include "backends/qt/QtSurface.h"
-#include "sim/Movement.h"
-#include "sim/Sensors.h"
 #include "support/CrowdedLayout.h"
+#include "support/RandomChange.h"
 #include "view/FrameTracker.h"
 #include "view/LayoutPainter.h"
 #include "view/Palette.h"
-#include "view/Pointer.h"
 #include "view/TextPainter.h"
 
 #include <QTest>
@@ -27,77 +25,6 @@ private slots:
     void incrementalFramesMatchFullRecompositions();
 };
 
-namespace {
-
-// One random change to the world, as the user, the controller or time
-// would make it.
-void change(SimulatorApp& app, std::mt19937& random) {
-    World& world = app.world();
-    auto pick = [&](int count) {
-        return std::uniform_int_distribution<int>(0, count > 0 ? count - 1 : 0)(random);
-    };
-    const Track& track = activeTrack(world.layouts);
-    const int index = pick(track.nodeCount());
-    const Node& node = track.nodes[static_cast<std::size_t>(index)];
-    Train* train =
-        world.trains.count > 0 ? &world.trains.trains[pick(world.trains.count)] : nullptr;
-    switch (pick(13)) {
-    case 0:
-        placeTrain(world, 1 + pick(60), activeNode(world.layouts, index), pick(2) != 0);
-        break;
-    case 1:
-        if (train != nullptr)
-            setTrainSpeed(world, *train, pick(16), false);
-        break;
-    case 2:
-    case 3:
-    case 4:
-        stepTrains(world, 10 + pick(300));
-        retestHoveredTrain(world);
-        break;
-    case 5:
-        setSwitch(world, 1 + pick(22), pick(2));
-        world.solenoidActive = true;
-        break;
-    case 6:
-        app.onPointerMove(node.x + pick(7) - 3, node.y + pick(7) - 3);
-        break;
-    case 7:
-        if (train != nullptr)
-            app.onPointerMove(train->displayX, train->displayY);
-        break;
-    case 8:
-        world.interaction.selectedNode = activeNode(world.layouts, index);
-        stickSelectedSensor(world);
-        break;
-    case 9:
-        if (train != nullptr)
-            train->light ^= 1;
-        world.powerOn = pick(4) != 0;
-        world.solenoidActive = pick(2) != 0;
-        break;
-    case 10:
-        if (train != nullptr)
-            removeTrain(world, train->number);
-        break;
-    case 11:
-        // Turned round where it stands, its light shows the other way.
-        if (train != nullptr)
-            setTrainLight(world, train->number, true), setTrainSpeed(world, *train, 15, false);
-        break;
-    default:
-        if (pick(4) == 0)
-            app.onSize(false, 204 + pick(400), 128 + pick(250));
-        else if (pick(3) == 0)
-            selectLayout(world.layouts, LAYOUT_LOADED);
-        else
-            app.onKeyDown(pick(2) == 0 ? Key::A : Key::B, false);
-        break;
-    }
-}
-
-} // namespace
-
 void FramePaintingTest::incrementalFramesMatchFullRecompositions() {
     ::setenv("QUILLON_PIPE", "/nonexistent/track", 1);
     QtHost host;
@@ -108,7 +35,7 @@ void FramePaintingTest::incrementalFramesMatchFullRecompositions() {
     TextPainter painter(host, FontPurpose::Labels);
     std::mt19937 random(14);
     for (int frame = 0; frame < 3000; ++frame) {
-        change(app, random);
+        testing::randomChange(app, random);
         app.onPaint();
         if (full->image().size() != QSize(app.width(), app.height()))
             full = std::make_unique<QtSurface>(app.width(), app.height());

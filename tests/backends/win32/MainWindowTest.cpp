@@ -118,5 +118,19 @@ TEST_F(MainWindowTest, TheApplicationAttachesItselfAndPaintsTheShownWindow) {
     EXPECT_EQ(host.events(), nullptr);
 }
 
+TEST_F(MainWindowTest, TheBoxesOfAFrameAreRepaintedAsOneRectangle) {
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    ValidateRect(window, nullptr);
+    host.invalidateRect(10, 10, 20, 20);
+    host.invalidateRect(100, 50, 110, 60);
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(window, update, FALSE);
+    RECT bounds{};
+    const RECT both{10, 10, 110, 60};
+    EXPECT_EQ(GetRgnBox(update, &bounds), SIMPLEREGION);
+    EXPECT_TRUE(EqualRect(&bounds, &both));
+    DeleteObject(update);
+}
+
 } // namespace
 } // namespace quillon
