@@ -12,8 +12,13 @@ namespace {
 // the event they set is made once for the process and never closed.
 HANDLE endingEvent = nullptr;
 
-BOOL WINAPI onConsoleControl(DWORD) {
+BOOL WINAPI onConsoleControl(DWORD type) {
     SetEvent(endingEvent);
+    // The system ends the process as soon as the handler of a closing
+    // console, a logoff or a shutdown returns: it waits here instead, while
+    // the run ends in order and exits.
+    if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT)
+        Sleep(INFINITE);
     return TRUE;
 }
 

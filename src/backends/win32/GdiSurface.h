@@ -1,8 +1,10 @@
 // [x] solid rectangles  [x] discs with a black outline  [x] 1-pixel lines
 // [x] text with a selected font  [x] compatible-bitmap back buffer
+// [x] copies between buffers, clipped to both
 //
-// Drawing on a GDI device context, and the off-screen back buffer that each
-// frame is composed in before one BitBlt copies it to the window.
+// Drawing on a GDI device context, and the off-screen buffers: the back
+// buffer that each frame is composed in before one BitBlt copies it to the
+// window, and the still image of the track that changed boxes start from.
 #pragma once
 
 #include "host/Host.h"

@@ -4,6 +4,7 @@
 // [x] clipboard
 // [x] sound from resources  [x] clock  [x] named-pipe link "\\.\pipe\track"
 // [x] woken reads, in the message loop and in modal loops
+// [x] still image  [x] one invalidated rectangle per frame
 #include "backends/win32/Win32Host.h"
 
 #include "app/StepTiming.h"
