@@ -32,22 +32,28 @@ for scenario in examples/*.scenario; do
   echo "ok: $scenario gives the same event log ($(wc -l <"$work/$name.linux.log") events)"
 done
 
-# 2. quillon-ctl.exe serve drives quillon.exe: a switch, then a report.
-pipe=quillon-ctl-check-$$
-printf 'switch 1 curved\nreport\nquit\n' >"$work/statements"
-wine "$ctl_exe" serve --socket "$pipe" --json <"$work/statements" >"$work/serve.out" \
-  2>"$work/serve.err" &
-serve=$!
-for _ in $(seq 50); do grep -q 'waiting for Quillon' "$work/serve.err" && break; sleep 0.1; done
-wine "$quillon_exe" --socket "$pipe" &
-quillon=$!
-status=0
-wait "$serve" || status=$?
-wine taskkill /f /im quillon.exe >/dev/null 2>&1 || true
-wait "$quillon" 2>/dev/null || true
-[ "$status" -eq 0 ] || { cat "$work/serve.err" >&2; fail "quillon-ctl.exe serve ended with $status"; }
-grep -q '^{"sensors":\[' "$work/serve.out" || fail "quillon-ctl.exe serve printed no report"
-echo "ok: quillon-ctl.exe serve drove quillon.exe over \\\\.\\pipe\\$pipe"
+# 2. quillon-ctl.exe serve drives quillon.exe and quillon-headless.exe: a
+# switch, then a report.
+serve_drives() {
+  local program=$1 pipe=quillon-ctl-check-$$ status=0 simulator
+  printf 'switch 1 curved\nreport\nquit\n' >"$work/statements"
+  : >"$work/serve.err"
+  wine "$ctl_exe" serve --socket "$pipe" --json <"$work/statements" >"$work/serve.out" \
+    2>"$work/serve.err" &
+  local serve=$!
+  for _ in $(seq 50); do grep -q 'waiting for Quillon' "$work/serve.err" && break; sleep 0.1; done
+  wine "$program" --socket "$pipe" >/dev/null &
+  simulator=$!
+  wait "$serve" || status=$?
+  wine taskkill /f /im "$(basename "$program")" >/dev/null 2>&1 || true
+  wait "$simulator" 2>/dev/null || true
+  [ "$status" -eq 0 ] ||
+    { cat "$work/serve.err" >&2; fail "quillon-ctl.exe serve ended with $status"; }
+  grep -q '^{"sensors":\[' "$work/serve.out" || fail "quillon-ctl.exe serve printed no report"
+  echo "ok: quillon-ctl.exe serve drove $(basename "$program") over \\\\.\\pipe\\$pipe"
+}
+serve_drives "$quillon_exe"
+serve_drives "$headless_exe"
 
 # 3. The installer, silently into a chosen folder, and the uninstaller.
 setup=$(ls "$build"/quillon-*-setup.exe)

@@ -124,18 +124,17 @@ void* NamedPipeLink::readableEvent() {
     return ahead_->operation.hEvent;
 }
 
-int NamedPipeLink::finishReadAhead(bool wait) {
+void NamedPipeLink::finishReadAhead(bool wait) {
     if (!ahead_->pending)
-        return -1;
+        return;
     if (wait)
         CancelIoEx(handle_, &ahead_->operation);
     DWORD moved = 0;
     if (!GetOverlappedResult(handle_, &ahead_->operation, &moved, wait ? TRUE : FALSE) &&
         GetLastError() == ERROR_IO_INCOMPLETE)
-        return -1;
+        return;
     ahead_->pending = false;
     ahead_->holding = moved == 1;
-    return ahead_->holding ? ahead_->byte : -1;
 }
 
 int NamedPipeLink::read(std::uint8_t* buffer, int maxCount) {

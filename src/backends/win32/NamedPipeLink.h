@@ -64,9 +64,10 @@ public:
 
 private:
     struct ReadAhead;
-    // Ends a read ahead: the byte it brought, or -1 when it brought none
-    // (still pending after waiting, or failed).
-    int finishReadAhead(bool wait);
+    // Takes the end of a read ahead that has ended, noting whether it
+    // brought its byte; with wait, cancels one still pending and waits for
+    // its end, so that the kernel is done with the byte.
+    void finishReadAhead(bool wait);
 
     std::unique_ptr<ReadAhead> ahead_;
     void* handle_; // the pipe, or INVALID_HANDLE_VALUE while not open
