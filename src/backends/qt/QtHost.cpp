@@ -2,6 +2,8 @@
 // [x] message box  [x] save dialog  [x] clipboard  [x] sound  [x] clock  [x] link
 #include "backends/qt/QtHost.h"
 
+#include "host/MenuWalk.h"
+
 #include "backends/posix/PosixControllerLink.h"
 #include "backends/posix/ReplaceFile.h"
 #include "backends/qt/MainWindow.h"
@@ -330,33 +332,21 @@ void QtHost::deleteFont(FontHandle font) {
 
 void QtHost::popupMenu(const PopupMenu& menu) {
     auto* popup = new QMenu(window_.get());
-    const int count = std::min(menu.count, PopupMenu::CAPACITY);
-    QMenu* into = popup;
-    int left = 0; // entries still to go into the submenu being filled
-    for (int i = 0; i < count; ++i) {
-        const MenuEntry& entry = menu.entries[i];
-        if (left == 0)
-            into = popup;
-        else
-            --left;
-        QString label = QString::fromLatin1(
-            entry.label, static_cast<int>(strnlen(entry.label, sizeof entry.label)));
-        if (entry.submenu > 0 && into == popup) {
-            into = popup->addMenu(label);
-            left = entry.submenu;
-            continue;
-        }
-        if (entry.separator) {
-            into->addSeparator();
-            continue;
-        }
-        QAction* action = into->addAction(label);
-        action->setData(entry.id);
-        if (entry.checked) {
-            action->setCheckable(true);
-            action->setChecked(true);
-        }
-    }
+    walkMenu(
+        menu, popup,
+        [popup](const char* label) { return popup->addMenu(QString::fromLatin1(label)); },
+        [](QMenu* into, const MenuEntry& entry, const char* label) {
+            if (entry.separator) {
+                into->addSeparator();
+                return;
+            }
+            QAction* action = into->addAction(QString::fromLatin1(label));
+            action->setData(entry.id);
+            if (entry.checked) {
+                action->setCheckable(true);
+                action->setChecked(true);
+            }
+        });
     // The chosen entry is delivered once the menu's own event handling is over.
     QObject::connect(popup, &QMenu::triggered, popup, [this](QAction* action) {
         QMetaObject::invokeMethod(
@@ -387,16 +377,16 @@ bool QtHost::saveFileDialog(const SaveDialogRequest& request, char* path, std::s
         dialog.setDefaultSuffix(QString::fromLatin1(request.defaultExtension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.promptOverwrite);
     dialog.selectFile(QString::fromLocal8Bit(path));
-    return runFileDialog(dialog, request.filters, request.filterCount, request.selectedFilter,
-                         path, capacity);
+    return runFileDialog(dialog, request.filters, request.filterCount, request.selectedFilter, path,
+                         capacity);
 }
 
 bool QtHost::openFileDialog(const OpenDialogRequest& request, char* path, std::size_t capacity) {
     QFileDialog dialog(window_.get());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    return runFileDialog(dialog, request.filters, request.filterCount, request.selectedFilter,
-                         path, capacity);
+    return runFileDialog(dialog, request.filters, request.filterCount, request.selectedFilter, path,
+                         capacity);
 }
 
 FileStamp QtHost::fileStamp(const char* path) {

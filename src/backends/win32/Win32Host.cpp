@@ -11,6 +11,7 @@
 #include "backends/win32/Clipboard.h"
 #include "backends/win32/NamedPipeLink.h"
 #include "backends/win32/ReplaceFile.h"
+#include "host/MenuWalk.h"
 
 #include <mmsystem.h>
 
@@ -184,37 +185,23 @@ void Win32Host::popupMenu(const PopupMenu& menu) {
     HMENU popup = CreatePopupMenu();
     if (popup == nullptr)
         return;
-    const int count = menu.count < PopupMenu::CAPACITY ? menu.count : PopupMenu::CAPACITY;
-    HMENU into = popup;
-    int left = 0; // entries still to go into the submenu being filled
-    for (int i = 0; i < count; ++i) {
-        const MenuEntry& entry = menu.entries[i];
-        if (left == 0)
-            into = popup;
-        else
-            --left;
-        char label[sizeof entry.label + 1];
-        std::memcpy(label, entry.label, sizeof entry.label);
-        label[sizeof entry.label] = '\0';
-        if (entry.submenu > 0 && into == popup) {
+    walkMenu(
+        menu, popup,
+        [popup](const char* label) {
             // Destroying the menu destroys the submenus appended to it.
             HMENU submenu = CreatePopupMenu();
-            if (submenu == nullptr) {
-                i += entry.submenu; // its entries are left out with it
-                continue;
+            if (submenu != nullptr)
+                AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), label);
+            return submenu;
+        },
+        [](HMENU into, const MenuEntry& entry, const char* label) {
+            if (entry.separator) {
+                AppendMenuA(into, MF_SEPARATOR, 0, nullptr);
+                return;
             }
-            AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), label);
-            into = submenu;
-            left = entry.submenu;
-            continue;
-        }
-        if (entry.separator) {
-            AppendMenuA(into, MF_SEPARATOR, 0, nullptr);
-            continue;
-        }
-        AppendMenuA(into, MF_STRING | (entry.checked ? MF_CHECKED : MF_UNCHECKED),
-                    static_cast<UINT_PTR>(entry.id), label);
-    }
+            AppendMenuA(into, MF_STRING | (entry.checked ? MF_CHECKED : MF_UNCHECKED),
+                        static_cast<UINT_PTR>(entry.id), label);
+        });
     POINT cursor{};
     GetCursorPos(&cursor);
     // A menu opened from the tray closes on a click elsewhere only while its
