@@ -146,6 +146,96 @@ std::string layoutNameOf(int layout, const std::string& path) {
 // How often a run in virtual time looks for an ending signal, in simulated time.
 constexpr std::int64_t SIGNAL_CHECK_PERIOD_MS = 1000;
 
+// Reads the scenario file and sets the world on the scenario's layout. 0
+// when the run can start; otherwise, with what is wrong said, the exit
+// status.
+int prepareScenario(const HeadlessOptions& options, const ParsedOptions& common, World& world,
+                    Scenario& scenario) {
+    std::string text, unread;
+    if (!readScenarioFile(options.scenario, text, unread)) {
+        std::fprintf(stderr, "%s: cannot read %s: %s\n", PROGRAM, options.scenario.c_str(),
+                     unread.c_str());
+        return 2;
+    }
+    ScenarioError problem;
+    if (!parseScenario(text, world.layouts, common.app.layout, scenario, problem,
+                       options.scenario)) {
+        if (problem.line > 0)
+            std::fprintf(stderr, "%s:%d: %s\n", options.scenario.c_str(), problem.line,
+                         problem.message.c_str());
+        else
+            std::fprintf(stderr, "%s: %s\n", options.scenario.c_str(), problem.message.c_str());
+        for (const std::string& detail : problem.details)
+            std::fprintf(stderr, "%s\n", detail.c_str());
+        return 2;
+    }
+    const std::string optionLayout = layoutNameOf(common.app.layout, common.app.layoutPath);
+    // A scenario that names no layout runs on the options' one.
+    const std::string scenarioLayout = scenario.loadedLayout != nullptr
+                                           ? scenario.layoutPath
+                                           : layoutNameOf(scenario.layout, common.app.layoutPath);
+    if (scenarioLayout != optionLayout && common.app.placementCount > 0)
+        return usageError("--place names nodes of layout " + optionLayout +
+                          ", but the scenario runs on layout " + scenarioLayout);
+    if (scenario.loadedLayout != nullptr)
+        installLoadedLayout(world, *scenario.loadedLayout, false);
+    selectLayout(world.layouts, scenario.layout);
+    return 0;
+}
+
+using LogFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+// Where the event log goes: standard output, the --log file (opened into
+// file), or nowhere with --quiet. False, said, when the file cannot be
+// written.
+bool openLog(const HeadlessOptions& options, std::FILE*& log, LogFile& file) {
+    log = options.quiet ? nullptr : stdout;
+    if (options.log.empty())
+        return true;
+    // Binary: the log's lines end in LF on every system.
+    file.reset(std::fopen(options.log.c_str(), "wb"));
+    if (!file) {
+        std::fprintf(stderr, "%s: cannot write %s: %s\n", PROGRAM, options.log.c_str(),
+                     std::strerror(errno));
+        return false;
+    }
+    log = file.get();
+    return true;
+}
+
+// Steps the run until its end, in real time with a link, else in virtual
+// time. True when an ending signal stopped it first.
+bool runToEnd(Pacer& pacer, HeadlessRun& run, ControllerLink* link, std::int64_t end,
+              std::FILE* log) {
+    Pacer::Clock::time_point attemptAt = Pacer::Clock::now();
+    while (run.now() < end) {
+        if (link != nullptr && !waitForStep(pacer, run, *link, end, attemptAt))
+            return true;
+        if (link == nullptr && run.now() % SIGNAL_CHECK_PERIOD_MS == 0 && pacer.signalled())
+            return true;
+        run.step(link);
+        if (link != nullptr && log != nullptr)
+            std::fflush(log);
+    }
+    return false;
+}
+
+// The exit status of a scenario's run that reached its end or was
+// interrupted: 0 when every expectation holds, else 1, each failure said.
+int verdict(const HeadlessOptions& options, const Scenario& scenario, const HeadlessRun& run,
+            const World& world, bool interrupted) {
+    if (interrupted) {
+        std::fprintf(stderr, "%s: interrupted at %lldms, before the end at %dms\n", PROGRAM,
+                     static_cast<long long>(run.now()), scenario.endMs);
+        return 1;
+    }
+    std::vector<Failure> failures = checkExpectations(scenario, run.observations(), world.layouts);
+    for (const Failure& failure : failures)
+        std::fprintf(stderr, "%s:%d: %s\n", options.scenario.c_str(), failure.line,
+                     failure.message.c_str());
+    return failures.empty() ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -181,76 +271,25 @@ int main(int argc, char** argv) {
     if (!options.log.empty() && haveScenario && sameFile(options.log, options.scenario))
         return usageError("--log names the scenario file " + options.scenario);
     if (haveScenario) {
-        std::string text, unread;
-        if (!readScenarioFile(options.scenario, text, unread)) {
-            std::fprintf(stderr, "%s: cannot read %s: %s\n", PROGRAM, options.scenario.c_str(),
-                         unread.c_str());
-            return 2;
-        }
-        ScenarioError problem;
-        if (!parseScenario(text, world.layouts, common.app.layout, scenario, problem,
-                           options.scenario)) {
-            if (problem.line > 0)
-                std::fprintf(stderr, "%s:%d: %s\n", options.scenario.c_str(), problem.line,
-                             problem.message.c_str());
-            else
-                std::fprintf(stderr, "%s: %s\n", options.scenario.c_str(), problem.message.c_str());
-            for (const std::string& detail : problem.details)
-                std::fprintf(stderr, "%s\n", detail.c_str());
-            return 2;
-        }
-        const std::string optionLayout = layoutNameOf(common.app.layout, common.app.layoutPath);
-        // A scenario that names no layout runs on the options' one.
-        const std::string scenarioLayout =
-            scenario.loadedLayout != nullptr ? scenario.layoutPath
-                                             : layoutNameOf(scenario.layout, common.app.layoutPath);
-        if (scenarioLayout != optionLayout && common.app.placementCount > 0)
-            return usageError("--place names nodes of layout " + optionLayout +
-                              ", but the scenario runs on layout " + scenarioLayout);
-        if (scenario.loadedLayout != nullptr)
-            installLoadedLayout(world, *scenario.loadedLayout, false);
-        selectLayout(world.layouts, scenario.layout);
+        if (int status = prepareScenario(options, common, world, scenario); status != 0)
+            return status;
     }
+    std::FILE* log = nullptr;
+    LogFile logFile(nullptr, std::fclose);
+    if (!openLog(options, log, logFile))
+        return 2;
 
-    std::FILE* log = options.quiet ? nullptr : stdout;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> logFile(nullptr, std::fclose);
-    if (!options.log.empty()) {
-        // Binary: the log's lines end in LF on every system.
-        logFile.reset(std::fopen(options.log.c_str(), "wb"));
-        if (!logFile) {
-            std::fprintf(stderr, "%s: cannot write %s: %s\n", PROGRAM, options.log.c_str(),
-                         std::strerror(errno));
-            return 2;
-        }
-        log = logFile.get();
-    }
-
-    bool realTime = !haveScenario || options.connect;
+    const bool realTime = !haveScenario || options.connect;
     std::unique_ptr<ControllerLink> link;
     if (realTime)
         link = makeControllerLink(
             socketPath[0] != '\0' ? socketPath : defaultControllerName().c_str(), PROGRAM);
-
     Pacer pacer(options.speed);
     HeadlessRun run(world, haveScenario ? &scenario : nullptr, !options.connect, log,
                     common.app.commands);
     // Serving has no end: only a signal ends it.
-    std::int64_t end = haveScenario ? scenario.endMs : INT64_MAX;
-    Pacer::Clock::time_point attemptAt = Pacer::Clock::now();
-    bool interrupted = false;
-    while (run.now() < end) {
-        if (realTime && !waitForStep(pacer, run, *link, end, attemptAt)) {
-            interrupted = true;
-            break;
-        }
-        if (!realTime && run.now() % SIGNAL_CHECK_PERIOD_MS == 0 && pacer.signalled()) {
-            interrupted = true;
-            break;
-        }
-        run.step(link.get());
-        if (realTime && log != nullptr)
-            std::fflush(log);
-    }
+    const bool interrupted =
+        runToEnd(pacer, run, link.get(), haveScenario ? scenario.endMs : INT64_MAX, log);
     if (run.eventsLost())
         std::fprintf(stderr,
                      "%s: the world's event log overflowed; the log marks where events "
@@ -264,14 +303,5 @@ int main(int argc, char** argv) {
     }
     if (!haveScenario)
         return 0;
-    if (interrupted) {
-        std::fprintf(stderr, "%s: interrupted at %lldms, before the end at %dms\n", PROGRAM,
-                     static_cast<long long>(run.now()), scenario.endMs);
-        return 1;
-    }
-    std::vector<Failure> failures = checkExpectations(scenario, run.observations(), world.layouts);
-    for (const Failure& failure : failures)
-        std::fprintf(stderr, "%s:%d: %s\n", options.scenario.c_str(), failure.line,
-                     failure.message.c_str());
-    return failures.empty() ? 0 : 1;
+    return verdict(options, scenario, run, world, interrupted);
 }
