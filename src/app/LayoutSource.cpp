@@ -26,8 +26,6 @@ bool readLayoutSource(const std::string& path, int cellLength, LayoutSource& out
         return false;
     out.track = std::move(plan.track);
     out.placements = std::move(plan.placements);
-    out.isPlan = true;
-    out.usesLights = plan.usesLights;
     return true;
 }
 

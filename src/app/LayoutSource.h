@@ -21,8 +21,6 @@ struct LayoutSource {
     std::vector<PlanPlacement> placements;
     // A plan: what imports but is worth a word, each as "FILE:LINE: ...".
     std::vector<std::string> warnings;
-    bool isPlan = false;
-    bool usesLights = false; // a plan's loco has its lights on
 };
 
 // Reads the file at path. A plan is imported with cells cellLength layout

@@ -81,6 +81,23 @@ bool trainNumber(const char* text, std::size_t length, std::int32_t& number) {
     return true;
 }
 
+// Adds the placement; a train placed before keeps only its new node, as
+// placing it again would do.
+void addPlacement(ParsedOptions& parsed, const Placement& placement) {
+    AppOptions& app = parsed.app;
+    for (int k = 0; k < app.placementCount; ++k) {
+        if (app.placements[k].train != placement.train)
+            continue;
+        app.placements[k] = placement;
+        return;
+    }
+    if (app.placementCount >= MAX_PLACEMENTS) {
+        fail(parsed, "too many trains placed: at most %d", MAX_PLACEMENTS);
+        return;
+    }
+    app.placements[app.placementCount++] = placement;
+}
+
 void takePlacement(ParsedOptions& parsed, const char* value) {
     const char* colon = std::strchr(value, ':');
     if (colon == nullptr) {
@@ -110,19 +127,7 @@ void takePlacement(ParsedOptions& parsed, const char* value) {
     }
     std::memcpy(placement.nodeName, name, nameLength);
     placement.nodeName[nameLength] = '\0';
-    AppOptions& app = parsed.app;
-    for (int k = 0; k < app.placementCount; ++k) {
-        if (app.placements[k].train != train)
-            continue;
-        // The train goes where it was placed last, as placing it again would do.
-        app.placements[k] = placement;
-        return;
-    }
-    if (app.placementCount >= MAX_PLACEMENTS) {
-        fail(parsed, "too many trains placed: at most %d", MAX_PLACEMENTS);
-        return;
-    }
-    app.placements[app.placementCount++] = placement;
+    addPlacement(parsed, placement);
 }
 
 // A Rocrail plan's cell length in layout units, in decimal digits only.
@@ -182,9 +187,11 @@ bool loadLayoutOption(ParsedOptions& parsed) {
         if (app.placementCount > 0)
             return true;
         for (const PlanPlacement& loco : source.placements) {
-            const std::string value =
-                std::to_string(loco.train) + ":" + loco.node + (loco.behind ? ":behind" : "");
-            takePlacement(parsed, value.c_str());
+            Placement placement;
+            placement.train = loco.train;
+            placement.behind = loco.behind;
+            std::snprintf(placement.nodeName, sizeof placement.nodeName, "%s", loco.node.c_str());
+            addPlacement(parsed, placement);
         }
         return parsed.ok;
     }

@@ -50,12 +50,16 @@ Counts countsOf(const Track& track) {
 int checkFile(const char* path, bool strict) {
     std::string text;
     std::string problem;
-    if (readFileText(path, text, problem) && isRocrailPlan(text))
+    if (!readFileText(path, text, problem)) {
+        std::fprintf(stderr, "%s: %s\n", path, problem.c_str());
+        return 2;
+    }
+    if (isRocrailPlan(text))
         return checkPlan(path, text, strict);
     Track track;
     std::vector<LayoutError> errors;
     std::vector<SourcePosition> positions;
-    if (!readLayoutFile(path, track, errors, &positions)) {
+    if (!loadLayout(text, track, errors, &positions)) {
         for (const LayoutError& error : errors)
             std::fprintf(stderr, "%s\n", describeLayoutError(path, error).c_str());
         return 2;
