@@ -181,14 +181,6 @@ TEST_F(HeadlessProgramTest, RefusesBadInputBeforeItRunsWithTwo) {
     EXPECT_EQ(slurp(scenario()), ROUTE) << "the scenario is never the log";
 }
 
-// Layout A's file runs as layout A does: the same sensors at the same times.
-TEST_F(HeadlessProgramTest, AScenarioRunsOnALayoutFileNamedFromItsOwnFolder) {
-    ::mkdir((dir.folder / "maps").c_str(), 0700);
-    std::ofstream(dir.folder / "maps/a.layout") << layoutAText();
-    const auto expected = sensorsLogged(run(ROUTE).out);
-    EXPECT_EQ(sensorsLogged(run(std::string("layout maps/a.layout\n") + ROUTE).out), expected);
-}
-
 TEST_F(HeadlessProgramTest, TheLayoutOptionTakesAFileWithPlacesByItsNames) {
     const std::string file = dir.folder / "a.layout";
     std::ofstream(file) << layoutAText();
